@@ -1,0 +1,15 @@
+// The engine's single piece of process-wide state: it serves one operation at
+// a time, and the operation's window is shared by the container and the codec.
+#pragma once
+
+#include "mailbox.h"
+
+namespace lrx {
+
+struct EngineState {
+    Mailbox currentWindow;
+};
+
+EngineState& Engine();
+
+}  // namespace lrx

@@ -1,0 +1,21 @@
+// The 32-byte directory record and the 12-byte archive header, as bytes.
+#pragma once
+
+#include <cstdint>
+
+#include "lrxpack.h"
+
+namespace lrx {
+
+inline constexpr int kFileInfoSize = 32;
+inline constexpr int kArchiveHeaderSize = 12;
+inline constexpr int32_t kArchiveMarker = -100;
+inline constexpr int kMaxEntryNameLength = 13;
+
+void EncodeFileInfo(const TFileInfo& info, unsigned char (&bytes)[kFileInfoSize]);
+// False when the name has no NUL inside its 14 bytes.
+bool DecodeFileInfo(const unsigned char (&bytes)[kFileInfoSize], TFileInfo& info);
+
+void EncodeArchiveHeader(unsigned char (&bytes)[kArchiveHeaderSize]);
+
+}  // namespace lrx

@@ -1,0 +1,67 @@
+// Owned C stream with little-endian field access. Every byte format of the
+// engine is read and written through these, one field at a time.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+
+namespace lrx {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+class FileStream {
+public:
+    FileStream() = default;
+    // Opens in byte mode; mode is "rb" or "wb". Check IsOpen().
+    FileStream(const char* path, const char* mode);
+    FileStream(const char* path, const char* mode, std::size_t bufferSize);
+
+    bool IsOpen() const { return file_ != nullptr; }
+    std::FILE* get() const { return file_.get(); }
+    // Closes now; false when the final flush failed.
+    bool Close();
+
+    bool Seek(int64_t offset);
+    bool SeekEnd();
+    int64_t Tell() const;
+    // Length of the file, leaving the position where it was; -1 on failure.
+    int64_t Length();
+
+    bool ReadBytes(void* data, std::size_t count);
+    bool WriteBytes(const void* data, std::size_t count);
+    bool ReadU32(uint32_t& value);
+    bool ReadI32(int32_t& value);
+    bool WriteU32(uint32_t value);
+    bool WriteI32(int32_t value) { return WriteU32(static_cast<uint32_t>(value)); }
+    bool WriteU16(uint16_t value);
+
+private:
+    std::unique_ptr<std::FILE, FileCloser> file_;
+    std::unique_ptr<char[]> buffer_;
+};
+
+inline uint32_t LoadU32(const unsigned char* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+inline uint16_t LoadU16(const unsigned char* p) {
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
+
+inline void StoreU32(unsigned char* p, uint32_t v) {
+    p[0] = static_cast<unsigned char>(v);
+    p[1] = static_cast<unsigned char>(v >> 8);
+    p[2] = static_cast<unsigned char>(v >> 16);
+    p[3] = static_cast<unsigned char>(v >> 24);
+}
+
+inline void StoreU16(unsigned char* p, uint16_t v) {
+    p[0] = static_cast<unsigned char>(v);
+    p[1] = static_cast<unsigned char>(v >> 8);
+}
+
+}  // namespace lrx

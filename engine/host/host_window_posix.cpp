@@ -1,0 +1,53 @@
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "host_window.h"
+
+namespace lrx {
+
+HostWindow::HostWindow() {
+    native_.proc = &HostWindow::Dispatch;
+    native_.owner = this;
+}
+
+HostWindow::~HostWindow() = default;
+
+HWND HostWindow::handle() const { return const_cast<Native*>(&native_); }
+
+void HostWindow::SetMailboxText(std::string_view text) {
+    mailbox_.assign(text);
+    Changed();
+}
+
+void HostWindow::Changed() {
+    if (onChange_) onChange_(*this);
+}
+
+LRESULT HostWindow::Dispatch(LrxWindow* window, int controlId, unsigned message, WPARAM,
+                             LPARAM lParam) {
+    HostWindow& self = *static_cast<Native*>(window)->owner;
+    if (controlId == 0 && message == WM_SETFOCUS) {
+        ++self.focusCount_;
+        return 0;
+    }
+    if (controlId != LRX_MAILBOX_ID) return 0;
+    if (message == WM_SETTEXT) {
+        self.SetMailboxText(reinterpret_cast<const char*>(lParam));
+        return 1;
+    }
+    if (message == EM_GETLINE) {
+        // Line 0 of a single-line edit; the buffer's first word is its
+        // capacity, and the copy carries no terminator.
+        char* buffer = reinterpret_cast<char*>(lParam);
+        uint16_t capacity;
+        std::memcpy(&capacity, buffer, sizeof capacity);
+        const std::size_t line = std::min(self.mailbox_.find('\n'), self.mailbox_.size());
+        const std::size_t count = std::min<std::size_t>(line, capacity);
+        std::memcpy(buffer, self.mailbox_.data(), count);
+        return static_cast<LRESULT>(count);
+    }
+    return 0;
+}
+
+}  // namespace lrx

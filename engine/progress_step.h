@@ -1,0 +1,28 @@
+// Percentage reports while one replay is encoded or decoded. Every report
+// covers at least one percent and at least 10000 bytes of the replay, and is
+// preceded by a poll so an abort request takes effect.
+#pragma once
+
+#include <cstdint>
+
+#include "mailbox.h"
+
+namespace lrx {
+
+class ProgressStep {
+public:
+    // total: the replay bytes the units will cover.
+    explicit ProgressStep(int32_t total);
+
+    // Called at the start of each unit with the bytes still to process.
+    // Returns false when the window asked for an abort.
+    bool AtUnitStart(int32_t remaining, const Mailbox& mailbox);
+
+private:
+    int64_t step_;
+    int64_t increment_;
+    int64_t threshold_;
+    int64_t percent_ = 0;
+};
+
+}  // namespace lrx

@@ -1,0 +1,72 @@
+#include "test_files.h"
+
+#include <atomic>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#ifndef _WIN32
+#include <unistd.h>
+#else
+#include <process.h>
+#endif
+
+namespace lrx::test {
+
+ScratchDir::ScratchDir() {
+    static std::atomic<int> counter{0};
+#ifdef _WIN32
+    const int pid = _getpid();
+#else
+    const int pid = getpid();
+#endif
+    path_ = std::filesystem::temp_directory_path() /
+            ("lrx-test-" + std::to_string(pid) + "-" + std::to_string(counter++));
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+}
+
+ScratchDir::~ScratchDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+void WriteFile(const std::string& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+Bytes ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void AppendU32(Bytes& bytes, uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<unsigned char>(value >> (8 * i)));
+}
+
+void AppendU16(Bytes& bytes, uint16_t value) {
+    bytes.push_back(static_cast<unsigned char>(value));
+    bytes.push_back(static_cast<unsigned char>(value >> 8));
+}
+
+Bytes ArchiveHeader(int32_t version) {
+    Bytes bytes;
+    AppendU32(bytes, static_cast<uint32_t>(version));
+    AppendU32(bytes, static_cast<uint32_t>(-100));
+    AppendU32(bytes, 12);
+    return bytes;
+}
+
+Bytes FileInfoBytes(const std::string& name, int32_t rawSize, int32_t packedSize) {
+    Bytes bytes(14, 0);
+    for (std::size_t i = 0; i < name.size() && i < 14; ++i) bytes[i] = static_cast<unsigned char>(name[i]);
+    AppendU32(bytes, static_cast<uint32_t>(rawSize));
+    AppendU32(bytes, static_cast<uint32_t>(packedSize));
+    for (int i = 0; i < 5; ++i) AppendU16(bytes, 0);
+    return bytes;
+}
+
+}  // namespace lrx::test

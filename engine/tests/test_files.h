@@ -1,0 +1,40 @@
+// Scratch folders and byte-exact files for tests.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace lrx::test {
+
+using Bytes = std::vector<unsigned char>;
+
+// A fresh, empty folder removed again when the object goes.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    // Full path of a file in the folder, as the engine takes it.
+    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+void WriteFile(const std::string& path, const Bytes& bytes);
+Bytes ReadFile(const std::string& path);
+
+void AppendU32(Bytes& bytes, uint32_t value);
+void AppendU16(Bytes& bytes, uint16_t value);
+
+// The 12-byte header of an archive of the given version.
+Bytes ArchiveHeader(int32_t version = 100);
+// A 32-byte record with only name and sizes set.
+Bytes FileInfoBytes(const std::string& name, int32_t rawSize, int32_t packedSize);
+
+}  // namespace lrx::test
