@@ -1,0 +1,55 @@
+# Sourced by scripts that run Windows programs: a private wine prefix and an
+# Xvfb display, started by wine_session_start and stopped by wine_session_stop
+# (by process id and by the prefix's own wineserver). Callers trap EXIT.
+
+LRX_WINE_ROOT=${LRX_WINE_ROOT:-$LRX_ROOT/build/wine}
+LRX_WINE64=/usr/lib/wine/wine64
+LRX_WINESERVER=/usr/lib/wine/wineserver
+LRX_XVFB_PID=
+
+wine_session_env() {
+    export WINEPREFIX=$LRX_WINE_ROOT/prefix
+    export WINEARCH=win64
+    # Debian's wineserver leaves folders in TMPDIR: keep them in ours.
+    export TMPDIR=$LRX_WINE_ROOT/tmp
+    export WINEDEBUG=-all,err+module,err+winediag
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+    mkdir -p "$WINEPREFIX" "$TMPDIR"
+}
+
+wine_session_start() {
+    wine_session_env
+    local displayfile=$LRX_WINE_ROOT/display
+    : > "$displayfile"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
+    LRX_XVFB_PID=$!
+    local tries=0
+    until [ -s "$displayfile" ]; do
+        tries=$((tries + 1))
+        if [ $tries -gt 100 ] || ! kill -0 "$LRX_XVFB_PID" 2>/dev/null; then
+            echo "wine session: Xvfb did not start" >&2
+            return 1
+        fi
+        sleep 0.1
+    done
+    export DISPLAY=":$(head -n1 "$displayfile")"
+    # One server for the whole run: otherwise every process pays its start-up.
+    "$LRX_WINESERVER" -p
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        "$LRX_WINE64" wineboot -i >/dev/null 2>&1
+    fi
+    # No window manager under Xvfb: let wine draw its own frames.
+    "$LRX_WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+}
+
+wine_session_stop() {
+    if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
+        "$LRX_WINESERVER" -k >/dev/null 2>&1
+        "$LRX_WINESERVER" -w >/dev/null 2>&1
+    fi
+    if [ -n "$LRX_XVFB_PID" ]; then
+        kill "$LRX_XVFB_PID" 2>/dev/null
+        wait "$LRX_XVFB_PID" 2>/dev/null
+        LRX_XVFB_PID=
+    fi
+}
