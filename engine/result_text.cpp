@@ -31,6 +31,7 @@ constexpr const char* kResultTexts[] = {
     "Removed empty archive",
     "Query requires instance",
     "Writing record size",
+    "Replay name too long",
 };
 
 static_assert(sizeof kResultTexts / sizeof kResultTexts[0] == LRX_LAST_RESULT + 1);

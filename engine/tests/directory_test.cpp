@@ -207,6 +207,7 @@ TEST(ResultText, CoversEveryCode) {
     EXPECT_STREQ(fUwu(23), "Aborted");
     EXPECT_STREQ(fUwu(25), "Removed empty archive");
     EXPECT_STREQ(fUwu(27), "Writing record size");
+    EXPECT_STREQ(fUwu(28), "Replay name too long");
     EXPECT_STREQ(fUwu(-1), "Unknown error");
     EXPECT_STREQ(fUwu(LRX_LAST_RESULT + 1), "Unknown error");
 }

@@ -1,0 +1,88 @@
+#include "entry_name.h"
+
+#include <cstring>
+
+namespace lrx {
+namespace {
+
+bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+
+char LowerAsciiChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+#ifdef _WIN32
+bool IsDeviceName(const char* name) {
+    // The part before the first dot decides: "con.rpl" is the console too.
+    std::string stem(name, std::strcspn(name, "."));
+    stem = LowerAscii(stem);
+    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+    for (const char* device : {"con", "prn", "aux", "nul"}) {
+        if (stem == device) return true;
+    }
+    if (stem.size() == 4 && (stem.compare(0, 3, "com") == 0 || stem.compare(0, 3, "lpt") == 0)) {
+        return stem[3] >= '1' && stem[3] <= '9';
+    }
+    return false;
+}
+#endif
+
+}  // namespace
+
+SplitPath SplitFilePath(const std::string& path) {
+    SplitPath parts;
+    std::size_t start = 0;
+    if (path.size() >= 2 && path[1] == ':') {
+        parts.drive = path.substr(0, 2);
+        start = 2;
+    }
+    std::size_t fileStart = start;
+    for (std::size_t i = start; i < path.size(); ++i) {
+        if (IsSeparator(path[i])) fileStart = i + 1;
+    }
+    parts.directory = path.substr(start, fileStart - start);
+    const std::string file = path.substr(fileStart);
+    const std::size_t dot = file.rfind('.');
+    if (dot == std::string::npos) {
+        parts.name = file;
+    } else {
+        parts.name = file.substr(0, dot);
+        parts.extension = file.substr(dot);
+    }
+    return parts;
+}
+
+std::string EntryNameOf(const std::string& replayPath) {
+    const SplitPath parts = SplitFilePath(replayPath);
+    return parts.name + (parts.extension.empty() ? std::string(".rpl") : parts.extension);
+}
+
+std::string ReplayFilePath(const std::string& replayPath) {
+    return SplitFilePath(replayPath).extension.empty() ? replayPath + ".rpl" : replayPath;
+}
+
+std::string LowerAscii(std::string text) {
+    for (char& c : text) c = LowerAsciiChar(c);
+    return text;
+}
+
+bool SameEntryName(const char* a, const char* b) {
+    for (; *a && *b; ++a, ++b) {
+        if (LowerAsciiChar(*a) != LowerAsciiChar(*b)) return false;
+    }
+    return *a == *b;
+}
+
+bool IsSafeEntryName(const char* name) {
+    const std::size_t length = std::strlen(name);
+    if (length == 0 || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return false;
+    for (const char* p = name; *p; ++p) {
+        const auto c = static_cast<unsigned char>(*p);
+        if (c < 0x20 || c == 0x7F || IsSeparator(*p) || c == ':') return false;
+    }
+#ifdef _WIN32
+    if (name[length - 1] == '.' || name[length - 1] == ' ') return false;
+    if (IsDeviceName(name)) return false;
+#endif
+    return true;
+}
+
+}  // namespace lrx

@@ -1,0 +1,37 @@
+// Entry names: how a replay path becomes the name stored in the archive, and
+// which stored names are safe to write into a destination folder.
+#pragma once
+
+#include <string>
+
+namespace lrx {
+
+struct SplitPath {
+    std::string drive;      // "C:" or empty
+    std::string directory;  // up to and including the last separator
+    std::string name;       // file name without extension
+    std::string extension;  // from the last dot of the file name, or empty
+};
+
+// Either separator, and a drive colon, count on every platform: archives
+// travel between systems.
+SplitPath SplitFilePath(const std::string& path);
+
+// File name plus extension, ".rpl" when the path has none.
+std::string EntryNameOf(const std::string& replayPath);
+
+// The path the replay is read from: ".rpl" appended when it has no extension.
+std::string ReplayFilePath(const std::string& replayPath);
+
+// ASCII-only lower case, as stored in records.
+std::string LowerAscii(std::string text);
+
+// Compares ignoring the case of A to Z only.
+bool SameEntryName(const char* a, const char* b);
+
+// A stored name that names a plain file in the destination folder: not empty,
+// not "." or "..", no separator of either kind, no drive colon, no control
+// characters; on Windows also no device name and no trailing dot or space.
+bool IsSafeEntryName(const char* name);
+
+}  // namespace lrx

@@ -1,0 +1,52 @@
+#include <gtest/gtest.h>
+
+#include "entry_name.h"
+
+namespace lrx {
+namespace {
+
+TEST(EntryName, IsFileNamePlusExtension) {
+    EXPECT_EQ(EntryNameOf("C:\\games\\Race1.RPL"), "Race1.RPL");
+    EXPECT_EQ(EntryNameOf("/home/p/replays/race1.rpl"), "race1.rpl");
+    EXPECT_EQ(EntryNameOf("race1"), "race1.rpl");
+    EXPECT_EQ(EntryNameOf("d:race1"), "race1.rpl");
+    EXPECT_EQ(EntryNameOf("dir.v2/race1"), "race1.rpl");  // a dot in a folder is no extension
+    EXPECT_EQ(EntryNameOf("a.b.c"), "a.b.c");
+    EXPECT_EQ(ReplayFilePath("dir/race1"), "dir/race1.rpl");
+    EXPECT_EQ(ReplayFilePath("dir/race1.dat"), "dir/race1.dat");
+}
+
+TEST(EntryName, SplitsLikeThePlatformsPathSplitter) {
+    const SplitPath parts = SplitFilePath("C:\\x\\y/z.tar.lrx");
+    EXPECT_EQ(parts.drive, "C:");
+    EXPECT_EQ(parts.directory, "\\x\\y/");
+    EXPECT_EQ(parts.name, "z.tar");
+    EXPECT_EQ(parts.extension, ".lrx");
+}
+
+TEST(EntryName, ComparesIgnoringAsciiCase) {
+    EXPECT_TRUE(SameEntryName("RACE1.rpl", "race1.RPL"));
+    EXPECT_FALSE(SameEntryName("race1.rpl", "race1.rp"));
+    EXPECT_FALSE(SameEntryName("race1", "race2"));
+    EXPECT_EQ(LowerAscii("AbC.RPL"), "abc.rpl");
+}
+
+TEST(EntryName, OnlyPlainFileNamesAreSafeToExtract) {
+    for (const char* name : {"race1.rpl", "a", "x..y", ".hidden"}) {
+        EXPECT_TRUE(IsSafeEntryName(name)) << name;
+    }
+    for (const char* name : {"", ".", "..", "../x", "..\\x.exe", "c:x", "a/b", "a\\b", "tab\tx",
+                             "bell\x07", "del\x7f"}) {
+        EXPECT_FALSE(IsSafeEntryName(name)) << name;
+    }
+#ifdef _WIN32
+    for (const char* name : {"con", "CON.rpl", "nul.txt", "com1", "LPT9.rpl", "x.", "x "}) {
+        EXPECT_FALSE(IsSafeEntryName(name)) << name;
+    }
+    EXPECT_TRUE(IsSafeEntryName("com0.rpl"));
+    EXPECT_TRUE(IsSafeEntryName("console.rpl"));
+#endif
+}
+
+}  // namespace
+}  // namespace lrx
