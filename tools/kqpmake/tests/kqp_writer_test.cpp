@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "kqp_writer.h"
+
+namespace kqpmake {
+namespace {
+
+TEST(BuildPatch, WritesTheDocumentedBytes) {
+    PatchContent content;
+    content.title = "T";
+    DirectoryItem dir;
+    dir.id = 5;
+    dir.kind = 2;
+    dir.key = "K";
+    dir.root = 2;
+    content.directories.push_back(dir);
+    DirectoryItem search;
+    search.id = 0x01020304;
+    search.kind = 1;
+    search.key = "R";
+    search.name = "N";
+    content.directories.push_back(search);
+    FileItem file;
+    file.directoryId = -2;
+    file.name = "A";
+    file.operation = 1;
+    file.keyByte = 16;
+    file.payload = {0x08, 0x20};
+    content.files.push_back(file);
+    FileItem remove;
+    remove.directoryId = 5;
+    remove.name = "B";
+    remove.operation = 3;
+    remove.description = "D";
+    content.files.push_back(remove);
+
+    Bytes bytes;
+    std::string error;
+    ASSERT_TRUE(BuildPatch(content, bytes, error)) << error;
+    const Bytes expected = {
+        0x02, 'T',  0x00, 0x02, 0x00, 0x00, 0x00,                          // title, D
+        0x05, 0x00, 0x00, 0x00, 0x02, 0x02, 'K',  0x00, 0x00, 0x02,        // registry entry
+        0x04, 0x03, 0x02, 0x01, 0x01, 0x02, 'R',  0x00, 0x02, 'N',  0x00,  // search, no root
+        0x02, 0x00, 0x00, 0x00,                                            // F
+        0xFE, 0xFF, 0xFF, 0xFF, 0x02, 'A',  0x00, 0x01, 0x00, 0x10,        // record 1
+        0x02, 0x00, 0x00, 0x00, 0xF8, 0x10,                                // payload minus key
+        0x05, 0x00, 0x00, 0x00, 0x02, 'B',  0x00, 0x03, 0x02, 'D',  0x00,  // record 2
+        0x00, 0x00, 0x00, 0x00, 0x00};
+    EXPECT_EQ(bytes, expected);
+}
+
+TEST(BuildPatch, RefusesTextsTooLongForTheirLengthByte) {
+    PatchContent content;
+    content.title = std::string(kMaxTitleLength, 't');
+    Bytes bytes;
+    std::string error;
+    ASSERT_TRUE(BuildPatch(content, bytes, error));
+    EXPECT_EQ(bytes[0], 255);
+
+    content.title += "t";
+    EXPECT_FALSE(BuildPatch(content, bytes, error));
+    EXPECT_NE(error.find("title"), std::string::npos);
+
+    content.title = "T";
+    FileItem file;
+    file.name = std::string(kMaxTextLength, 'n');
+    content.files.push_back(file);
+    ASSERT_TRUE(BuildPatch(content, bytes, error));
+    content.files[0].description = std::string(kMaxTextLength + 1, 'd');
+    EXPECT_FALSE(BuildPatch(content, bytes, error));
+    content.files[0].description.reset();
+    content.files[0].name += "n";
+    EXPECT_FALSE(BuildPatch(content, bytes, error));
+
+    content.files.clear();
+    DirectoryItem dir;
+    dir.key = std::string(kMaxTextLength + 1, 'k');
+    content.directories.push_back(dir);
+    EXPECT_FALSE(BuildPatch(content, bytes, error));
+}
+
+}  // namespace
+}  // namespace kqpmake
