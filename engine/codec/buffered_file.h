@@ -1,0 +1,125 @@
+// Large-block buffering over a C stream for the codec's hot loops: a field is
+// a few bytes, and a library call per field would cost more than the coding.
+// Both classes are bound to one stream at a time and own a fixed buffer, so
+// memory does not grow with the data passing through.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "file_stream.h"
+
+namespace lrx::codec {
+
+// Reads ahead in big blocks. Pointers handed out stay valid until the next
+// call that may refill (Ensure, Take, ReadWord, CopyOut).
+class ByteReader {
+  public:
+    static constexpr std::size_t kCapacity = 64 * 1024;
+
+    ByteReader() : buffer_(std::make_unique<unsigned char[]>(kCapacity)) {}
+
+    // Starts reading from file, forgetting whatever was read ahead before.
+    void Attach(std::FILE* file) {
+        file_ = file;
+        begin_ = end_ = 0;
+        atEnd_ = false;
+    }
+    std::FILE* file() const { return file_; }
+
+    std::size_t Buffered() const { return end_ - begin_; }
+
+    // Makes at least count bytes (count <= kCapacity) readable in one piece.
+    // False when the stream ends first; the buffer is then left as it was.
+    bool Ensure(std::size_t count) {
+        if (end_ - begin_ >= count) return true;
+        return Refill(count);
+    }
+
+    // The next count bytes, consumed; nullptr when the stream has fewer.
+    const unsigned char* Take(std::size_t count) {
+        if (!Ensure(count)) return nullptr;
+        const unsigned char* bytes = buffer_.get() + begin_;
+        begin_ += count;
+        return bytes;
+    }
+
+    bool ReadWord(uint32_t& word) {
+        if (end_ - begin_ < 4 && !Refill(4)) return false;
+        word = LoadU32(buffer_.get() + begin_);
+        begin_ += 4;
+        return true;
+    }
+
+    // Copies count bytes of any size; false when the stream has fewer.
+    bool CopyOut(unsigned char* destination, std::size_t count);
+
+    // True when no byte is left, neither read ahead nor in the stream.
+    bool AtEnd() { return !Ensure(1); }
+
+  private:
+    bool Refill(std::size_t count);
+
+    std::unique_ptr<unsigned char[]> buffer_;
+    std::FILE* file_ = nullptr;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+    bool atEnd_ = false;
+};
+
+// Collects output and hands it to the stream in big blocks. A failed write
+// sticks: every later call fails too.
+class ByteWriter {
+  public:
+    static constexpr std::size_t kCapacity = 64 * 1024;
+
+    ByteWriter() : buffer_(std::make_unique<unsigned char[]>(kCapacity)) {}
+
+    // Starts writing to file; bytes still held for another stream are dropped.
+    void Attach(std::FILE* file) {
+        file_ = file;
+        used_ = 0;
+        failed_ = false;
+    }
+    std::FILE* file() const { return file_; }
+
+    // Room for count bytes (count <= kCapacity), to be filled and committed;
+    // nullptr when making room needed a write that failed.
+    unsigned char* Reserve(std::size_t count) {
+        if (kCapacity - used_ < count && !Drain()) return nullptr;
+        return buffer_.get() + used_;
+    }
+    void Commit(std::size_t count) { used_ += count; }
+
+    bool Write(const void* bytes, std::size_t count) {
+        if (count > kCapacity - used_) return WriteLarge(bytes, count);
+        std::memcpy(buffer_.get() + used_, bytes, count);
+        used_ += count;
+        return true;
+    }
+
+    bool WriteWord(uint32_t word) {
+        unsigned char* room = Reserve(4);
+        if (!room) return false;
+        StoreU32(room, word);
+        used_ += 4;
+        return true;
+    }
+
+    // Hands everything held to the stream (not to the disk: the stream keeps
+    // its own buffering). False when a write failed, now or before.
+    bool Drain();
+
+  private:
+    bool WriteLarge(const void* bytes, std::size_t count);
+
+    std::unique_ptr<unsigned char[]> buffer_;
+    std::FILE* file_ = nullptr;
+    std::size_t used_ = 0;
+    bool failed_ = false;
+};
+
+}  // namespace lrx::codec

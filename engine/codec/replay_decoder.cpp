@@ -1,0 +1,250 @@
+// The decoder: mirrors the encoder step by step and rebuilds what it left
+// out: the order of the cars, the bytes of empty positions and each frame's
+// recordSize. Output is bounded by bytesLeft, whatever the stream claims.
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <vector>
+
+#include "block_records.h"
+#include "car_value_codes.h"
+#include "codec.h"
+#include "lrxpack.h"
+#include "progress_step.h"
+#include "replay_model.h"
+#include "slot_set.h"
+
+namespace lrx::codec {
+namespace {
+
+bool GetBytes(BitReader& in, unsigned char* bytes, int count) {
+    for (int i = 0; i < count; ++i) {
+        uint32_t byte;
+        if (!in.Get(byte, 8)) return false;
+        bytes[i] = static_cast<unsigned char>(byte);
+    }
+    return true;
+}
+
+int DecodeHeader(CodecContext& ctx) {
+    BitReader in(ctx.bits, ctx.input);
+    uint32_t bit, h = kUsualHeaderSize, positionSize, preambleWord, slotCount;
+    if (!in.GetBit(bit) || (bit && !in.Get(h, 32)) || !in.Get(positionSize, 32) ||
+        !in.Get(preambleWord, 32) || !in.Get(slotCount, 6)) {
+        return LRX_READING_HEADER;
+    }
+    // A header that cannot be, or that would not fit in the entry's length,
+    // is damage: refuse it before taking memory for it.
+    if (h < kMinHeaderSize || h > kMaxHeaderSize ||
+        kPreambleSize + int64_t{h} > int64_t{ctx.bytesLeft}) {
+        return LRX_READING_HEADER;
+    }
+
+    unsigned char preamble[kPreambleSize];
+    StoreU32(preamble, h);
+    StoreU32(preamble + 4, positionSize);
+    StoreU32(preamble + 8, preambleWord);
+    StoreU32(preamble + 12, slotCount);
+    if (!ctx.output.Write(preamble, sizeof preamble)) return LRX_WRITING_HEADER;
+    ctx.bytesLeft -= kPreambleSize;
+
+    std::vector<unsigned char> block(h, 0);
+    if (!GetBytes(in, block.data(), kHeaderByteCount)) return LRX_READING_HEADER;
+
+    unsigned char* entry = block.data() + kDriverListOffset;
+    for (int i = 0; i < kDriverCount; ++i, entry += kDriverEntrySize) {
+        uint32_t driverByte, length;
+        if (!in.Get(driverByte, 7)) return LRX_READING_DRIVER_LIST;
+        if (driverByte == 0) break;
+        entry[kDriverNameSize] = static_cast<unsigned char>(driverByte - 1);
+        if (!in.Get(length, 5) || !GetBytes(in, entry, static_cast<int>(length))) {
+            return LRX_READING_DRIVER_LIST;
+        }
+    }
+
+    unsigned char* word = block.data() + kMinHeaderSize;
+    for (int i = HeaderWordCount(h); i > 0; --i, word += 4) {
+        uint32_t value = 0;
+        if (!in.GetBit(bit) || (bit && !in.Get(value, 32))) return LRX_READING_HEADER;
+        StoreU32(word, value);
+    }
+    if (!GetBytes(in, word, HeaderTailSize(h))) return LRX_READING_HEADER;
+
+    if (!ctx.output.Write(block.data(), h)) return LRX_WRITING_HEADER;
+    ctx.bytesLeft -= static_cast<int32_t>(h);
+
+    ctx.replay.headerSize = h;
+    ctx.replay.positionSize = positionSize;
+    ctx.replay.slotCount = static_cast<int>(slotCount);
+    ctx.replay.slotBase = SlotBaseOf(block.data());
+    return LRX_OK;
+}
+
+// Per-replay state of the frame step; lives on the stack of one call.
+struct DecoderFrames {
+    // Laid out like position entries; byte 0 is rewritten on every output.
+    std::array<std::array<unsigned char, kPositionEntrySize>, kMaxSlots> cars{};
+    std::array<SlotHistory, kMaxSlots> history{};
+    uint64_t present = 0;
+    bool firstFrame = true;
+    int rawFramesA = 3;
+    int rawFramesB = 1;
+};
+
+// Reads one block count: "0" for none, else "1" and 8 bits.
+bool GetBlockCount(BitReader& in, uint32_t& count) {
+    uint32_t bit;
+    count = 0;
+    return in.GetBit(bit) && (!bit || in.Get(count, 8));
+}
+
+using GetRecord = bool (*)(BitReader&, unsigned char*);
+
+// The count byte and records of one block, each written as it is decoded.
+int DecodeBlock(CodecContext& ctx, BitReader& in, uint32_t count, int recordSize, int reserveAfter,
+                GetRecord get, int readingCode, int writingCode) {
+    const int64_t size = int64_t{count} * recordSize + 1;
+    if (size + reserveAfter > ctx.bytesLeft) return readingCode;
+    const unsigned char countByte = static_cast<unsigned char>(count);
+    if (!ctx.output.Write(&countByte, 1)) return writingCode;
+    for (uint32_t i = 0; i < count; ++i) {
+        unsigned char* record = ctx.output.Reserve(static_cast<std::size_t>(recordSize));
+        if (!record) return writingCode;
+        if (!get(in, record)) return readingCode;
+        ctx.output.Commit(static_cast<std::size_t>(recordSize));
+    }
+    ctx.bytesLeft -= static_cast<int32_t>(size);
+    return LRX_OK;
+}
+
+int DecodeFrame(CodecContext& ctx, DecoderFrames& state) {
+    const int n = ctx.replay.slotCount;
+    const int slotBase = ctx.replay.slotBase;
+    BitReader in(ctx.bits, ctx.input);
+
+    uint64_t flags = 0, bits = 0;
+    uint32_t changed;
+    if ((n > 0 && !in.GetWide(flags, n)) || !in.GetBit(changed)) {
+        return LRX_READING_POSITION_DATA;
+    }
+    if (changed) {
+        if (n > 0 && !in.GetWide(bits, n)) return LRX_READING_POSITION_DATA;
+        state.present = ~SlotsFromOrderBits(bits, n) & AllSlots(n);
+    }
+
+    // Values in slot order; each car's key with its slot for the sort.
+    const RawFrames raw{state.rawFramesA > 0, state.rawFramesB > 0};
+    std::array<uint32_t, kMaxSlots> byKey;
+    int carCount = 0;
+    for (uint64_t rest = state.present; rest; rest &= rest - 1) {
+        const int slot = LowestSlot(rest);
+        unsigned char* car = state.cars[slot].data();
+        if (!GetCarValues(in, car, state.history[slot], raw)) return LRX_READING_POSITION_DATA;
+        byKey[carCount++] = OrderKeyOf(car) << 6 | static_cast<uint32_t>(slot);
+    }
+    if (state.rawFramesA > 0) --state.rawFramesA;
+    if (state.rawFramesB > 0) --state.rawFramesB;
+    std::sort(byKey.begin(), byKey.begin() + carCount);
+    bool tied = false;
+    for (int i = 1; i < carCount && !tied; ++i) tied = (byKey[i] >> 6) == (byKey[i - 1] >> 6);
+
+    const int64_t entriesSize = int64_t{n} * kPositionEntrySize;
+    if (entriesSize > ctx.bytesLeft) return LRX_READING_POSITION_DATA;
+    unsigned char* out = ctx.output.Reserve(static_cast<std::size_t>(entriesSize));
+    if (!out) return LRX_WRITING_POSITION_DATA;
+    if (state.firstFrame || tied) {
+        for (int i = 0; i < n; ++i, out += kPositionEntrySize) {
+            uint32_t status;
+            if (!in.Get(status, 7)) return LRX_READING_POSITION_DATA;
+            if (status == kEmptyStatus) {
+                std::memcpy(out, kEmptyPosition, kPositionEntrySize);
+                continue;
+            }
+            const int slot = SlotOfStatus(static_cast<unsigned char>(status), slotBase);
+            if (slot < 0 || slot >= n) return LRX_READING_POSITION_DATA;
+            std::memcpy(out, state.cars[slot].data(), kPositionEntrySize);
+            out[0] = static_cast<unsigned char>(status);
+        }
+        state.firstFrame = false;
+    } else {
+        // Cars in ascending key order take the first positions, each with the
+        // flag bit of its position; the rest are empty.
+        for (int i = 0; i < n; ++i, out += kPositionEntrySize) {
+            if (i >= carCount) {
+                std::memcpy(out, kEmptyPosition, kPositionEntrySize);
+                continue;
+            }
+            const int slot = static_cast<int>(byKey[i] & 63);
+            std::memcpy(out, state.cars[slot].data(), kPositionEntrySize);
+            const uint32_t flag = (flags >> (n - 1 - i)) & 1;
+            out[0] = static_cast<unsigned char>(2 * (slot + slotBase) + flag);
+        }
+    }
+    ctx.output.Commit(static_cast<std::size_t>(entriesSize));
+    ctx.bytesLeft -= static_cast<int32_t>(entriesSize);
+
+    uint32_t count;
+    if (!GetBlockCount(in, count)) return LRX_READING_A1;
+    if (int result = DecodeBlock(ctx, in, count, kA1RecordSize, 0, GetA1Record, LRX_READING_A1,
+                                 LRX_WRITING_A1)) {
+        return result;
+    }
+    const uint32_t c1 = count;
+    if (!GetBlockCount(in, count)) return LRX_READING_A2;
+    if (int result = DecodeBlock(ctx, in, count, kA2RecordSize, 0, GetA2Record, LRX_READING_A2,
+                                 LRX_WRITING_A2)) {
+        return result;
+    }
+    const uint32_t c2 = count;
+    // A3 count: "0" for none, "10" for one, else "11" and 8 bits.
+    uint32_t bit;
+    count = 0;
+    if (!in.GetBit(bit)) return LRX_READING_A3;
+    if (bit) {
+        if (!in.GetBit(bit)) return LRX_READING_A3;
+        count = 1;
+        if (bit && !in.Get(count, 8)) return LRX_READING_A3;
+    }
+    if (int result = DecodeBlock(ctx, in, count, kA3RecordSize, kRecordSizeBytes, GetA3Record,
+                                 LRX_READING_A3, LRX_WRITING_A3)) {
+        return result;
+    }
+
+    const int64_t frameSize =
+        FrameSize(n, static_cast<int>(c1), static_cast<int>(c2), static_cast<int>(count));
+    ctx.bytesLeft -= kRecordSizeBytes;
+    if (!ctx.output.WriteWord(static_cast<uint32_t>(frameSize))) return LRX_WRITING_RECORD_SIZE;
+    return LRX_OK;
+}
+
+int DecodeFrames(CodecContext& ctx, const Mailbox& window) {
+    DecoderFrames state;
+    state.present = AllSlots(ctx.replay.slotCount);
+    ProgressStep progress(ctx.bytesLeft);
+    // Every frame writes at least its three counts and recordSize, so the
+    // loop ends within bytesLeft / 7 frames.
+    while (ctx.bytesLeft > 0) {
+        if (!progress.AtUnitStart(ctx.bytesLeft, window)) return LRX_ABORTED;
+        if (int result = DecodeFrame(ctx, state)) return result;
+    }
+    return LRX_OK;
+}
+
+}  // namespace
+
+int DecodeReplayHeader(CodecContext& ctx, std::FILE* archive, std::FILE* replay) {
+    ctx.Bind(archive, replay);
+    const int result = DecodeHeader(ctx);
+    const bool drained = ctx.output.Drain();
+    return result == LRX_OK && !drained ? LRX_WRITING_HEADER : result;
+}
+
+int DecodeReplayFrames(CodecContext& ctx, std::FILE* archive, std::FILE* replay,
+                       const Mailbox& window) {
+    ctx.Bind(archive, replay);
+    const int result = DecodeFrames(ctx, window);
+    const bool drained = ctx.output.Drain();
+    return result == LRX_OK && !drained ? LRX_WRITING_POSITION_DATA : result;
+}
+
+}  // namespace lrx::codec

@@ -1,0 +1,217 @@
+// The encoder: one sequential pass over the replay, coding each field by what
+// it is. The decoder reads the stream in exactly this order.
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <vector>
+
+#include "block_records.h"
+#include "car_value_codes.h"
+#include "codec.h"
+#include "lrxpack.h"
+#include "progress_step.h"
+#include "replay_reader.h"
+#include "slot_set.h"
+
+namespace lrx::codec {
+namespace {
+
+int EncodeHeader(CodecContext& ctx) {
+    Preamble preamble;
+    if (int result = ReadPreamble(ctx.input, preamble)) return result;
+    if (!PreambleIsRepresentable(preamble)) return LRX_READING_HEADER;
+
+    BitWriter out(ctx.bits, ctx.output);
+    const uint32_t h = preamble.headerSize;
+    const bool sizesWritten =
+        (h == kUsualHeaderSize ? out.Put(0, 1) : out.Put(1, 1) && out.Put(h, 32)) &&
+        out.Put(preamble.positionSize, 32) && out.Put(preamble.preambleWord, 32) &&
+        out.Put(preamble.slotCount, 6);
+    if (!sizesWritten) return LRX_WRITING_HEADER;
+
+    std::vector<unsigned char> block;
+    if (int result = ReadHeaderBlock(ctx.input, h, block)) return result;
+    if (!DriverListIsRepresentable(block.data())) return LRX_READING_HEADER;
+
+    for (int i = 0; i < kHeaderByteCount; ++i) {
+        if (!out.Put(block[i], 8)) return LRX_WRITING_HEADER;
+    }
+
+    // Used entries as driver byte + 1, name length and characters; the first
+    // empty entry as a 0 that ends the list.
+    const unsigned char* entry = block.data() + kDriverListOffset;
+    for (int i = 0; i < kDriverCount; ++i, entry += kDriverEntrySize) {
+        if (DriverEntryIsEmpty(entry)) {
+            if (!out.Put(0, 7)) return LRX_WRITING_DRIVER_LIST;
+            break;
+        }
+        const int length = DriverNameLength(entry);
+        if (!out.Put(entry[kDriverNameSize] + 1u, 7) || !out.Put(length, 5)) {
+            return LRX_WRITING_DRIVER_LIST;
+        }
+        for (int c = 0; c < length; ++c) {
+            if (!out.Put(entry[c], 8)) return LRX_WRITING_DRIVER_LIST;
+        }
+    }
+
+    const unsigned char* word = block.data() + kMinHeaderSize;
+    for (int i = HeaderWordCount(h); i > 0; --i, word += 4) {
+        const uint32_t value = LoadU32(word);
+        if (!(value == 0 ? out.Put(0, 1) : out.Put(1, 1) && out.Put(value, 32))) {
+            return LRX_WRITING_HEADER;
+        }
+    }
+    for (int i = HeaderTailSize(h); i > 0; --i, ++word) {
+        if (!out.Put(*word, 8)) return LRX_WRITING_HEADER;
+    }
+
+    ctx.replay.headerSize = h;
+    ctx.replay.positionSize = preamble.positionSize;
+    ctx.replay.slotCount = static_cast<int>(preamble.slotCount);
+    ctx.replay.slotBase = SlotBaseOf(block.data());
+    ctx.replay.frameBytesLeft = static_cast<int32_t>(preamble.positionSize);
+    return LRX_OK;
+}
+
+// Per-replay state of the frame step; lives on the stack of one call.
+struct EncoderFrames {
+    std::array<SlotHistory, kMaxSlots> history{};
+    std::array<const unsigned char*, kMaxSlots> entryOfSlot{};
+    uint64_t wasPresent = 0;
+    bool firstFrame = true;
+    int rawFramesA = 3;
+    int rawFramesB = 1;
+};
+
+// Whether two present slots share an orderKey. Entries already in strictly
+// ascending order, each slot once, cannot; only other frames are searched.
+bool HasTiedKeys(const EncoderFrames& state, uint64_t present, bool ascendingOnce) {
+    if (ascendingOnce) return false;
+    std::array<uint32_t, kMaxSlots> keys;
+    int count = 0;
+    for (uint64_t rest = present; rest; rest &= rest - 1) {
+        keys[count++] = OrderKeyOf(state.entryOfSlot[LowestSlot(rest)]);
+    }
+    std::sort(keys.begin(), keys.begin() + count);
+    return std::adjacent_find(keys.begin(), keys.begin() + count) != keys.begin() + count;
+}
+
+bool PutBlockCount(BitWriter& out, int count) {
+    return count == 0 ? out.Put(0, 1) : out.Put(0x100u | static_cast<uint32_t>(count), 9);
+}
+
+int EncodeFrame(CodecContext& ctx, const FrameView& frame, EncoderFrames& state) {
+    const int n = ctx.replay.slotCount;
+    const int slotBase = ctx.replay.slotBase;
+    BitWriter out(ctx.bits, ctx.output);
+
+    // Entry pass: flag bits in file order, and which slots the frame holds.
+    uint64_t flags = 0;
+    uint64_t present = 0;
+    bool ascendingOnce = true;
+    uint32_t lastKey = 0;
+    for (int i = 0; i < n; ++i) {
+        const unsigned char* entry = frame.entries + i * kPositionEntrySize;
+        const unsigned char status = entry[0];
+        flags = (flags << 1) | (status & 1u);
+        if (status == kEmptyStatus) continue;
+        const int slot = SlotOfStatus(status, slotBase);  // checked by ReadFrame
+        const uint32_t key = OrderKeyOf(entry);
+        if ((present & SlotBit(slot)) || (present != 0 && key <= lastKey)) ascendingOnce = false;
+        lastKey = key;
+        present |= SlotBit(slot);
+        state.entryOfSlot[slot] = entry;
+    }
+    if (n > 0 && !out.PutWide(flags, n)) return LRX_WRITING_POSITION_DATA;
+
+    if (present == state.wasPresent) {
+        if (!out.Put(0, 1)) return LRX_WRITING_POSITION_DATA;
+    } else {
+        // One bit per slot in slot order, 1 for an absent slot.
+        if (!out.Put(1, 1) || !out.PutWide(SlotOrderBits(~present, n), n)) {
+            return LRX_WRITING_POSITION_DATA;
+        }
+        state.wasPresent = present;
+    }
+
+    const RawFrames raw{state.rawFramesA > 0, state.rawFramesB > 0};
+    for (uint64_t rest = present; rest; rest &= rest - 1) {
+        const int slot = LowestSlot(rest);
+        if (!PutCarValues(out, state.entryOfSlot[slot], state.history[slot], raw)) {
+            return LRX_WRITING_POSITION_DATA;
+        }
+    }
+    if (state.rawFramesA > 0) --state.rawFramesA;
+    if (state.rawFramesB > 0) --state.rawFramesB;
+
+    // The decoder rebuilds the order from the keys, unless it cannot.
+    if (state.firstFrame || HasTiedKeys(state, present, ascendingOnce)) {
+        for (int i = 0; i < n; ++i) {
+            if (!out.Put(frame.entries[i * kPositionEntrySize], 7)) {
+                return LRX_WRITING_POSITION_DATA;
+            }
+        }
+        state.firstFrame = false;
+    }
+
+    if (!PutBlockCount(out, frame.c1)) return LRX_WRITING_A1;
+    for (int i = 0; i < frame.c1; ++i) {
+        if (!PutA1Record(frame.a1 + i * kA1RecordSize, out)) return LRX_WRITING_A1;
+    }
+    if (!PutBlockCount(out, frame.c2)) return LRX_WRITING_A2;
+    for (int i = 0; i < frame.c2; ++i) {
+        if (!PutA2Record(frame.a2 + i * kA2RecordSize, out)) return LRX_WRITING_A2;
+    }
+    const bool c3Written = frame.c3 == 0   ? out.Put(0, 1)
+                           : frame.c3 == 1 ? out.Put(0x2, 2)
+                                           : out.Put(0x300u | static_cast<uint32_t>(frame.c3), 10);
+    if (!c3Written) return LRX_WRITING_A3;
+    for (int i = 0; i < frame.c3; ++i) {
+        if (!PutA3Record(frame.a3 + i * kA3RecordSize, out)) return LRX_WRITING_A3;
+    }
+    return LRX_OK;
+}
+
+int EncodeFrames(CodecContext& ctx, const Mailbox& window) {
+    ReplayContext& replay = ctx.replay;
+    EncoderFrames state;
+    state.wasPresent = AllSlots(replay.slotCount);
+    ProgressStep progress(static_cast<int32_t>(replay.positionSize));
+    // The decoder stops on the replay's length, so the frames must end
+    // exactly where the file does, and the length must fit the record.
+    int64_t replaySize = kPreambleSize + int64_t{replay.headerSize};
+
+    while (replay.frameBytesLeft > 0) {
+        if (!progress.AtUnitStart(static_cast<int32_t>(replay.frameBytesLeft), window)) {
+            return LRX_ABORTED;
+        }
+        FrameView frame;
+        if (int result = ReadFrame(ctx.input, replay.slotCount, replay.slotBase, frame)) {
+            return result;
+        }
+        replaySize += frame.size;
+        if (replaySize > INT32_MAX) return LRX_READING_POSITION_DATA;
+        if (int result = EncodeFrame(ctx, frame, state)) return result;
+        replay.frameBytesLeft -= frame.size;
+    }
+    return ctx.input.AtEnd() ? LRX_OK : LRX_READING_POSITION_DATA;
+}
+
+}  // namespace
+
+int EncodeReplayHeader(CodecContext& ctx, std::FILE* replay, std::FILE* archive) {
+    ctx.Bind(replay, archive);
+    const int result = EncodeHeader(ctx);
+    const bool drained = ctx.output.Drain();
+    return result == LRX_OK && !drained ? LRX_WRITING_HEADER : result;
+}
+
+int EncodeReplayFrames(CodecContext& ctx, std::FILE* replay, std::FILE* archive,
+                       const Mailbox& window) {
+    ctx.Bind(replay, archive);
+    const int result = EncodeFrames(ctx, window);
+    const bool drained = ctx.output.Drain();
+    return result == LRX_OK && !drained ? LRX_WRITING_POSITION_DATA : result;
+}
+
+}  // namespace lrx::codec

@@ -1,0 +1,135 @@
+// Replays that follow the model come back byte for byte; replays that break
+// it in ways the stream can carry come back in the canonical form, and the
+// model check tells the two apart.
+#include <gtest/gtest.h>
+
+#include "codec_test_support.h"
+#include "lrxpack.h"
+#include "replay_generator.h"
+
+namespace lrx::codec::test {
+namespace {
+
+using replaygen::GenerateReplay;
+using replaygen::GeneratorOptions;
+using replaygen::Profile;
+
+void ExpectRoundTrip(const GeneratorOptions& options) {
+    const Bytes replay = GenerateReplay(options);
+    const CodecRun back = RoundTrip(replay);
+    ASSERT_EQ(back.result, LRX_OK) << ProfileName(options.profile) << " seed " << options.seed;
+    ASSERT_TRUE(back.output == replay) << ProfileName(options.profile) << " seed " << options.seed;
+    EXPECT_TRUE(FollowsModel(replay)) << ProfileName(options.profile) << " seed " << options.seed;
+}
+
+TEST(RoundTrip, RaceReplays) {
+    for (uint64_t seed = 1; seed <= 6; ++seed) ExpectRoundTrip({Profile::Race, seed, -1, 400});
+    ExpectRoundTrip({Profile::Race, 99, -1, -1});  // the full default length
+    ExpectRoundTrip({Profile::Race, 7, 63, 200});  // more cars than driver entries
+}
+
+TEST(RoundTrip, EdgeReplays) {
+    // Seeds 0..15 cover each header shape with both slot bases and every car count.
+    for (uint64_t seed = 0; seed < 40; ++seed) ExpectRoundTrip({Profile::Edge, seed, -1, -1});
+}
+
+TEST(RoundTrip, TinyReplays) {
+    for (uint64_t seed = 0; seed < 20; ++seed) ExpectRoundTrip({Profile::Tiny, seed, -1, -1});
+}
+
+TEST(RoundTrip, GeneratorIsDeterministic) {
+    const GeneratorOptions options{Profile::Edge, 12345, -1, 50};
+    EXPECT_EQ(GenerateReplay(options), GenerateReplay(options));
+    EXPECT_NE(GenerateReplay(options), GenerateReplay({Profile::Edge, 12346, -1, 50}));
+}
+
+// A replay of two cars over four frames, and the same replay as it comes
+// back from the archive.
+Replay TwoCars(std::vector<Frame> frames) {
+    Replay replay;
+    replay.slotCount = 2;
+    replay.frames = std::move(frames);
+    return replay;
+}
+
+void ExpectCanonical(const Replay& broken, const Replay& canonical, bool canonicalFollows = true) {
+    const Bytes brokenBytes = ReplayBytes(broken);
+    const Bytes canonicalBytes = ReplayBytes(canonical);
+    EXPECT_FALSE(FollowsModel(brokenBytes));
+    EXPECT_EQ(FollowsModel(canonicalBytes), canonicalFollows);
+    const CodecRun back = RoundTrip(brokenBytes);
+    ASSERT_EQ(back.result, LRX_OK);
+    EXPECT_EQ(back.output, canonicalBytes);
+}
+
+TEST(Canonical, DescendingFramesComeBackAscendingAfterTheFirst) {
+    // The flag bits stay with the positions, not with the cars.
+    const Bytes a = Entry(2, 300, 1, 2, 3), b = Entry(5, 200, 4, 5, 6);
+    const Bytes a2 = Entry(2, 310, 1, 2, 3), b2 = Entry(5, 210, 4, 5, 6);
+    ExpectCanonical(TwoCars({{{a, b}}, {{a2, b2}}}),
+                    TwoCars({{{a, b}}, {{Entry(4, 210, 4, 5, 6), Entry(3, 310, 1, 2, 3)}}}));
+}
+
+TEST(Canonical, EmptyPositionsGetTheFixedBytes) {
+    ExpectCanonical(TwoCars({{{Entry(2, 1, 0, 0, 0), Entry(1, 9, 9, 9, 9)}}}),
+                    TwoCars({{{Entry(2, 1, 0, 0, 0), EmptyEntry()}}}));
+    // An empty position before a car, in a frame whose order is rebuilt.
+    ExpectCanonical(TwoCars({{{Entry(2, 1, 0, 0, 0), Entry(4, 2, 0, 0, 0)}},
+                             {{EmptyEntry(), Entry(4, 3, 0, 0, 0)}}}),
+                    TwoCars({{{Entry(2, 1, 0, 0, 0), Entry(4, 2, 0, 0, 0)}},
+                             {{Entry(5, 3, 0, 0, 0), EmptyEntry()}}}));
+}
+
+TEST(Canonical, RecordSizeIsRecomputed) {
+    Replay broken = TwoCars({{{Entry(2, 1, 0, 0, 0), EmptyEntry()}}});
+    broken.frames[0].recordSize = 12345;
+    ExpectCanonical(broken, TwoCars({{{Entry(2, 1, 0, 0, 0), EmptyEntry()}}}));
+}
+
+TEST(Canonical, DriverNamesLoseBytesAfterTheirTerminator) {
+    Replay canonical = TwoCars({});
+    canonical.driverList = Bytes(33, 0);
+    canonical.driverList[0] = 'A';
+    canonical.driverList[32] = 7;
+    Replay broken = canonical;
+    broken.driverList[5] = 'x';  // after the terminator at 1
+    ExpectCanonical(broken, canonical);
+    // And entries after the first empty one are not carried at all.
+    broken = canonical;
+    broken.driverList.resize(33 * 3, 0);
+    broken.driverList[33 * 2] = 'Z';
+    ExpectCanonical(broken, canonical);
+}
+
+TEST(Canonical, ARepeatedSlotKeepsItsLastValues) {
+    ExpectCanonical(TwoCars({{{Entry(2, 5, 0, 0, 0), Entry(2, 6, 1, 1, 1)}}}),
+                    TwoCars({{{Entry(2, 6, 1, 1, 1), Entry(2, 6, 1, 1, 1)}}}), false);
+    // In a frame whose order is rebuilt the slot is written once.
+    ExpectCanonical(TwoCars({{{Entry(2, 5, 0, 0, 0), Entry(4, 6, 0, 0, 0)}},
+                             {{Entry(2, 7, 0, 0, 0), Entry(2, 8, 1, 1, 1)}}}),
+                    TwoCars({{{Entry(2, 5, 0, 0, 0), Entry(4, 6, 0, 0, 0)}},
+                             {{Entry(2, 8, 1, 1, 1), EmptyEntry()}}}));
+}
+
+TEST(Canonical, SlotZeroOfBaseZeroCannotCarryAFlag) {
+    // Status 1 always means empty, so a car in slot 0 with its flag set is lost.
+    Replay broken = TwoCars({{{Entry(1, 5, 5, 5, 5), Entry(2, 6, 0, 0, 0)}}});
+    broken.slotBase = 0;
+    Replay canonical = TwoCars({{{EmptyEntry(), Entry(2, 6, 0, 0, 0)}}});
+    canonical.slotBase = 0;
+    ExpectCanonical(broken, canonical);
+}
+
+TEST(Canonical, PositionSizeMayEndInsideTheLastFrame) {
+    // The frame loop runs while bytes are left of positionSize, and the
+    // decoder stops on the file's length, so the replay is carried whole.
+    Replay replay =
+        TwoCars({{{Entry(2, 1, 0, 0, 0), EmptyEntry()}}, {{EmptyEntry(), EmptyEntry()}}});
+    replay.positionSize = static_cast<int64_t>(FrameBytes(replay.frames[0]).size()) + 1;
+    const Bytes bytes = ReplayBytes(replay);
+    EXPECT_TRUE(FollowsModel(bytes));
+    EXPECT_EQ(RoundTrip(bytes).output, bytes);
+}
+
+}  // namespace
+}  // namespace lrx::codec::test
