@@ -14,8 +14,8 @@ ScratchDir::ScratchDir() {
     static std::atomic<int> counter{0};
     const auto* info = testing::UnitTest::GetInstance()->current_test_info();
     std::string name = "kqp-";
-    if (info) name += std::string(info->test_suite_name()) + "-" + info->name();
-    name += "-" + std::to_string(counter++);
+    if (info) name.append(info->test_suite_name()).append("-").append(info->name());
+    name.append("-").append(std::to_string(counter++));
     for (char& c : name) {
         if (c == '/') c = '_';
     }

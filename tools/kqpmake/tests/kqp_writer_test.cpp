@@ -59,11 +59,11 @@ TEST(BuildPatch, RefusesTextsTooLongForTheirLengthByte) {
     ASSERT_TRUE(BuildPatch(content, bytes, error));
     EXPECT_EQ(bytes[0], 255);
 
-    content.title += "t";
+    content.title.push_back('t');
     EXPECT_FALSE(BuildPatch(content, bytes, error));
     EXPECT_NE(error.find("title"), std::string::npos);
 
-    content.title = "T";
+    content = PatchContent{};
     FileItem file;
     file.name = std::string(kMaxTextLength, 'n');
     content.files.push_back(file);
@@ -71,7 +71,7 @@ TEST(BuildPatch, RefusesTextsTooLongForTheirLengthByte) {
     content.files[0].description = std::string(kMaxTextLength + 1, 'd');
     EXPECT_FALSE(BuildPatch(content, bytes, error));
     content.files[0].description.reset();
-    content.files[0].name += "n";
+    content.files[0].name.push_back('n');
     EXPECT_FALSE(BuildPatch(content, bytes, error));
 
     content.files.clear();
