@@ -37,7 +37,7 @@ class BitStream {
 
     // Appends the low count bits of value (count 1 to 32). False when a
     // completed word could not be written.
-    bool Put(uint32_t value, int count, ByteWriter& out) {
+    LRX_HOT_INLINE bool Put(uint32_t value, int count, ByteWriter& out) {
         accumulator_ = (accumulator_ << count) | (value & LowBits(count));
         bitCount_ += count;
         if (bitCount_ < 32) return true;
@@ -51,7 +51,7 @@ class BitStream {
 
     // Reads the next count bits (1 to 32), zero-extended. False when the
     // stream ends first; value is then not to be used.
-    bool Get(uint32_t& value, int count, ByteReader& in) {
+    LRX_HOT_INLINE bool Get(uint32_t& value, int count, ByteReader& in) {
         if (bitCount_ < count && !FetchWord(in)) return false;
         bitCount_ -= count;
         value = static_cast<uint32_t>(accumulator_ >> bitCount_) & LowBits(count);
@@ -61,14 +61,14 @@ class BitStream {
     // The next count bits (1 to 32) without consuming them; bits past the end
     // of the stream read as 0, so a prefix code can be looked up before its
     // length is known. Skip then fails if the code ran past the end.
-    uint32_t Peek(int count, ByteReader& in) {
+    LRX_HOT_INLINE uint32_t Peek(int count, ByteReader& in) {
         if (bitCount_ < count) FetchWord(in);
         if (bitCount_ >= count) {
             return static_cast<uint32_t>(accumulator_ >> (bitCount_ - count)) & LowBits(count);
         }
         return static_cast<uint32_t>(accumulator_ << (count - bitCount_)) & LowBits(count);
     }
-    bool Skip(int count) {
+    LRX_HOT_INLINE bool Skip(int count) {
         if (count > bitCount_) return false;
         bitCount_ -= count;
         return true;
@@ -77,7 +77,7 @@ class BitStream {
   private:
     // Bits above bitCount_ are stale and never looked at, so no masking is
     // needed when a word goes in or out.
-    bool FetchWord(ByteReader& in) {
+    LRX_HOT_INLINE bool FetchWord(ByteReader& in) {
         uint32_t word;
         if (!in.ReadWord(word)) return false;
         accumulator_ = (accumulator_ << 32) | word;
@@ -89,13 +89,29 @@ class BitStream {
     int bitCount_ = 0;
 };
 
+// A working copy of a shared state for one hot loop: the compiler can keep a
+// local in registers, where the shared one would be reloaded after every byte
+// stored through a char pointer. The copy goes back on every exit.
+class LocalBitStream {
+  public:
+    explicit LocalBitStream(BitStream& shared) : shared_(shared), local_(shared) {}
+    ~LocalBitStream() { shared_ = local_; }
+    LocalBitStream(const LocalBitStream&) = delete;
+    LocalBitStream& operator=(const LocalBitStream&) = delete;
+    BitStream& get() { return local_; }
+
+  private:
+    BitStream& shared_;
+    BitStream local_;
+};
+
 // The writer side bound to its output, so codes read as plain calls.
 class BitWriter {
   public:
     BitWriter(BitStream& bits, ByteWriter& out) : bits_(bits), out_(out) {}
-    bool Put(uint32_t value, int count) { return bits_.Put(value, count, out_); }
+    LRX_HOT_INLINE bool Put(uint32_t value, int count) { return bits_.Put(value, count, out_); }
     // A field of up to 64 bits, split in two writes.
-    bool PutWide(uint64_t value, int count) {
+    LRX_HOT_INLINE bool PutWide(uint64_t value, int count) {
         if (count <= 32) return Put(static_cast<uint32_t>(value), count);
         return Put(static_cast<uint32_t>(value >> 32), count - 32) &&
                Put(static_cast<uint32_t>(value), 32);
@@ -109,10 +125,10 @@ class BitWriter {
 class BitReader {
   public:
     BitReader(BitStream& bits, ByteReader& in) : bits_(bits), in_(in) {}
-    bool Get(uint32_t& value, int count) { return bits_.Get(value, count, in_); }
-    bool GetBit(uint32_t& bit) { return bits_.Get(bit, 1, in_); }
-    uint32_t Peek(int count) { return bits_.Peek(count, in_); }
-    bool Skip(int count) { return bits_.Skip(count); }
+    LRX_HOT_INLINE bool Get(uint32_t& value, int count) { return bits_.Get(value, count, in_); }
+    LRX_HOT_INLINE bool GetBit(uint32_t& bit) { return bits_.Get(bit, 1, in_); }
+    LRX_HOT_INLINE uint32_t Peek(int count) { return bits_.Peek(count, in_); }
+    LRX_HOT_INLINE bool Skip(int count) { return bits_.Skip(count); }
     // A field of up to 64 bits, read in two pieces.
     bool GetWide(uint64_t& value, int count) {
         uint32_t high = 0, low;

@@ -12,6 +12,14 @@
 
 #include "file_stream.h"
 
+// The per-field calls of the codec run a few times per byte of replay; left
+// to itself the compiler does not always inline them into the frame loops.
+#if defined(__GNUC__)
+#define LRX_HOT_INLINE [[gnu::always_inline]] inline
+#else
+#define LRX_HOT_INLINE inline
+#endif
+
 namespace lrx::codec {
 
 // Reads ahead in big blocks. Pointers handed out stay valid until the next
@@ -47,7 +55,7 @@ class ByteReader {
         return bytes;
     }
 
-    bool ReadWord(uint32_t& word) {
+    LRX_HOT_INLINE bool ReadWord(uint32_t& word) {
         if (end_ - begin_ < 4 && !Refill(4)) return false;
         word = LoadU32(buffer_.get() + begin_);
         begin_ += 4;
@@ -88,7 +96,7 @@ class ByteWriter {
 
     // Room for count bytes (count <= kCapacity), to be filled and committed;
     // nullptr when making room needed a write that failed.
-    unsigned char* Reserve(std::size_t count) {
+    LRX_HOT_INLINE unsigned char* Reserve(std::size_t count) {
         if (kCapacity - used_ < count && !Drain()) return nullptr;
         return buffer_.get() + used_;
     }
@@ -101,7 +109,7 @@ class ByteWriter {
         return true;
     }
 
-    bool WriteWord(uint32_t word) {
+    LRX_HOT_INLINE bool WriteWord(uint32_t word) {
         unsigned char* room = Reserve(4);
         if (!room) return false;
         StoreU32(room, word);

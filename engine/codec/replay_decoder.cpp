@@ -85,6 +85,10 @@ struct DecoderFrames {
     // Laid out like position entries; byte 0 is rewritten on every output.
     std::array<std::array<unsigned char, kPositionEntrySize>, kMaxSlots> cars{};
     std::array<SlotHistory, kMaxSlots> history{};
+    // The cars of the previous frame by ascending key: cars seldom pass each
+    // other, so sorting from there takes about one comparison per car.
+    std::array<uint8_t, kMaxSlots> lastOrder{};
+    int lastOrderCount = 0;
     uint64_t present = 0;
     bool firstFrame = true;
     int rawFramesA = 3;
@@ -120,7 +124,8 @@ int DecodeBlock(CodecContext& ctx, BitReader& in, uint32_t count, int recordSize
 int DecodeFrame(CodecContext& ctx, DecoderFrames& state) {
     const int n = ctx.replay.slotCount;
     const int slotBase = ctx.replay.slotBase;
-    BitReader in(ctx.bits, ctx.input);
+    LocalBitStream stream(ctx.bits);
+    BitReader in(stream.get(), ctx.input);
 
     uint64_t flags = 0, bits = 0;
     uint32_t changed;
@@ -132,21 +137,44 @@ int DecodeFrame(CodecContext& ctx, DecoderFrames& state) {
         state.present = ~SlotsFromOrderBits(bits, n) & AllSlots(n);
     }
 
-    // Values in slot order; each car's key with its slot for the sort.
     const RawFrames raw{state.rawFramesA > 0, state.rawFramesB > 0};
-    std::array<uint32_t, kMaxSlots> byKey;
-    int carCount = 0;
     for (uint64_t rest = state.present; rest; rest &= rest - 1) {
         const int slot = LowestSlot(rest);
-        unsigned char* car = state.cars[slot].data();
-        if (!GetCarValues(in, car, state.history[slot], raw)) return LRX_READING_POSITION_DATA;
-        byKey[carCount++] = OrderKeyOf(car) << 6 | static_cast<uint32_t>(slot);
+        if (!GetCarValues(in, state.cars[slot].data(), state.history[slot], raw)) {
+            return LRX_READING_POSITION_DATA;
+        }
     }
     if (state.rawFramesA > 0) --state.rawFramesA;
     if (state.rawFramesB > 0) --state.rawFramesB;
-    std::sort(byKey.begin(), byKey.begin() + carCount);
+
+    // The present cars by ascending key, each as key << 6 | slot.
+    std::array<uint32_t, kMaxSlots> byKey;
+    int carCount = 0;
+    const auto keyAndSlot = [&](int slot) {
+        return OrderKeyOf(state.cars[slot].data()) << 6 | static_cast<uint32_t>(slot);
+    };
+    uint64_t listed = 0;
+    for (int i = 0; i < state.lastOrderCount; ++i) {
+        const int slot = state.lastOrder[i];
+        if (!(state.present & SlotBit(slot))) continue;
+        byKey[carCount++] = keyAndSlot(slot);
+        listed |= SlotBit(slot);
+    }
+    for (uint64_t rest = state.present & ~listed; rest; rest &= rest - 1) {
+        byKey[carCount++] = keyAndSlot(LowestSlot(rest));
+    }
     bool tied = false;
-    for (int i = 1; i < carCount && !tied; ++i) tied = (byKey[i] >> 6) == (byKey[i - 1] >> 6);
+    for (int i = 1; i < carCount; ++i) {
+        const uint32_t car = byKey[i];
+        int j = i;
+        for (; j > 0 && byKey[j - 1] > car; --j) byKey[j] = byKey[j - 1];
+        byKey[j] = car;
+    }
+    for (int i = 0; i < carCount; ++i) {
+        state.lastOrder[i] = static_cast<uint8_t>(byKey[i] & 63);
+        if (i > 0 && (byKey[i] >> 6) == (byKey[i - 1] >> 6)) tied = true;
+    }
+    state.lastOrderCount = carCount;
 
     const int64_t entriesSize = int64_t{n} * kPositionEntrySize;
     if (entriesSize > ctx.bytesLeft) return LRX_READING_POSITION_DATA;

@@ -135,12 +135,14 @@ int EncodeFrame(CodecContext& ctx, const FrameView& frame, EncoderFrames& state)
     }
 
     const RawFrames raw{state.rawFramesA > 0, state.rawFramesB > 0};
+    CodeBuffer codes(out);
     for (uint64_t rest = present; rest; rest &= rest - 1) {
         const int slot = LowestSlot(rest);
-        if (!PutCarValues(out, state.entryOfSlot[slot], state.history[slot], raw)) {
+        if (!PutCarValues(codes, state.entryOfSlot[slot], state.history[slot], raw)) {
             return LRX_WRITING_POSITION_DATA;
         }
     }
+    if (!codes.Flush()) return LRX_WRITING_POSITION_DATA;
     if (state.rawFramesA > 0) --state.rawFramesA;
     if (state.rawFramesB > 0) --state.rawFramesB;
 
