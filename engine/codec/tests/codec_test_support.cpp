@@ -11,7 +11,7 @@ namespace lrx::codec::test {
 
 std::string Bits(uint32_t value, int count) {
     std::string bits;
-    for (int i = count - 1; i >= 0; --i) bits.push_back((value >> i) & 1 ? '1' : '0');
+    for (int i = count - 1; i >= 0; --i) bits.push_back(i < 32 && ((value >> i) & 1) ? '1' : '0');
     return bits;
 }
 

@@ -14,7 +14,8 @@ namespace lrx::codec::test {
 
 using lrx::test::Bytes;
 
-// "0110..." for the low count bits of value, most significant first.
+// "0110..." for the low count bits of value, most significant first; wider
+// fields get leading zeros.
 std::string Bits(uint32_t value, int count);
 
 // The stream of words that a bit string packs into; spaces are ignored and
