@@ -6,6 +6,7 @@
 #include "program_rules.h"
 
 namespace kqp {
+
 PatchWizard::PatchWizard(PatchPlatform& platform, WizardView& view,
                          std::optional<std::string> patchFileName)
     : platform_(platform), view_(view), patchFileName_(std::move(patchFileName)) {
@@ -48,7 +49,7 @@ void PatchWizard::Cancel() {
             return;
         }
     }
-    // What was written stays; the streams close as the program ends.
+    // The run ends here; what was written stays, nothing is undone.
     CloseStreams();
     closed_ = true;
     view_.CloseDialog(kCancelResult);

@@ -6,15 +6,15 @@
 #include <cctype>
 #include <fstream>
 #include <iterator>
-#include <string>
 
 namespace kqp::test {
 
 ScratchDir::ScratchDir() {
     static std::atomic<int> counter{0};
-    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
     std::string name = "kqp-";
-    if (info) name.append(info->test_suite_name()).append("-").append(info->name());
+    if (const auto* info = testing::UnitTest::GetInstance()->current_test_info()) {
+        name.append(info->test_suite_name()).append("-").append(info->name());
+    }
     name.append("-").append(std::to_string(counter++));
     for (char& c : name) {
         if (c == '/') c = '_';
@@ -47,52 +47,58 @@ Bytes Pattern(std::size_t size) {
     return bytes;
 }
 
+Bytes Build(const kqpmake::PatchContent& content) {
+    Bytes bytes;
+    std::string error;
+    EXPECT_TRUE(kqpmake::BuildPatch(content, bytes, error)) << error;
+    return bytes;
+}
+
+kqpmake::DirectoryItem RegistryDir(int32_t id, std::string key, int8_t root) {
+    return {id, kRegistryKind, std::move(key), std::nullopt, root};
+}
+
+kqpmake::FileItem FileRecordItem(int32_t directoryId, std::string name, int8_t operation,
+                                 Bytes payload, uint8_t keyByte) {
+    return {directoryId, std::move(name), operation, std::nullopt, keyByte, std::move(payload)};
+}
+
 std::filesystem::path FakePlatform::Local(const std::string& windowsPath) const {
     std::string rest = windowsPath;
     std::string drive = "C";
     if (rest.size() >= 2 && rest[1] == ':') {
-        drive =
-            std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(rest[0]))));
-        rest = rest.substr(2);
+        drive.assign(1, static_cast<char>(std::toupper(static_cast<unsigned char>(rest[0]))));
+        rest.erase(0, 2);
     }
     std::filesystem::path local = root_ / drive;
     std::string component;
     for (std::size_t i = 0; i <= rest.size(); ++i) {
-        if (i == rest.size() || rest[i] == '\\' || rest[i] == '/') {
-            // The wizard must never hand out a path that climbs.
-            EXPECT_NE(component, "..") << windowsPath;
-            if (!component.empty() && component != "..") local /= component;
-            component.clear();
-        } else {
+        if (i < rest.size() && rest[i] != '\\' && rest[i] != '/') {
             component += rest[i];
+            continue;
         }
+        // The wizard must never hand out a path that climbs.
+        EXPECT_NE(component, "..") << windowsPath;
+        if (!component.empty() && component != "..") local /= component;
+        component.clear();
     }
     return local;
 }
 
-void FakePlatform::MakeDirectory(const std::string& windowsPath) const {
-    std::filesystem::create_directories(Local(windowsPath));
+void FakePlatform::MakeDirectory(const std::string& path) const {
+    std::filesystem::create_directories(Local(path));
 }
 
-void FakePlatform::WriteFile(const std::string& windowsPath, const Bytes& bytes) const {
-    std::filesystem::create_directories(Local(windowsPath).parent_path());
-    WriteBytes(Local(windowsPath), bytes);
-}
-
-Bytes FakePlatform::ReadFile(const std::string& windowsPath) const {
-    return ReadBytes(Local(windowsPath));
-}
-
-bool FakePlatform::Exists(const std::string& windowsPath) const {
-    return std::filesystem::exists(Local(windowsPath));
+void FakePlatform::WriteFile(const std::string& path, const Bytes& bytes) const {
+    std::filesystem::create_directories(Local(path).parent_path());
+    WriteBytes(Local(path), bytes);
 }
 
 std::optional<std::string> FakePlatform::RegistryDefaultValue(RegistryRoot root,
                                                               const std::string& subkey) {
     queries.emplace_back(root, subkey);
     const auto it = registry.find({root, subkey});
-    if (it == registry.end()) return std::nullopt;
-    return it->second;
+    return it == registry.end() ? std::nullopt : std::optional<std::string>(it->second);
 }
 
 CFile FakePlatform::OpenForWriting(const std::string& path) {
@@ -104,64 +110,25 @@ CFile FakePlatform::OpenForWriting(const std::string& path) {
 
 bool FakePlatform::RemoveFile(const std::string& path) {
     removed.push_back(path);
-    // A folder is not a file.
-    const std::filesystem::path local = Local(path);
     std::error_code ec;
-    return std::filesystem::is_regular_file(local, ec) && std::filesystem::remove(local, ec);
-}
-
-void RecordingView::SetInfoText(const std::string& text) {
-    info = text;
-    infoTexts.push_back(text);
-    calls.push_back("Info:" + text);
+    return std::filesystem::is_regular_file(Local(path), ec) &&
+           std::filesystem::remove(Local(path), ec);
 }
 
 void RecordingView::SetGaugeRange(int32_t lower, int32_t upper) {
     gaugeLower = lower;
     gaugeUpper = upper;
-    calls.push_back("Range:" + std::to_string(lower) + ".." + std::to_string(upper));
+    Log("Range:", std::to_string(lower) + ".." + std::to_string(upper));
 }
 
 void RecordingView::SetGaugePosition(int32_t position) {
-    gaugePosition = position;
-    positions.push_back(position);
-    calls.push_back("Position:" + std::to_string(position));
-}
-
-void RecordingView::ShowGauge(bool shown) {
-    gaugeShown = shown;
-    calls.push_back(std::string("Gauge:") + (shown ? "shown" : "hidden"));
-}
-
-void RecordingView::SetNextText(const std::string& text) {
-    nextText = text;
-    calls.push_back("NextText:" + text);
-}
-
-void RecordingView::ShowNext(bool shown) {
-    nextShown = shown;
-    calls.push_back(std::string("Next:") + (shown ? "shown" : "hidden"));
-}
-
-void RecordingView::EnableNext(bool enabled) {
-    nextEnabled = enabled;
-    calls.push_back(std::string("Next:") + (enabled ? "enabled" : "disabled"));
-}
-
-void RecordingView::SetCancelText(const std::string& text) {
-    cancelText = text;
-    calls.push_back("CancelText:" + text);
-}
-
-void RecordingView::SetMainCaption(const std::string& text) {
-    caption = text;
-    calls.push_back("Caption:" + text);
+    Log("Position:", std::to_string(gaugePosition = position));
 }
 
 MessageAnswer RecordingView::ShowMessage(const std::string& text, const std::string& boxCaption,
                                          MessageIcon icon) {
     messages.push_back({text, boxCaption, icon});
-    calls.push_back("Message:" + text);
+    Log("Message:", text);
     if (whileMessageShown) whileMessageShown();
     if (icon != MessageIcon::kQuestion) return MessageAnswer::kOk;
     if (answers.empty()) return MessageAnswer::kNo;
@@ -170,53 +137,34 @@ MessageAnswer RecordingView::ShowMessage(const std::string& text, const std::str
     return answer;
 }
 
-void RecordingView::CloseDialog(int result) {
-    closedWith = result;
-    calls.push_back("Close:" + std::to_string(result));
-}
-
 std::optional<std::string> RecordingView::ChoosePatchFile() {
     ++chooseCount;
-    calls.push_back("Choose");
     if (choices.empty()) return std::nullopt;
     std::optional<std::string> choice = choices.front();
     choices.pop_front();
     return choice;
 }
 
-std::string WritePatch(const ScratchDir& dir, const kqpmake::PatchContent& content,
-                       const std::string& name) {
-    Bytes bytes;
-    std::string error;
-    EXPECT_TRUE(kqpmake::BuildPatch(content, bytes, error)) << error;
-    const std::string path = dir / name;
-    WriteBytes(path, bytes);
-    return path;
-}
-
-kqpmake::DirectoryItem RegistryDir(int32_t id, std::string key, int8_t root) {
-    kqpmake::DirectoryItem dir;
-    dir.id = id;
-    dir.kind = kRegistryKind;
-    dir.key = std::move(key);
-    dir.root = root;
-    return dir;
-}
-
-kqpmake::FileItem FileRecordItem(int32_t directoryId, std::string name, int8_t operation,
-                                 Bytes payload, uint8_t keyByte) {
-    kqpmake::FileItem file;
-    file.directoryId = directoryId;
-    file.name = std::move(name);
-    file.operation = operation;
-    file.payload = std::move(payload);
-    file.keyByte = keyByte;
-    return file;
+std::vector<std::string> RecordingView::Calls(const std::string& prefix) const {
+    std::vector<std::string> arguments;
+    for (const std::string& call : calls) {
+        if (call.starts_with(prefix)) arguments.push_back(call.substr(prefix.size()));
+    }
+    return arguments;
 }
 
 void WizardHarness::Start(std::optional<std::string> patchFile) {
     wizard = std::make_unique<PatchWizard>(platform, view, std::move(patchFile));
     wizard->SetupWindow();
+}
+
+std::string WizardHarness::Patch(const kqpmake::PatchContent& content) {
+    return PatchFile(Build(content));
+}
+
+std::string WizardHarness::PatchFile(const Bytes& bytes) {
+    WriteBytes(scratch / "test.kqp", bytes);
+    return scratch / "test.kqp";
 }
 
 int WizardHarness::RunIdle() {
@@ -236,17 +184,23 @@ int WizardHarness::Tick() {
     return RunIdle();
 }
 
-int WizardHarness::RunToEnd(int maxTicks) {
-    int ticks = 0;
-    while ((wizard->step() == kFindingStep || wizard->step() == kUpdatingStep) &&
-           !wizard->closed()) {
-        if (++ticks > maxTicks) {
+void WizardHarness::RunToEnd() {
+    for (int ticks = 0; wizard->step() == kFindingStep || wizard->step() == kUpdatingStep;
+         ++ticks) {
+        if (wizard->closed() || ticks > 1000) {
             ADD_FAILURE() << "the run does not end";
-            break;
+            return;
         }
         Tick();
     }
-    return ticks;
+}
+
+void WizardHarness::ExpectOnlyMessage(const std::string& text, const std::string& caption,
+                                      MessageIcon icon) const {
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text, text);
+    EXPECT_EQ(view.messages[0].caption, caption);
+    EXPECT_EQ(view.messages[0].icon, icon);
 }
 
 }  // namespace kqp::test

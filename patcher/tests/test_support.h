@@ -40,20 +40,24 @@ class ScratchDir {
 
 void WriteBytes(const std::filesystem::path& path, const Bytes& bytes);
 Bytes ReadBytes(const std::filesystem::path& path);
-// Content bytes 0, 1, 2, ... modulo 251, so chunk seams show.
+// Bytes 0, 1, 2, ... modulo 251, so chunk seams show.
 Bytes Pattern(std::size_t size);
+Bytes Build(const kqpmake::PatchContent& content);
 
+kqpmake::DirectoryItem RegistryDir(int32_t id, std::string key, int8_t root = 2);
+kqpmake::FileItem FileRecordItem(int32_t directoryId, std::string name, int8_t operation,
+                                 Bytes payload = {}, uint8_t keyByte = 0);
+
+// Drive X: of a Windows path lives in root/X; a path without a drive is on C.
 class FakePlatform : public PatchPlatform {
   public:
-    // Drive X: of a Windows path lives in root/X; a path without a drive is
-    // on drive C.
     explicit FakePlatform(std::filesystem::path root) : root_(std::move(root)) {}
 
     std::filesystem::path Local(const std::string& windowsPath) const;
-    void MakeDirectory(const std::string& windowsPath) const;
-    void WriteFile(const std::string& windowsPath, const Bytes& bytes) const;
-    Bytes ReadFile(const std::string& windowsPath) const;
-    bool Exists(const std::string& windowsPath) const;
+    void MakeDirectory(const std::string& path) const;
+    void WriteFile(const std::string& path, const Bytes& bytes) const;
+    Bytes ReadFile(const std::string& path) const { return ReadBytes(Local(path)); }
+    bool Exists(const std::string& path) const { return std::filesystem::exists(Local(path)); }
 
     std::optional<std::string> WindowsDirectory() override { return windowsDirectory; }
     std::optional<std::string> SystemDirectory() override { return systemDirectory; }
@@ -82,23 +86,29 @@ struct ShownMessage {
     MessageIcon icon;
 };
 
+// Keeps what the controls show now (starting as the dialog resource has
+// them) and every call as "Name:argument".
 class RecordingView : public WizardView {
   public:
-    void SetInfoText(const std::string& text) override;
+    void SetInfoText(const std::string& text) override { Log("Info:", info = text); }
     void SetGaugeRange(int32_t lower, int32_t upper) override;
     void SetGaugePosition(int32_t position) override;
-    void ShowGauge(bool shown) override;
-    void SetNextText(const std::string& text) override;
-    void ShowNext(bool shown) override;
-    void EnableNext(bool enabled) override;
-    void SetCancelText(const std::string& text) override;
-    void SetMainCaption(const std::string& caption) override;
-    MessageAnswer ShowMessage(const std::string& text, const std::string& caption,
+    void ShowGauge(bool shown) override {
+        Log("Gauge:", (gaugeShown = shown) ? "shown" : "hidden");
+    }
+    void SetNextText(const std::string& text) override { Log("NextText:", nextText = text); }
+    void ShowNext(bool shown) override { Log("Next:", (nextShown = shown) ? "shown" : "hidden"); }
+    void EnableNext(bool on) override { Log("Next:", (nextEnabled = on) ? "enabled" : "disabled"); }
+    void SetCancelText(const std::string& text) override { Log("CancelText:", cancelText = text); }
+    void SetMainCaption(const std::string& text) override { Log("Caption:", caption = text); }
+    MessageAnswer ShowMessage(const std::string& text, const std::string& boxCaption,
                               MessageIcon icon) override;
-    void CloseDialog(int result) override;
+    void CloseDialog(int result) override { closedWith = result; }
     std::optional<std::string> ChoosePatchFile() override;
 
-    // What the controls show now; the defaults are the dialog resource's.
+    // The arguments of the calls whose name is the prefix, in order.
+    std::vector<std::string> Calls(const std::string& prefix) const;
+
     std::string info = "This is an info window";
     bool gaugeShown = true;
     int32_t gaugeLower = 0;
@@ -110,25 +120,17 @@ class RecordingView : public WizardView {
     std::string cancelText = "&Cancel";
     std::string caption = "KQPatch";
 
-    // Every call, as "Name:argument", for checking what a row touches.
     std::vector<std::string> calls;
-    std::vector<std::string> infoTexts;
-    std::vector<int32_t> positions;
     std::vector<ShownMessage> messages;
     std::deque<MessageAnswer> answers;  // for questions; kNo when empty
     std::deque<std::optional<std::string>> choices;
     int chooseCount = 0;
     std::optional<int> closedWith;
     std::function<void()> whileMessageShown;
+
+  private:
+    void Log(const char* name, const std::string& argument) { calls.push_back(name + argument); }
 };
-
-// Builds a patch with kqpmake and writes it into the folder.
-std::string WritePatch(const ScratchDir& dir, const kqpmake::PatchContent& content,
-                       const std::string& name = "test.kqp");
-
-kqpmake::DirectoryItem RegistryDir(int32_t id, std::string key, int8_t root = 2);
-kqpmake::FileItem FileRecordItem(int32_t directoryId, std::string name, int8_t operation,
-                                 Bytes payload = {}, uint8_t keyByte = 0);
 
 // A wizard on a fake platform and a recording view, driven as the window
 // would drive it.
@@ -137,16 +139,16 @@ class WizardHarness {
     WizardHarness() : platform(scratch.path() / "drives") {}
 
     void Start(std::optional<std::string> patchFile);
+    std::string Patch(const kqpmake::PatchContent& content);
+    std::string PatchFile(const Bytes& bytes);
     // Idle calls until one does no work; how many did.
     int RunIdle();
-    // A timer tick followed by idle calls until idle; how many did work.
+    // A timer tick, then idle calls until idle; how many did work.
     int Tick();
-    // Ticks until the run leaves the finding and updating steps; how many.
-    int RunToEnd(int maxTicks = 1000);
-    std::string Patch(const kqpmake::PatchContent& content) { return WritePatch(scratch, content); }
-    const ShownMessage* LastMessage() const {
-        return view.messages.empty() ? nullptr : &view.messages.back();
-    }
+    // Ticks until the run leaves the finding and updating steps.
+    void RunToEnd();
+    void ExpectOnlyMessage(const std::string& text, const std::string& caption,
+                           MessageIcon icon) const;
 
     ScratchDir scratch;
     FakePlatform platform;

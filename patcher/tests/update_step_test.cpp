@@ -9,28 +9,28 @@
 namespace kqp::test {
 namespace {
 
-// A harness whose patch has the given records and one registry directory 5
-// at C:\GAMES\X\ (from C:\GAMES\X\RUN.EXE), run until it stops.
+using Strings = std::vector<std::string>;
+
+// A patch with the given records and directory 5 at C:\GAMES\X\ (from the
+// registry value C:\GAMES\X\RUN.EXE).
 struct UpdateRun : WizardHarness {
-    explicit UpdateRun(std::vector<kqpmake::FileItem> files, bool run = true) {
+    explicit UpdateRun(std::vector<kqpmake::FileItem> files) {
         platform.registry[{RegistryRoot::kLocalMachine, "SOFTWARE\\X"}] = "C:\\GAMES\\X\\RUN.EXE";
         platform.MakeDirectory("C:\\GAMES\\X");
         platform.MakeDirectory("C:\\WINDOWS\\SYSTEM");
-        content.title = "T";
-        content.directories.push_back(RegistryDir(5, "SOFTWARE\\X"));
+        content.directories = {RegistryDir(5, "SOFTWARE\\X")};
         content.files = std::move(files);
-        if (run) Run();
     }
-    void Run() {
-        Start(Patch(content));
+    UpdateRun& Run(std::optional<Bytes> bytes = std::nullopt) {
+        Start(bytes ? PatchFile(*bytes) : Patch(content));
         RunToEnd();
+        return *this;
     }
     bool Completed() const { return wizard->step() == kCompletedStep && view.messages.empty(); }
-    void ExpectFailure(const std::string& text, const std::string& caption, MessageIcon icon) {
-        ASSERT_EQ(view.messages.size(), 1u);
-        EXPECT_EQ(view.messages[0].text, text);
-        EXPECT_EQ(view.messages[0].caption, caption);
-        EXPECT_EQ(view.messages[0].icon, icon);
+    // A failure while updating: one message, back at the first step with
+    // the Next button still hidden.
+    void ExpectFailure(const std::string& text, const char* caption, MessageIcon icon) const {
+        ExpectOnlyMessage(text, caption, icon);
         EXPECT_EQ(wizard->step(), kChooseStep);
         EXPECT_FALSE(view.nextShown);
     }
@@ -44,146 +44,123 @@ std::string TargetMessage(const char* format, const std::string& path) {
 }
 
 TEST(UpdateStep, ReplacesAddsAndRemovesInTheirDirectories) {
-    UpdateRun run(
-        {FileRecordItem(5, "DATA\\MAP.DAT", kReplace, Pattern(300), 16),
-         FileRecordItem(-2, "NEW.DLL", kAdd, {7, 8}), FileRecordItem(5, "OLD.TXT", kRemove)},
-        false);
+    std::vector<kqpmake::FileItem> files = {
+        FileRecordItem(5, "DATA\\MAP.DAT", kReplace, Pattern(300), 16),
+        FileRecordItem(-2, "NEW.DLL", kAdd, {7, 8}), FileRecordItem(5, "OLD.TXT", kRemove)};
+    files[1].description = "A new library";
+    UpdateRun run(files);
     run.platform.WriteFile("C:\\GAMES\\X\\DATA\\MAP.DAT", Bytes(1000, 0xAA));
     run.platform.WriteFile("C:\\GAMES\\X\\OLD.TXT", {1});
-    run.Run();
-    EXPECT_TRUE(run.Completed());
+    EXPECT_TRUE(run.Run().Completed());
     EXPECT_EQ(run.platform.ReadFile("C:\\GAMES\\X\\DATA\\MAP.DAT"), Pattern(300));
     EXPECT_EQ(run.platform.ReadFile("C:\\WINDOWS\\SYSTEM\\NEW.DLL"), (Bytes{7, 8}));
     EXPECT_FALSE(run.platform.Exists("C:\\GAMES\\X\\OLD.TXT"));
-    EXPECT_EQ(run.platform.opened, (std::vector<std::string>{"C:\\GAMES\\X\\DATA\\MAP.DAT",
-                                                             "C:\\WINDOWS\\SYSTEM\\NEW.DLL"}));
-    EXPECT_EQ(run.platform.removed, (std::vector<std::string>{"C:\\GAMES\\X\\OLD.TXT"}));
-    EXPECT_EQ(run.view.gaugeLower, 0);
-    EXPECT_EQ(run.view.gaugeUpper, 3);
-    EXPECT_EQ(run.view.gaugePosition, 3);
+    EXPECT_EQ(run.platform.opened,
+              (Strings{"C:\\GAMES\\X\\DATA\\MAP.DAT", "C:\\WINDOWS\\SYSTEM\\NEW.DLL"}));
+    const Strings shown = run.view.Calls("Info:");
+    EXPECT_EQ(Strings(shown.end() - 4, shown.end() - 1),
+              (Strings{"Replacing\nDATA\\MAP.DAT", "A new library", "Removing\nOLD.TXT"}));
+    EXPECT_EQ(run.view.Calls("Range:").back(), "0..3");
 }
 
-TEST(UpdateStep, ShowsEachRecordsDescription) {
-    std::vector<kqpmake::FileItem> files = {FileRecordItem(5, "A", kAdd, {1}),
-                                            FileRecordItem(5, "A", kReplace, {2}),
-                                            FileRecordItem(5, "A", kRemove)};
-    files[1].description = "Now the map";
-    UpdateRun run(files);
-    EXPECT_TRUE(run.Completed());
-    const std::vector<std::string> expected = {"Adding\nA", "Now the map", "Removing\nA"};
-    std::vector<std::string> shown(run.view.infoTexts.end() - 4, run.view.infoTexts.end() - 1);
-    EXPECT_EQ(shown, expected);
-}
-
-TEST(UpdateStep, TwoRecordsForOneTargetRewriteItFromTheStart) {
+TEST(UpdateStep, ASecondRecordForATargetRewritesItFromTheStart) {
     UpdateRun run({FileRecordItem(5, "A", kReplace, Pattern(9000)),
                    FileRecordItem(5, "A", kReplace, {5, 6})});
-    EXPECT_TRUE(run.Completed());
+    EXPECT_TRUE(run.Run().Completed());
     EXPECT_EQ(run.platform.ReadFile("C:\\GAMES\\X\\A"), (Bytes{5, 6}));
 }
 
 TEST(UpdateStep, BytesAfterTheLastRecordHaveNoEffect) {
-    UpdateRun run({FileRecordItem(5, "A", kAdd, {1})}, false);
-    Bytes bytes;
-    std::string error;
-    ASSERT_TRUE(kqpmake::BuildPatch(run.content, bytes, error));
+    UpdateRun run({FileRecordItem(5, "A", kAdd, {1})});
+    Bytes bytes = Build(run.content);
     bytes.insert(bytes.end(), {0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
-    WriteBytes(run.scratch / "tail.kqp", bytes);
-    run.Start(run.scratch / "tail.kqp");
-    run.RunToEnd();
-    EXPECT_TRUE(run.Completed());
+    EXPECT_TRUE(run.Run(bytes).Completed());
 }
 
 TEST(UpdateStep, AnEmptyDirectoryTextPutsTheNameAtTheDriveRoot) {
-    UpdateRun run({FileRecordItem(6, "A.TXT", kAdd, {1})}, false);
+    UpdateRun run({FileRecordItem(6, "A.TXT", kAdd, {1})});
     run.platform.registry[{RegistryRoot::kLocalMachine, "BARE"}] = "RUN.EXE";
     run.content.directories.push_back(RegistryDir(6, "BARE"));
-    run.Run();
-    EXPECT_TRUE(run.Completed());
-    EXPECT_EQ(run.platform.opened, (std::vector<std::string>{"\\A.TXT"}));
+    EXPECT_TRUE(run.Run().Completed());
+    EXPECT_EQ(run.platform.opened, (Strings{"\\A.TXT"}));
 }
 
-TEST(UpdateStep, RemovingAMissingFileStopsTheRun) {
-    UpdateRun run({FileRecordItem(5, "GONE.TXT", kRemove), FileRecordItem(5, "B", kAdd, {1})});
-    run.ExpectFailure(TargetMessage(kErrorDeletingFormat, "C:\\GAMES\\X\\GONE.TXT"),
-                      kPatchErrorCaption, MessageIcon::kStop);
-    EXPECT_FALSE(run.platform.Exists("C:\\GAMES\\X\\B"));
-}
+TEST(UpdateStep, TargetFailuresNameTheTarget) {
+    UpdateRun missing({FileRecordItem(5, "GONE.TXT", kRemove), FileRecordItem(5, "B", kAdd, {1})});
+    missing.Run().ExpectFailure(TargetMessage(kErrorDeletingFormat, "C:\\GAMES\\X\\GONE.TXT"),
+                                kPatchErrorCaption, MessageIcon::kStop);
+    EXPECT_FALSE(missing.platform.Exists("C:\\GAMES\\X\\B"));
 
-TEST(UpdateStep, NoFoldersAreCreated) {
-    UpdateRun run({FileRecordItem(5, "NEW\\A.TXT", kAdd, {1})});
-    run.ExpectFailure(TargetMessage(kErrorWritingFormat, "C:\\GAMES\\X\\NEW\\A.TXT"),
-                      kPatchErrorCaption, MessageIcon::kStop);
-    EXPECT_FALSE(run.platform.Exists("C:\\GAMES\\X\\NEW"));
-}
+    // No folders are created.
+    UpdateRun noFolder({FileRecordItem(5, "NEW\\A.TXT", kAdd, {1})});
+    noFolder.Run().ExpectFailure(TargetMessage(kErrorWritingFormat, "C:\\GAMES\\X\\NEW\\A.TXT"),
+                                 kPatchErrorCaption, MessageIcon::kStop);
+    EXPECT_FALSE(noFolder.platform.Exists("C:\\GAMES\\X\\NEW"));
 
-TEST(UpdateStep, APayloadEndingEarlyLeavesTheTargetShortened) {
-    UpdateRun run({FileRecordItem(5, "A", kReplace, Pattern(8192 * 2 + 200))}, false);
-    Bytes bytes;
-    std::string error;
-    ASSERT_TRUE(kqpmake::BuildPatch(run.content, bytes, error));
+    // A payload ending early leaves the whole chunks written before it.
+    UpdateRun cut({FileRecordItem(5, "A", kReplace, Pattern(8192 * 2 + 200))});
+    Bytes bytes = Build(cut.content);
     bytes.resize(bytes.size() - 100);
-    WriteBytes(run.scratch / "cut.kqp", bytes);
-    run.Start(run.scratch / "cut.kqp");
-    run.RunToEnd();
-    run.ExpectFailure(TargetMessage(kErrorCreatingFormat, "C:\\GAMES\\X\\A"), kPatchErrorCaption,
-                      MessageIcon::kStop);
-    EXPECT_EQ(run.platform.ReadFile("C:\\GAMES\\X\\A"), Pattern(8192 * 2));
+    cut.Run(bytes).ExpectFailure(TargetMessage(kErrorCreatingFormat, "C:\\GAMES\\X\\A"),
+                                 kPatchErrorCaption, MessageIcon::kStop);
+    EXPECT_EQ(cut.platform.ReadFile("C:\\GAMES\\X\\A"), Pattern(8192 * 2));
 }
 
-TEST(UpdateStep, ATruncatedRecordIsAReadError) {
-    UpdateRun run({FileRecordItem(5, "A", kAdd, {}), FileRecordItem(5, "LONGNAME", kAdd, {})},
-                  false);
-    Bytes bytes;
-    std::string error;
-    ASSERT_TRUE(kqpmake::BuildPatch(run.content, bytes, error));
+TEST(UpdateStep, PatchFailuresTouchNothing) {
+    UpdateRun truncated({FileRecordItem(5, "A", kAdd), FileRecordItem(5, "LONGNAME", kAdd)});
+    Bytes bytes = Build(truncated.content);
     bytes.resize(bytes.size() - 12);  // inside the second record's name
-    WriteBytes(run.scratch / "cut.kqp", bytes);
-    run.Start(run.scratch / "cut.kqp");
-    run.RunToEnd();
-    run.ExpectFailure(kErrorReadingPatch, kFileErrorCaption, MessageIcon::kExclamation);
-    EXPECT_TRUE(run.platform.Exists("C:\\GAMES\\X\\A"));
+    truncated.Run(bytes).ExpectFailure(kErrorReadingPatch, kFileErrorCaption,
+                                       MessageIcon::kExclamation);
+    EXPECT_EQ(truncated.platform.opened, (Strings{"C:\\GAMES\\X\\A"}));
+
+    UpdateRun unknown({FileRecordItem(99, "A", kAdd, {1})});
+    unknown.Run().ExpectFailure(kErrorInPatch, kPatchErrorCaption, MessageIcon::kExclamation);
+    EXPECT_TRUE(unknown.platform.opened.empty());
 }
 
-TEST(UpdateStep, AnUnknownDirectoryIsAnErrorInThePatch) {
-    UpdateRun run({FileRecordItem(99, "A", kAdd, {1})});
-    run.ExpectFailure(kErrorInPatch, kPatchErrorCaption, MessageIcon::kExclamation);
-    EXPECT_TRUE(run.platform.opened.empty());
-}
-
-// A record whose name would leave its directory touches nothing.
-TEST(UpdateStepFaults, NamesOutsideTheDirectoryAreRefused) {
+// Records that mean nothing sound are refused before anything is touched:
+// names that leave their directory, paths too long for their buffer, a
+// remove with a payload, operations other than 1..3.
+TEST(UpdateStepFaults, UnsoundRecordsAreAnErrorInThePatch) {
+    std::vector<kqpmake::FileItem> records;
     for (const char* name : {"\\AUTOEXEC.BAT", "C:\\AUTOEXEC.BAT", "D:X", "..\\..\\WIN.INI",
                              "DATA\\..\\..\\A", "../A", ".. \\A", "A:STREAM", "NUL"}) {
         for (int8_t operation : {kReplace, kAdd, kRemove}) {
-            UpdateRun run({FileRecordItem(5, name, operation)});
-            run.ExpectFailure(kErrorInPatch, kPatchErrorCaption, MessageIcon::kExclamation);
-            EXPECT_TRUE(run.platform.opened.empty()) << name;
-            EXPECT_TRUE(run.platform.removed.empty()) << name;
-            EXPECT_NE(run.view.info.find("Select"), std::string::npos);
+            records.push_back(FileRecordItem(5, name, operation));
+        }
+    }
+    records.push_back(FileRecordItem(6, std::string(120, 'N'), kAdd, {1}));
+    records.push_back(FileRecordItem(5, "KEEP.TXT", kReplace, {1, 2}));
+    records.back().operation = kRemove;
+    for (int8_t operation : {int8_t{0}, int8_t{4}, int8_t{-1}}) {
+        records.push_back(FileRecordItem(5, "KEEP.TXT", operation, {1}));
+    }
+    for (const kqpmake::FileItem& record : records) {
+        SCOPED_TRACE(record.name + " operation " + std::to_string(record.operation));
+        UpdateRun run({record});
+        run.platform.registry[{RegistryRoot::kLocalMachine, "DEEP"}] =
+            "C:\\" + std::string(140, 'D') + "\\RUN.EXE";
+        run.content.directories.push_back(RegistryDir(6, "DEEP"));
+        run.platform.WriteFile("C:\\GAMES\\X\\KEEP.TXT", {9});
+        run.Run().ExpectFailure(kErrorInPatch, kPatchErrorCaption, MessageIcon::kExclamation);
+        EXPECT_TRUE(run.platform.opened.empty());
+        EXPECT_TRUE(run.platform.removed.empty());
+        EXPECT_EQ(run.platform.ReadFile("C:\\GAMES\\X\\KEEP.TXT"), (Bytes{9}));
+        for (const std::string& info : run.view.Calls("Info:")) {
+            EXPECT_FALSE(info.ends_with("\n" + record.name)) << info;
         }
     }
 }
 
-TEST(UpdateStepFaults, ATargetPathTooLongForItsBufferIsRefused) {
-    UpdateRun run({FileRecordItem(6, std::string(120, 'N'), kAdd, {1})}, false);
-    const std::string deep = "C:\\" + std::string(140, 'D') + "\\RUN.EXE";
-    run.platform.registry[{RegistryRoot::kLocalMachine, "DEEP"}] = deep;
-    run.content.directories.push_back(RegistryDir(6, "DEEP"));
-    run.Run();
-    run.ExpectFailure(kErrorInPatch, kPatchErrorCaption, MessageIcon::kExclamation);
-    EXPECT_TRUE(run.platform.opened.empty());
-}
-
 TEST(UpdateStepFaults, AnEmptyPayloadCreatesAnEmptyFileAndCountsAsAnItem) {
     for (int8_t operation : {kReplace, kAdd}) {
-        UpdateRun run({FileRecordItem(5, "EMPTY", operation), FileRecordItem(5, "NEXT", kAdd, {4})},
-                      false);
+        UpdateRun run(
+            {FileRecordItem(5, "EMPTY", operation), FileRecordItem(5, "NEXT", kAdd, {4})});
         run.platform.WriteFile("C:\\GAMES\\X\\EMPTY", {1, 2, 3});
         run.Start(run.Patch(run.content));
         for (int i = 0; i < 4; ++i) run.Tick();
-        ASSERT_EQ(run.wizard->step(), kUpdatingStep);
-        // Entering the step opens and finishes the empty record at once.
+        // Entering the step opened and finished the empty record at once.
         EXPECT_EQ(run.view.gaugePosition, 1);
         EXPECT_TRUE(run.platform.ReadFile("C:\\GAMES\\X\\EMPTY").empty());
         run.RunToEnd();
@@ -192,27 +169,8 @@ TEST(UpdateStepFaults, AnEmptyPayloadCreatesAnEmptyFileAndCountsAsAnItem) {
     }
 }
 
-TEST(UpdateStepFaults, ARemoveRecordWithAPayloadIsRefused) {
-    kqpmake::FileItem remove = FileRecordItem(5, "KEEP.TXT", kReplace, {1, 2});
-    remove.operation = kRemove;
-    UpdateRun run({remove}, false);
-    run.platform.WriteFile("C:\\GAMES\\X\\KEEP.TXT", {9});
-    run.Run();
-    run.ExpectFailure(kErrorInPatch, kPatchErrorCaption, MessageIcon::kExclamation);
-    EXPECT_EQ(run.platform.ReadFile("C:\\GAMES\\X\\KEEP.TXT"), (Bytes{9}));
-}
-
-// Operations other than 1..3 mean nothing; they are not taken as a write.
-TEST(UpdateStepFaults, UnknownOperationsAreRefused) {
-    for (int8_t operation : {int8_t{0}, int8_t{4}, int8_t{-1}}) {
-        UpdateRun run({FileRecordItem(5, "A", operation, {1})});
-        run.ExpectFailure(kErrorInPatch, kPatchErrorCaption, MessageIcon::kExclamation);
-        EXPECT_TRUE(run.platform.opened.empty());
-    }
-}
-
-TEST(UpdateStepFaults, HugeDeclaredPayloadsEndAtTheFilesEnd) {
-    UpdateRun run({}, false);
+TEST(UpdateStepFaults, AHugeDeclaredPayloadEndsAtTheFilesEnd) {
+    UpdateRun run({});
     kqpmake::KqpWriter out;
     out.Text("T");
     out.I32(0);
@@ -224,24 +182,21 @@ TEST(UpdateStepFaults, HugeDeclaredPayloadsEndAtTheFilesEnd) {
     out.U8(0);
     out.I32(0x7FFFFFFF);
     out.Raw(Pattern(10000));
-    WriteBytes(run.scratch / "huge.kqp", out.bytes());
-    run.platform.MakeDirectory("C:\\WINDOWS");
-    run.Start(run.scratch / "huge.kqp");
-    run.RunToEnd();
-    run.ExpectFailure(TargetMessage(kErrorCreatingFormat, "C:\\WINDOWS\\A"), kPatchErrorCaption,
-                      MessageIcon::kStop);
+    run.Run(out.bytes())
+        .ExpectFailure(TargetMessage(kErrorCreatingFormat, "C:\\WINDOWS\\A"), kPatchErrorCaption,
+                       MessageIcon::kStop);
     EXPECT_EQ(run.platform.ReadFile("C:\\WINDOWS\\A"), Pattern(8192));
 }
 
 #ifdef __linux__
-// A write that fails only when the stream's buffer is flushed at its close.
-TEST(UpdateStepFaults, AFailedFinalFlushIsAWriteError) {
+// Writes that fail in a chunk, and ones that fail only when the last
+// buffered bytes are flushed as the target closes.
+TEST(UpdateStepFaults, AFailedWriteOrFinalFlushIsAWriteError) {
     for (std::size_t size : {std::size_t{100}, std::size_t{20000}}) {
-        UpdateRun run({FileRecordItem(5, "FULL", kAdd, Pattern(size))}, false);
+        UpdateRun run({FileRecordItem(5, "FULL", kAdd, Pattern(size))});
         run.platform.redirects["C:\\GAMES\\X\\FULL"] = "/dev/full";
-        run.Run();
-        run.ExpectFailure(TargetMessage(kErrorWritingFormat, "C:\\GAMES\\X\\FULL"),
-                          kPatchErrorCaption, MessageIcon::kStop);
+        run.Run().ExpectFailure(TargetMessage(kErrorWritingFormat, "C:\\GAMES\\X\\FULL"),
+                                kPatchErrorCaption, MessageIcon::kStop);
     }
 }
 #endif

@@ -52,33 +52,23 @@ TEST(BuildPatch, WritesTheDocumentedBytes) {
 }
 
 TEST(BuildPatch, RefusesTextsTooLongForTheirLengthByte) {
-    PatchContent content;
-    content.title = std::string(kMaxTitleLength, 't');
     Bytes bytes;
     std::string error;
-    ASSERT_TRUE(BuildPatch(content, bytes, error));
+    PatchContent longest;
+    longest.title = std::string(kMaxTitleLength, 't');
+    longest.directories = {{1, 2, std::string(kMaxTextLength, 'k'), std::nullopt, 0}};
+    longest.files = {
+        {1, std::string(kMaxTextLength, 'n'), 1, std::string(kMaxTextLength, 'd'), 0, {}}};
+    ASSERT_TRUE(BuildPatch(longest, bytes, error)) << error;
     EXPECT_EQ(bytes[0], 255);
 
-    content.title.push_back('t');
-    EXPECT_FALSE(BuildPatch(content, bytes, error));
-    EXPECT_NE(error.find("title"), std::string::npos);
-
-    content = PatchContent{};
-    FileItem file;
-    file.name = std::string(kMaxTextLength, 'n');
-    content.files.push_back(file);
-    ASSERT_TRUE(BuildPatch(content, bytes, error));
-    content.files[0].description = std::string(kMaxTextLength + 1, 'd');
-    EXPECT_FALSE(BuildPatch(content, bytes, error));
-    content.files[0].description.reset();
-    content.files[0].name.push_back('n');
-    EXPECT_FALSE(BuildPatch(content, bytes, error));
-
-    content.files.clear();
-    DirectoryItem dir;
-    dir.key = std::string(kMaxTextLength + 1, 'k');
-    content.directories.push_back(dir);
-    EXPECT_FALSE(BuildPatch(content, bytes, error));
+    for (int field = 0; field < 4; ++field) {
+        PatchContent content = longest;
+        std::string* texts[] = {&content.title, &content.directories[0].key, &content.files[0].name,
+                                &*content.files[0].description};
+        texts[field]->push_back('x');
+        EXPECT_FALSE(BuildPatch(content, bytes, error)) << field;
+    }
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 
 #include "kqp_writer.h"
 #include "kqpmake_tool.h"
-#include "manifest.h"
 
 namespace kqpmake {
 namespace {
@@ -17,7 +16,7 @@ class KqpmakeTool : public testing::Test {
   protected:
     void SetUp() override {
         dir = std::filesystem::path(testing::TempDir()) /
-              ("kqpmake-tool-" +
+              ("kqpmake-" +
                std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir / "src");
@@ -29,7 +28,7 @@ class KqpmakeTool : public testing::Test {
         err.str("");
         return RunKqpmake(args, out, err);
     }
-
+    std::string Path(const char* name) const { return (dir / name).string(); }
     static Bytes Read(const std::filesystem::path& path) {
         std::ifstream in(path, std::ios::binary);
         return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -40,14 +39,11 @@ class KqpmakeTool : public testing::Test {
     std::ostringstream err;
 };
 
-TEST_F(KqpmakeTool, HelpDescribesTheManifest) {
+TEST_F(KqpmakeTool, HelpDescribesTheManifestAndWrongArgumentsAreAUsageError) {
     EXPECT_EQ(Run({"--help"}), kExitOk);
     for (const char* word : {"title", "[directory]", "[file]", "key-byte", "source", "root"}) {
         EXPECT_NE(out.str().find(word), std::string::npos) << word;
     }
-}
-
-TEST_F(KqpmakeTool, WrongArgumentsAreAUsageError) {
     EXPECT_EQ(Run({}), kExitUsage);
     EXPECT_EQ(Run({"only-one"}), kExitUsage);
     EXPECT_EQ(Run({"a", "b", "c"}), kExitUsage);
@@ -56,37 +52,26 @@ TEST_F(KqpmakeTool, WrongArgumentsAreAUsageError) {
 }
 
 TEST_F(KqpmakeTool, WritesThePatchWithSourcesBesideTheManifest) {
-    std::ofstream(dir / "src" / "a.bin", std::ios::binary) << "hello";
+    std::ofstream(dir / "src" / "a.bin", std::ios::binary) << "hi";
     std::ofstream(dir / "src" / "patch.txt") << "title = T\n[file]\ndirectory = windows\n"
-                                                "name = A.BIN\noperation = add\nsource = a.bin\n";
-    const auto output = dir / "out.kqp";
-    ASSERT_EQ(Run({(dir / "src" / "patch.txt").string(), output.string()}), kExitOk) << err.str();
-
-    PatchContent content;
-    std::string error;
-    ASSERT_TRUE(
-        ParseManifest("title = T\n[file]\ndirectory = windows\nname = A.BIN\n"
-                      "operation = add\nsource = a.bin\n",
-                      dir / "src", content, error));
-    Bytes expected;
-    ASSERT_TRUE(BuildPatch(content, expected, error));
-    EXPECT_EQ(Read(output), expected);
+                                                "name = A\noperation = add\nsource = a.bin\n";
+    ASSERT_EQ(Run({Path("src/patch.txt"), Path("out.kqp")}), kExitOk) << err.str();
+    const Bytes expected = {2,    'T', 0,   0, 0, 0, 0, 1, 0, 0, 0, 0xFF, 0xFF, 0xFF,
+                            0xFF, 2,   'A', 0, 2, 0, 0, 2, 0, 0, 0, 'h',  'i'};
+    EXPECT_EQ(Read(dir / "out.kqp"), expected);
     EXPECT_FALSE(std::filesystem::exists(dir / "out.kqp.part"));
 }
 
 TEST_F(KqpmakeTool, AFailureLeavesAnExistingOutputAlone) {
     std::ofstream(dir / "old.kqp") << "old";
     std::ofstream(dir / "bad.txt") << "title = T\nnonsense\n";
-    EXPECT_EQ(Run({(dir / "bad.txt").string(), (dir / "old.kqp").string()}), kExitFailed);
+    EXPECT_EQ(Run({Path("bad.txt"), Path("old.kqp")}), kExitFailed);
     EXPECT_NE(err.str().find("line 2"), std::string::npos) << err.str();
+    EXPECT_EQ(Run({Path("none.txt"), Path("old.kqp")}), kExitFailed);
     EXPECT_EQ(Read(dir / "old.kqp"), (Bytes{'o', 'l', 'd'}));
-    EXPECT_EQ(Run({(dir / "none.txt").string(), (dir / "old.kqp").string()}), kExitFailed);
-    EXPECT_EQ(Run({(dir / "bad.txt").string(), (dir / "no" / "dir.kqp").string()}), kExitFailed);
-}
 
-TEST_F(KqpmakeTool, AnUnwritableOutputIsAFailure) {
     std::ofstream(dir / "ok.txt") << "title = T\n";
-    EXPECT_EQ(Run({(dir / "ok.txt").string(), (dir / "no" / "dir.kqp").string()}), kExitFailed);
+    EXPECT_EQ(Run({Path("ok.txt"), Path("no/dir.kqp")}), kExitFailed);
     EXPECT_NE(err.str().find("cannot write"), std::string::npos);
 }
 
