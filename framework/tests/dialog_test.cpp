@@ -1,0 +1,191 @@
+// Dialogs from resources: a modeless one with bound controls, modal ones
+// answered through the prompt seam or closed from inside their own loop.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "controls.h"
+#include "dialog.h"
+#include "prompt.h"
+#include "test_resources.h"
+
+namespace lrx::fw::test {
+namespace {
+
+class TProgress : public TDialog {
+  public:
+    TProgress()
+        : TDialog(nullptr, IDD_PROGRESS),
+          Status(this, IDC_STATUS),
+          Gauge(this, IDC_GAUGE),
+          Mailbox(this, IDC_MAILBOX),
+          Abort(this, IDC_ABORT),
+          Hidden(this, IDC_HIDDEN) {
+        Gauge.SetColor(RGB(0, 0, 255));
+    }
+    static const TResponseTable& Table() {
+        static constexpr TResponseEntry entries[] = {
+            EvChild<&TProgress::ENChange>(IDC_MAILBOX, EN_CHANGE),
+            EvCommand<&TProgress::AbortClicked>(IDC_ABORT),
+        };
+        static constexpr TResponseTable table{entries, &TDialog::Table};
+        return table;
+    }
+    const TResponseTable& Responses() const override { return Table(); }
+
+    void SetupWindow() override {
+        TDialog::SetupWindow();
+        setupSawStatus = Status.GetText();
+        Mailbox.SetText("0");
+    }
+
+    TStatic Status;
+    TGauge Gauge;
+    TEdit Mailbox;
+    TButton Abort;
+    TButton Hidden;
+    std::string setupSawStatus;
+    std::string lastLine;
+    int changes = 0;
+    int aborts = 0;
+
+  private:
+    void ENChange() {
+        char line[8];
+        Mailbox.GetLine(line, sizeof line);
+        lastLine = line;
+        ++changes;
+        const long value = std::atol(line);
+        if (value <= 100) Gauge.SetValue(static_cast<int>(value));
+    }
+    void AbortClicked() {
+        ++aborts;
+        Mailbox.SetText("999");
+    }
+};
+
+TEST(Dialog, ModelessDialogBindsItsControlsAndClosesWithOk) {
+    TProgress dialog;
+    ASSERT_TRUE(dialog.Create());
+    EXPECT_TRUE(dialog.IsVisible());
+    EXPECT_EQ(dialog.setupSawStatus, "Adding replay...");  // bound before SetupWindow
+    EXPECT_EQ(dialog.lastLine, "0");
+
+    dialog.Status.SetText("Extracting a.rpl...");
+    EXPECT_EQ(dialog.Status.GetText(), "Extracting a.rpl...");
+
+    dialog.Mailbox.SetText("57");
+    EXPECT_EQ(dialog.Gauge.GetValue(), 57);
+    EXPECT_EQ(dialog.Gauge.SendMessage(PBM_GETRANGE, TRUE), 0);
+    EXPECT_EQ(dialog.Gauge.SendMessage(PBM_GETRANGE, FALSE), 100);
+    constexpr UINT kGetBarColor = WM_USER + 15;  // PBM_GETBARCOLOR
+    EXPECT_EQ(static_cast<COLORREF>(dialog.Gauge.SendMessage(kGetBarColor)), RGB(0, 0, 255));
+    dialog.Gauge.SetRange(0, 4);
+    dialog.Gauge.SetValue(3);
+    EXPECT_EQ(dialog.Gauge.GetValue(), 3);
+
+    // The line is cut to what the buffer holds, and always terminated.
+    dialog.Mailbox.SetText("998C:\\very\\long\\path.rpl");
+    EXPECT_EQ(dialog.lastLine, "998C:\\v");
+    char line[4] = {'x', 'x', 'x', 'x'};
+    EXPECT_FALSE(dialog.Mailbox.GetLine(line, sizeof line));
+    EXPECT_STREQ(line, "998");
+    char whole[64];
+    EXPECT_TRUE(dialog.Mailbox.GetLine(whole, sizeof whole));
+    EXPECT_STREQ(whole, "998C:\\very\\long\\path.rpl");
+
+    EXPECT_FALSE(dialog.Hidden.IsVisible());
+    dialog.Hidden.Show(SW_SHOW);
+    dialog.Hidden.SetText("Shown");
+    dialog.Hidden.Enable(false);
+    EXPECT_TRUE(dialog.Hidden.IsVisible());
+    EXPECT_FALSE(dialog.Hidden.IsEnabled());
+    EXPECT_EQ(dialog.Hidden.GetText(), "Shown");
+
+    dialog.Abort.SendMessage(BM_CLICK);
+    EXPECT_EQ(dialog.aborts, 1);
+    EXPECT_EQ(dialog.lastLine, "999");
+
+    const int changes = dialog.changes;
+    dialog.SendMessage(WM_COMMAND, IDOK);
+    EXPECT_EQ(dialog.GetHandle(), nullptr);
+    EXPECT_EQ(dialog.Mailbox.GetHandle(), nullptr);
+    dialog.Mailbox.SetText("1");  // no window: nothing happens
+    EXPECT_EQ(dialog.changes, changes);
+}
+
+class TQuestion : public TDialog {
+  public:
+    TQuestion(TWindow* parent, const char* path)
+        : TDialog(parent, IDD_QUESTION), Message(this, IDC_MESSAGE), path_(path) {}
+    static const TResponseTable& Table() {
+        static constexpr TResponseEntry entries[] = {
+            EvCommand<&TQuestion::OYes>(IDOK),
+            EvCommand<&TQuestion::ONo>(IDCANCEL),
+            EvCommand<&TQuestion::OAlways>(IDC_ALWAYS),
+            EvMessage<&TQuestion::EvTimer>(WM_TIMER),
+        };
+        static constexpr TResponseTable table{entries, &TDialog::Table};
+        return table;
+    }
+    const TResponseTable& Responses() const override { return Table(); }
+    void SetupWindow() override {
+        TDialog::SetupWindow();
+        char text[300];
+        std::snprintf(text, sizeof text, "%s exists.", path_.c_str());
+        Message.SetText(text);
+    }
+    TStatic Message;
+    bool closedByTimer = false;
+
+  private:
+    void OYes() { CloseWindow(0); }
+    void ONo() { CloseWindow(1); }
+    void OAlways() { CloseWindow(2); }
+    void EvTimer(WPARAM id, LPARAM) {
+        ::KillTimer(GetHandle(), id);
+        closedByTimer = true;
+        CloseWindow(5);
+    }
+    std::string path_;
+};
+
+TEST(Dialog, ModalExecuteReturnsWhatCloseWindowWasGiven) {
+    std::string seenText;
+    std::string seenCaption;
+    TScopedPromptAnswerer answerer([&](TPrompt& prompt) -> std::optional<int> {
+        EXPECT_EQ(prompt.Kind, TPromptKind::Dialog);
+        EXPECT_EQ(prompt.ResourceId, IDD_QUESTION);
+        seenCaption = prompt.Caption;
+        auto* question = static_cast<TQuestion*>(prompt.Dialog);
+        seenText = question->Message.GetText();
+        // Press Always as the user would.
+        question->SendMessage(WM_COMMAND, IDC_ALWAYS);
+        return std::nullopt;
+    });
+    TQuestion question(nullptr, "C:\\out\\race.rpl");
+    EXPECT_EQ(question.Execute(), 2);
+    EXPECT_EQ(seenText, "C:\\out\\race.rpl exists.");
+    EXPECT_EQ(seenCaption, "Overwrite Replay?");
+    EXPECT_EQ(question.GetHandle(), nullptr);
+}
+
+TEST(Dialog, AnAnswerEndsTheModalDialogBeforeItShows) {
+    TScopedPromptAnswerer answerer([](TPrompt&) -> std::optional<int> { return 1; });
+    TQuestion question(nullptr, "x.rpl");
+    EXPECT_EQ(question.Execute(), 1);
+}
+
+TEST(Dialog, AModalDialogRunsItsOwnLoopWhenNotAnswered) {
+    TScopedPromptAnswerer answerer([](TPrompt& prompt) -> std::optional<int> {
+        ::SetTimer(prompt.Dialog->GetHandle(), 1, 20, nullptr);  // shows, then closes itself
+        return std::nullopt;
+    });
+    TQuestion question(nullptr, "x.rpl");
+    EXPECT_EQ(question.Execute(), 5);
+    EXPECT_TRUE(question.closedByTimer);
+}
+
+}  // namespace
+}  // namespace lrx::fw::test
