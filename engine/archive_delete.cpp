@@ -1,0 +1,59 @@
+// Deleting entries by name: the kept entries are copied into a new archive
+// that then replaces the old one in one step; an archive left with no entries
+// is removed.
+#include <cstdio>
+#include <string>
+
+#include "archive_ops.h"
+#include "entry_name.h"
+#include "file_info_record.h"
+#include "temp_file.h"
+
+using namespace lrx;
+
+namespace {
+
+bool IsNamed(const char* entry, int count, char** names) {
+    for (int i = 0; i < count; ++i) {
+        if (names[i] && SameEntryName(entry, names[i])) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+extern "C" int zTOR(char* archive, int count, char** names) {
+    const int version = CheckArchiveVersion(archive, LRX_OPENING_ARCHIVE);
+    if (version != LRX_OK) return version;
+    OwnedListing listing;
+    if (wG4h(&listing.head, archive) != LRX_OK) return LRX_READING_FILE_HEADER;
+
+    const std::string archivePath = archive;
+    FileStream output;
+    std::string tempPath;
+    const bool started = StartArchive(output, tempPath, archivePath);
+    TempFileGuard temp(tempPath);
+    if (!started) return LRX_CREATING_TEMP_FILE;
+
+    FileStream input(archive, "rb", kArchiveBufferSize);
+    if (!input.IsOpen()) return LRX_CREATING_TEMP_FILE;
+    int kept = 0;
+    for (const TFileInfoList* node = listing.head; node; node = node->next) {
+        if (IsNamed(node->info->name, count, names)) continue;
+        if (!CopyEntry(input, output, node->offset,
+                       static_cast<int64_t>(node->info->packedSize) + kFileInfoSize)) {
+            return LRX_CREATING_TEMP_FILE;
+        }
+        ++kept;
+    }
+    input.Close();
+    if (!CloseDurably(output) || !ReplaceFileAtomically(tempPath, archivePath)) {
+        return LRX_CREATING_TEMP_FILE;
+    }
+    temp.Keep();
+
+    if (kept == 0) {
+        return std::remove(archive) == 0 ? LRX_REMOVED_EMPTY_ARCHIVE : LRX_REMOVING_EMPTY_ARCHIVE;
+    }
+    return LRX_OK;
+}

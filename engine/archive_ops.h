@@ -1,0 +1,35 @@
+// Steps shared by add, delete and extract.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "file_stream.h"
+#include "lrxpack.h"
+
+namespace lrx {
+
+inline constexpr std::size_t kArchiveBufferSize = 32000;
+inline constexpr std::size_t kReplayBufferSize = 2000;
+
+// Reads the version word of an archive: 0, 14 short, 16 not ours, or
+// openFailure when the file cannot be opened.
+int CheckArchiveVersion(const char* archive, int openFailure);
+
+// Creates an empty output archive (a temporary file beside archivePath) with
+// its 12-byte header. Empty path on failure.
+bool StartArchive(FileStream& output, std::string& tempPath, const std::string& archivePath);
+
+// Copies length bytes from position of source to the end of destination.
+bool CopyEntry(FileStream& source, FileStream& destination, int64_t start, int64_t length);
+
+// Owns a directory list for the length of one operation.
+struct OwnedListing {
+    TFileInfoList* head = nullptr;
+    OwnedListing() = default;
+    OwnedListing(const OwnedListing&) = delete;
+    OwnedListing& operator=(const OwnedListing&) = delete;
+    ~OwnedListing() { AGGa(&head); }
+};
+
+}  // namespace lrx

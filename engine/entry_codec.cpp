@@ -1,0 +1,23 @@
+#include "entry_codec.h"
+
+#include "codec.h"
+#include "engine_state.h"
+#include "lrxpack.h"
+
+namespace lrx {
+
+int EncodeEntry(std::FILE* replay, std::FILE* archive, const Mailbox& window, int32_t& packedSize) {
+    int64_t packed = 0;
+    const int result = codec::EncodeReplay(Engine().codec, replay, archive, window, packed);
+    if (result != LRX_OK) return result;
+    // The record holds a signed 32-bit size.
+    if (packed > INT32_MAX) return LRX_WRITING_POSITION_DATA;
+    packedSize = static_cast<int32_t>(packed);
+    return LRX_OK;
+}
+
+int DecodeEntry(std::FILE* archive, std::FILE* output, int32_t rawSize, const Mailbox& window) {
+    return codec::DecodeReplay(Engine().codec, archive, output, rawSize, window);
+}
+
+}  // namespace lrx

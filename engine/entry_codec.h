@@ -1,0 +1,21 @@
+// One entry through the codec: a replay file into packed data at the end of
+// an archive stream, and packed data back into a replay file.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+#include "mailbox.h"
+
+namespace lrx {
+
+// Encodes the open replay (at its start) onto the archive stream's end and
+// flushes the bit stream to a whole word. packedSize receives the bytes
+// written. Result: 0 or a codec code (1..13, 23).
+int EncodeEntry(std::FILE* replay, std::FILE* archive, const Mailbox& window, int32_t& packedSize);
+
+// Decodes the packed data at the archive stream's position into the open
+// output until rawSize bytes are produced. Result: 0 or a codec code.
+int DecodeEntry(std::FILE* archive, std::FILE* output, int32_t rawSize, const Mailbox& window);
+
+}  // namespace lrx

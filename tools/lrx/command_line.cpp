@@ -1,0 +1,130 @@
+#include "command_line.h"
+
+namespace lrx::cli {
+
+const char* const kUsage =
+    "usage: lrx [--quiet] COMMAND ...\n"
+    "\n"
+    "  lrx list [--sort name|raw|packed|date] [--reverse] [--json] ARCHIVE\n"
+    "  lrx add [--move] [--strict] ARCHIVE REPLAY...\n"
+    "  lrx delete ARCHIVE NAME...\n"
+    "  lrx extract [-d DIR] [--overwrite ask|skip|always] ARCHIVE [NAME...]\n"
+    "  lrx test ARCHIVE\n"
+    "  lrx --help | --version\n"
+    "\n"
+    "list     shows the entries: name, raw and packed size, ratio and the date added\n"
+    "add      packs replays into the archive (created when missing); a replay whose\n"
+    "         name is present replaces that entry in its place. --move removes each\n"
+    "         replay once it is stored. A replay that would not come back byte for\n"
+    "         byte is added with a warning, or refused with --strict\n"
+    "delete   removes entries by name (case is ignored); an emptied archive is removed\n"
+    "extract  unpacks every entry, or the named ones, into DIR (default: here);\n"
+    "         --overwrite says what to do with existing files (ask needs a terminal)\n"
+    "test     decodes every entry without writing anything and reports each one\n"
+    "\n"
+    "--quiet silences progress. Ctrl+C stops add or extract cleanly; a second\n"
+    "Ctrl+C ends at once. Exit status: 0 on success, the engine's result code\n"
+    "on failure, 64 for usage errors.\n";
+
+namespace {
+
+struct Cursor {
+    const std::vector<std::string>& args;
+    std::size_t next = 0;
+    bool Done() const { return next >= args.size(); }
+    const std::string& Take() { return args[next++]; }
+};
+
+bool ParseSortKey(const std::string& text, SortKey& key) {
+    if (text == "name") key = SortKey::Name;
+    else if (text == "raw") key = SortKey::Raw;
+    else if (text == "packed") key = SortKey::Packed;
+    else if (text == "date") key = SortKey::Date;
+    else return false;
+    return true;
+}
+
+bool ParseOverwrite(const std::string& text, OverwritePolicy& policy) {
+    if (text == "ask") policy = OverwritePolicy::Ask;
+    else if (text == "skip") policy = OverwritePolicy::Skip;
+    else if (text == "always") policy = OverwritePolicy::Always;
+    else return false;
+    return true;
+}
+
+ParseResult Fail(std::string message) { return {std::nullopt, std::move(message)}; }
+
+}  // namespace
+
+ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
+    Options options;
+    Cursor cursor{arguments};
+    while (!cursor.Done() && arguments[cursor.next].rfind("-", 0) == 0) {
+        const std::string& flag = cursor.Take();
+        if (flag == "--quiet" || flag == "-q") options.quiet = true;
+        else if (flag == "--help" || flag == "-h") return {options, {}};
+        else if (flag == "--version" || flag == "-V") {
+            options.command = Command::Version;
+            return {options, {}};
+        } else return Fail("unknown option " + flag);
+    }
+    if (cursor.Done()) return Fail("no command given");
+    const std::string command = cursor.Take();
+    if (command == "list") options.command = Command::List;
+    else if (command == "add") options.command = Command::Add;
+    else if (command == "delete") options.command = Command::Delete;
+    else if (command == "extract") options.command = Command::Extract;
+    else if (command == "test") options.command = Command::Test;
+    else if (command == "help") return {options, {}};
+    else return Fail("unknown command " + command);
+
+    std::vector<std::string> operands;
+    bool optionsEnded = false;
+    while (!cursor.Done()) {
+        const std::string& arg = cursor.Take();
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            operands.push_back(arg);
+            continue;
+        }
+        auto value = [&](std::string& out) {
+            if (cursor.Done()) return false;
+            out = cursor.Take();
+            return true;
+        };
+        std::string text;
+        const Command c = options.command;
+        if (arg == "--") optionsEnded = true;
+        else if (arg == "--quiet" || arg == "-q") options.quiet = true;
+        else if (c == Command::List && arg == "--sort") {
+            if (!value(text) || !ParseSortKey(text, options.sortKey)) {
+                return Fail("--sort takes name, raw, packed or date");
+            }
+        } else if (c == Command::List && arg == "--reverse") options.reverse = true;
+        else if (c == Command::List && arg == "--json") options.json = true;
+        else if (c == Command::Add && arg == "--move") options.move = true;
+        else if (c == Command::Add && arg == "--strict") options.strict = true;
+        else if (c == Command::Extract && (arg == "-d" || arg == "--directory")) {
+            if (!value(options.destination) || options.destination.empty()) {
+                return Fail("-d takes a folder");
+            }
+        } else if (c == Command::Extract && arg == "--overwrite") {
+            if (!value(text) || !ParseOverwrite(text, options.overwrite)) {
+                return Fail("--overwrite takes ask, skip or always");
+            }
+        } else return Fail("unknown option " + arg + " for " + command);
+    }
+
+    if (operands.empty()) return Fail(command + " needs an archive");
+    options.archive = operands.front();
+    options.names.assign(operands.begin() + 1, operands.end());
+    const bool needsNames = options.command == Command::Add || options.command == Command::Delete;
+    if (needsNames && options.names.empty()) {
+        return Fail(command + (options.command == Command::Add ? " needs at least one replay"
+                                                                : " needs at least one name"));
+    }
+    const bool takesNames = needsNames || options.command == Command::Extract;
+    if (!takesNames && !options.names.empty()) return Fail(command + " takes only an archive");
+    return {options, {}};
+}
+
+}  // namespace lrx::cli

@@ -1,0 +1,126 @@
+#include "listing.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "entry_name.h"
+
+namespace lrx::cli {
+namespace {
+
+int CompareNames(const Entry& a, const Entry& b) {
+    return LowerAscii(a.name).compare(LowerAscii(b.name));
+}
+
+int64_t Moment(const Entry& e) {
+    return ((((int64_t{e.year} * 13 + e.month) * 32 + e.day) * 24 + e.hour) * 60) + e.minute;
+}
+
+std::string JsonString(const std::string& text) {
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20 || c >= 0x7F) {
+            // Names are bytes of no known encoding: escape all but plain ASCII.
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+}  // namespace
+
+std::vector<Entry> EntriesOf(const TFileInfoList* head) {
+    std::vector<Entry> entries;
+    for (const TFileInfoList* node = head; node; node = node->next) {
+        const TFileInfo& info = *node->info;
+        entries.push_back({std::string(info.name), info.rawSize, info.packedSize, info.year,
+                           info.month, info.day, info.hour, info.minute});
+    }
+    return entries;
+}
+
+void SortEntries(std::vector<Entry>& entries, SortKey key, bool reverse) {
+    switch (key) {
+        case SortKey::Name:
+            // Reversed names still keep equal names in archive order.
+            std::stable_sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+                const int c = CompareNames(a, b);
+                return reverse ? c > 0 : c < 0;
+            });
+            return;
+        case SortKey::Raw:
+        case SortKey::Packed: {
+            const bool raw = key == SortKey::Raw;
+            std::stable_sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+                return raw ? a.rawSize < b.rawSize : a.packedSize < b.packedSize;
+            });
+            break;
+        }
+        case SortKey::Date:
+            std::stable_sort(entries.begin(), entries.end(),
+                             [](const Entry& a, const Entry& b) { return Moment(a) > Moment(b); });
+            break;
+    }
+    if (reverse) std::reverse(entries.begin(), entries.end());
+}
+
+int RatioPercent(int32_t rawSize, int32_t packedSize) {
+    if (rawSize == 0) return 0;
+    return static_cast<int>((1.0 - packedSize * 1.0 / rawSize) * 100.0);
+}
+
+std::string DateText(const Entry& e) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u", e.year, e.month, e.day, e.hour,
+                  e.minute);
+    return text;
+}
+
+std::string FormatTable(const std::vector<Entry>& entries) {
+    std::string out;
+    char line[160];
+    std::snprintf(line, sizeof line, "%-13s %12s %12s %6s  %s\n", "Name", "Raw Size", "Packed Size",
+                  "Ratio", "Date");
+    out += line;
+    int64_t raw = 0, packed = 0;
+    for (const Entry& e : entries) {
+        std::snprintf(line, sizeof line, "%-13s %12ld %12ld %5d%%  %s\n", e.name.c_str(),
+                      static_cast<long>(e.rawSize), static_cast<long>(e.packedSize),
+                      RatioPercent(e.rawSize, e.packedSize), DateText(e).c_str());
+        out += line;
+        raw += e.rawSize;
+        packed += e.packedSize;
+    }
+    const int ratio = raw == 0 ? 0 : static_cast<int>((1.0 - packed * 1.0 / raw) * 100.0);
+    std::snprintf(line, sizeof line, "%-13s %12lld %12lld %5d%%  %zu %s\n", "Total",
+                  static_cast<long long>(raw), static_cast<long long>(packed), ratio,
+                  entries.size(), entries.size() == 1 ? "entry" : "entries");
+    out += line;
+    return out;
+}
+
+std::string FormatJson(const std::vector<Entry>& entries) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const Entry& e = entries[i];
+        char numbers[200];
+        std::snprintf(numbers, sizeof numbers,
+                      ", \"rawSize\": %ld, \"packedSize\": %ld, \"ratio\": %d, \"date\": \"%04u-%02u-%02uT%02u:%02u\"}",
+                      static_cast<long>(e.rawSize), static_cast<long>(e.packedSize),
+                      RatioPercent(e.rawSize, e.packedSize), e.year, e.month, e.day, e.hour,
+                      e.minute);
+        out += i == 0 ? "\n  " : ",\n  ";
+        out += "{\"name\": " + JsonString(e.name) + numbers;
+    }
+    out += entries.empty() ? "]\n" : "\n]\n";
+    return out;
+}
+
+}  // namespace lrx::cli

@@ -1,0 +1,31 @@
+// lrx: a command-line archive tool on the replay archive engine.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "command_line.h"
+#include "commands.h"
+#include "lrxpack.h"
+
+int main(int argc, char** argv) {
+    using namespace lrx::cli;
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const ParseResult parsed = ParseCommandLine(arguments);
+    if (!parsed.options) {
+        std::fprintf(stderr, "lrx: %s\n\n%s", parsed.error.c_str(), kUsage);
+        return kUsageError;
+    }
+    const Options& options = *parsed.options;
+    switch (options.command) {
+        case Command::Help: std::fputs(kUsage, stdout); return 0;
+        case Command::Version:
+            std::printf("lrx 1.0.0 (archive format %d)\n", N3Sf());
+            return 0;
+        case Command::List: return RunList(options);
+        case Command::Add: return RunAdd(options);
+        case Command::Delete: return RunDelete(options);
+        case Command::Extract: return RunExtract(options);
+        case Command::Test: return RunTest(options);
+    }
+    return kUsageError;
+}

@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "listing.h"
+#include "progress_display.h"
+
+namespace lrx::cli {
+namespace {
+
+Entry Make(const char* name, int32_t raw, int32_t packed, uint16_t day, uint16_t minute = 0) {
+    return Entry{name, raw, packed, 2026, 12, day, 10, minute};
+}
+
+std::vector<std::string> Names(const std::vector<Entry>& entries) {
+    std::vector<std::string> names;
+    for (const Entry& e : entries) names.push_back(e.name);
+    return names;
+}
+
+TEST(Listing, SortsLikeTheManagersColumns) {
+    const std::vector<Entry> archive = {Make("b.rpl", 10, 5, 1), Make("A.rpl", 30, 5, 3),
+                                        Make("c.rpl", 10, 9, 3), Make("a.rpl", 20, 1, 2)};
+    auto sorted = archive;
+    SortEntries(sorted, SortKey::Name, false);
+    EXPECT_EQ(Names(sorted), (std::vector<std::string>{"A.rpl", "a.rpl", "b.rpl", "c.rpl"}));
+    sorted = archive;
+    SortEntries(sorted, SortKey::Name, true);  // equal names keep archive order
+    EXPECT_EQ(Names(sorted), (std::vector<std::string>{"c.rpl", "b.rpl", "A.rpl", "a.rpl"}));
+
+    sorted = archive;
+    SortEntries(sorted, SortKey::Raw, false);
+    EXPECT_EQ(Names(sorted), (std::vector<std::string>{"b.rpl", "c.rpl", "a.rpl", "A.rpl"}));
+    sorted = archive;
+    SortEntries(sorted, SortKey::Raw, true);  // equal sizes come out reversed
+    EXPECT_EQ(Names(sorted), (std::vector<std::string>{"A.rpl", "a.rpl", "c.rpl", "b.rpl"}));
+
+    sorted = archive;
+    SortEntries(sorted, SortKey::Date, false);  // newest first, ties in archive order
+    EXPECT_EQ(Names(sorted), (std::vector<std::string>{"A.rpl", "c.rpl", "a.rpl", "b.rpl"}));
+    sorted = archive;
+    SortEntries(sorted, SortKey::Date, true);
+    EXPECT_EQ(Names(sorted), (std::vector<std::string>{"b.rpl", "a.rpl", "c.rpl", "A.rpl"}));
+}
+
+TEST(Listing, RatioTruncatesAndSurvivesEmptyReplays) {
+    EXPECT_EQ(RatioPercent(1000, 333), 66);
+    EXPECT_EQ(RatioPercent(100, 150), -50);
+    EXPECT_EQ(RatioPercent(0, 4), 0);
+}
+
+TEST(Listing, TableHasHeaderEntriesAndTotals) {
+    const std::string table = FormatTable({Make("race1.rpl", 1000, 333, 5, 7)});
+    EXPECT_NE(table.find("Name"), std::string::npos);
+    EXPECT_NE(table.find("Packed Size"), std::string::npos);
+    EXPECT_NE(table.find("race1.rpl             1000          333    66%  2026-12-05 10:07"),
+              std::string::npos)
+        << table;
+    EXPECT_NE(table.find("1 entry"), std::string::npos);
+}
+
+TEST(Listing, JsonEscapesNames) {
+    EXPECT_EQ(FormatJson({}), "[]\n");
+    const std::string json = FormatJson({Make("q\"\\\x01\xe9.rpl", 4, 2, 1)});
+    EXPECT_NE(json.find(R"("name": "q\"\\\u0001\u00e9.rpl")"), std::string::npos) << json;
+    EXPECT_NE(json.find(R"("date": "2026-12-01T10:00")"), std::string::npos) << json;
+}
+
+TEST(OverwritePrompt, AsksUntilItUnderstandsAndTakesEndAsNo) {
+    auto ask = [](const char* input) {
+        std::FILE* in = std::tmpfile();
+        std::FILE* out = std::tmpfile();
+        std::fputs(input, in);
+        std::rewind(in);
+        const Answer answer = AskOnTerminal("x.rpl", in, out);
+        std::fclose(in);
+        std::fclose(out);
+        return answer;
+    };
+    EXPECT_EQ(ask("Y\n"), Answer::Yes);
+    EXPECT_EQ(ask("maybe\nALWAYS\n"), Answer::Always);
+    EXPECT_EQ(ask("\nno\n"), Answer::No);
+    EXPECT_EQ(ask(""), Answer::No);
+}
+
+}  // namespace
+}  // namespace lrx::cli
