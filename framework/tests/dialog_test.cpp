@@ -65,7 +65,7 @@ class TProgress : public TDialog {
     }
 };
 
-TEST(Dialog, ModelessDialogBindsItsControlsAndClosesWithOk) {
+TEST(FrameworkDialog, ModelessDialogBindsItsControlsAndClosesWithOk) {
     TProgress dialog;
     ASSERT_TRUE(dialog.Create());
     EXPECT_TRUE(dialog.IsVisible());
@@ -151,7 +151,7 @@ class TQuestion : public TDialog {
     std::string path_;
 };
 
-TEST(Dialog, ModalExecuteReturnsWhatCloseWindowWasGiven) {
+TEST(FrameworkDialog, ModalExecuteReturnsWhatCloseWindowWasGiven) {
     std::string seenText;
     std::string seenCaption;
     TScopedPromptAnswerer answerer([&](TPrompt& prompt) -> std::optional<int> {
@@ -171,13 +171,13 @@ TEST(Dialog, ModalExecuteReturnsWhatCloseWindowWasGiven) {
     EXPECT_EQ(question.GetHandle(), nullptr);
 }
 
-TEST(Dialog, AnAnswerEndsTheModalDialogBeforeItShows) {
+TEST(FrameworkDialog, AnAnswerEndsTheModalDialogBeforeItShows) {
     TScopedPromptAnswerer answerer([](TPrompt&) -> std::optional<int> { return 1; });
     TQuestion question(nullptr, "x.rpl");
     EXPECT_EQ(question.Execute(), 1);
 }
 
-TEST(Dialog, AModalDialogRunsItsOwnLoopWhenNotAnswered) {
+TEST(FrameworkDialog, AModalDialogRunsItsOwnLoopWhenNotAnswered) {
     TScopedPromptAnswerer answerer([](TPrompt& prompt) -> std::optional<int> {
         ::SetTimer(prompt.Dialog->GetHandle(), 1, 20, nullptr);  // shows, then closes itself
         return std::nullopt;

@@ -162,7 +162,7 @@ HGLOBAL MakeDrop(const std::vector<std::string>& paths) {
     return memory;
 }
 
-TEST(Dispatch, CommandsReachTheClientThenTheFrameThenTheApplication) {
+TEST(FrameworkDispatch, CommandsReachTheClientThenTheFrameThenTheApplication) {
     TDispatchApp app;
     app.Steps.push_back([&] {
         HWND frame = app.GetMainWindow()->GetHandle();
@@ -179,7 +179,7 @@ TEST(Dispatch, CommandsReachTheClientThenTheFrameThenTheApplication) {
     EXPECT_EQ(app.counts.appOnly, 1);
 }
 
-TEST(Dispatch, ControlNotificationsAndMessageResultsReachTheirMembers) {
+TEST(FrameworkDispatch, ControlNotificationsAndMessageResultsReachTheirMembers) {
     TDispatchApp app;
     app.Steps.push_back([&] {
         TClient& c = *app.client;
@@ -206,7 +206,7 @@ TEST(Dispatch, ControlNotificationsAndMessageResultsReachTheirMembers) {
     EXPECT_EQ(app.counts.headerEndTracks, 1);
 }
 
-TEST(Dispatch, DroppedFilesReachTheApplicationThroughTheMainWindow) {
+TEST(FrameworkDispatch, DroppedFilesReachTheApplicationThroughTheMainWindow) {
     TDispatchApp app;
     app.Steps.push_back([&] {
         EXPECT_TRUE(::GetWindowLongPtrA(app.GetMainWindow()->GetHandle(), GWL_EXSTYLE) &
@@ -219,7 +219,7 @@ TEST(Dispatch, DroppedFilesReachTheApplicationThroughTheMainWindow) {
               (std::vector<std::string>{"C:\\replays\\one.rpl", "C:\\replays\\two.rpl"}));
 }
 
-TEST(Dispatch, TheTieEndsWithTheWindow) {
+TEST(FrameworkDispatch, TheTieEndsWithTheWindow) {
     TDispatchApp app;
     HWND editHandle = nullptr;
     app.Steps.push_back([&] {
@@ -253,7 +253,7 @@ class TAnsweringDialog : public TDialog {
     LRESULT Notified() { return 77; }
 };
 
-TEST(Dispatch, DialogResultsGoThroughTheMessageResult) {
+TEST(FrameworkDispatch, DialogResultsGoThroughTheMessageResult) {
     TAnsweringDialog dialog;
     ASSERT_TRUE(dialog.Create());
     EXPECT_EQ(dialog.SendMessage(WM_ANSWER, 21), 42);

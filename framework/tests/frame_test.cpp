@@ -25,6 +25,8 @@ class TCommandFrame : public TDecoratedFrame {
         Attr.H = 320;
         AssignMenu(IDM_TEST);
         SetAccelerators(IDA_TEST);
+        SetIcon(IDI_APP);
+        SetIconSm(IDI_APP);
         Insert(std::make_unique<TStatusBar>(TStatusBar::CapsLock | TStatusBar::NumLock));
         auto bar = std::make_unique<TControlBar>();
         bar->Insert(TButtonGadget{CM_NEW, CM_NEW});
@@ -77,7 +79,7 @@ void OpenPopup(HWND frame, int index) {
                    MAKELPARAM(index, FALSE));
 }
 
-TEST(Frame, EnablersFollowIntoMenuAndToolbarLazily) {
+TEST(FrameworkFrame, EnablersFollowIntoMenuAndToolbarLazily) {
     TFrameApp app;
     app.Steps.push_back([&] {
         // Unknown to the table: enabled; toolbar buttons learn it in idle time.
@@ -104,7 +106,7 @@ TEST(Frame, EnablersFollowIntoMenuAndToolbarLazily) {
     app.RunSteps();
 }
 
-TEST(Frame, DisabledCommandsAreRefusedFromMenuAcceleratorAndToolbar) {
+TEST(FrameworkFrame, DisabledCommandsAreRefusedFromMenuAcceleratorAndToolbar) {
     TFrameApp app;
     app.Steps.push_back([&] {
         app.CommandEnablers().Enable(CM_DISABLED, false);
@@ -136,7 +138,7 @@ TEST(Frame, DisabledCommandsAreRefusedFromMenuAcceleratorAndToolbar) {
     EXPECT_EQ(app.ran.open, 1);
 }
 
-TEST(Frame, StatusBarShowsTextsAndHintsAndClientFillsTheRest) {
+TEST(FrameworkFrame, StatusBarShowsTextsAndHintsAndClientFillsTheRest) {
     TFrameApp app;
     app.Steps.push_back([&] {
         TStatusBar& status = *app.frame->GetStatusBar();
@@ -172,6 +174,14 @@ TEST(Frame, StatusBarShowsTextsAndHintsAndClientFillsTheRest) {
         EXPECT_EQ(client.bottom, area.bottom - status.Height());
         EXPECT_EQ(client.right, area.right);
         EXPECT_GT(client.bottom, client.top);
+
+        EXPECT_NE(::SendMessageA(frame, WM_GETICON, ICON_BIG, 0), 0);
+        EXPECT_NE(::SendMessageA(frame, WM_GETICON, ICON_SMALL, 0), 0);
+        EXPECT_EQ(app.frame->GetCaption(), "Frame");
+        app.frame->SetCaption("Frame - replays.lrx");
+        char caption[64];
+        ::GetWindowTextA(frame, caption, sizeof caption);
+        EXPECT_STREQ(caption, "Frame - replays.lrx");
     });
     app.RunSteps();
 }
@@ -208,7 +218,7 @@ class TWizard : public TDialog {
     void CmClose() { CloseWindow(IDCANCEL); }
 };
 
-TEST(Frame, ADialogClientSizesTheFrameAndClosingItEndsTheProgram) {
+TEST(FrameworkFrame, ADialogClientSizesTheFrameAndClosingItEndsTheProgram) {
     TTestApp app;
     TWizard* wizard = nullptr;
     app.MakeMainWindow = [&] {

@@ -76,7 +76,7 @@ class TIdleApp : public TApplication {
     }
 };
 
-TEST(Loop, IdleRepeatsWhileAskedAndRestartsOnlyForNewWork) {
+TEST(FrameworkLoop, IdleRepeatsWhileAskedAndRestartsOnlyForNewWork) {
     TIdleApp app;
     app.nCmdShow = SW_SHOWNORMAL;
     EXPECT_EQ(app.Run(), 0);
@@ -121,7 +121,7 @@ class TTimerApp : public TTestApp {
     }
 };
 
-TEST(Loop, ThreadTimerTicksReachTheApplicationAndWakeIdleProcessing) {
+TEST(FrameworkLoop, ThreadTimerTicksReachTheApplicationAndWakeIdleProcessing) {
     TTimerApp app;
     app.RunSteps();
     EXPECT_EQ(app.ticks, 3);
@@ -157,7 +157,7 @@ class TFilterApp : public TTestApp {
     }
 };
 
-TEST(Loop, PumpingFromAHandlerDispatchesWhatWaits) {
+TEST(FrameworkLoop, PumpingFromAHandlerDispatchesWhatWaits) {
     TFilterApp app;
     app.refuseClose = false;
     app.Steps.push_back([&] { app.window->PostMessage(WM_PUMP); });
@@ -165,7 +165,7 @@ TEST(Loop, PumpingFromAHandlerDispatchesWhatWaits) {
     EXPECT_EQ(app.window->pumpedInsideHandler, 3);
 }
 
-TEST(Loop, ProcessAppMsgSeesMessagesFirstAndCanConsumeThem) {
+TEST(FrameworkLoop, ProcessAppMsgSeesMessagesFirstAndCanConsumeThem) {
     TFilterApp app;
     app.refuseClose = false;
     app.Steps.push_back([&] {
@@ -177,7 +177,7 @@ TEST(Loop, ProcessAppMsgSeesMessagesFirstAndCanConsumeThem) {
     EXPECT_EQ(app.window->eaten, 1);
 }
 
-TEST(Loop, CanCloseFalseKeepsTheMainWindow) {
+TEST(FrameworkLoop, CanCloseFalseKeepsTheMainWindow) {
     TFilterApp app;
     app.Steps.push_back([&] { app.window->PostMessage(WM_CLOSE); });
     app.Steps.push_back([&] {

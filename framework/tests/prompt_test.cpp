@@ -11,7 +11,7 @@
 namespace lrx::fw::test {
 namespace {
 
-TEST(Prompt, MessageBoxesFileAndFolderPickersAreAnswered) {
+TEST(FrameworkPrompt, MessageBoxesFileAndFolderPickersAreAnswered) {
     std::vector<TPrompt> seen;
     TScopedPromptAnswerer answerer([&](TPrompt& prompt) -> std::optional<int> {
         seen.push_back(prompt);
@@ -59,7 +59,7 @@ TEST(Prompt, MessageBoxesFileAndFolderPickersAreAnswered) {
     EXPECT_EQ(seen[3].Text, "Select directory for extraction");
 }
 
-TEST(Prompt, ACancelledFolderPickerLeavesThePath) {
+TEST(FrameworkPrompt, ACancelledFolderPickerLeavesThePath) {
     TScopedPromptAnswerer answerer([](TPrompt&) -> std::optional<int> { return IDCANCEL; });
     std::string folder = "unchanged";
     EXPECT_FALSE(BrowseForFolder(nullptr, "Pick", folder));

@@ -57,7 +57,7 @@ std::vector<std::string> FileMenuTexts(HWND frame) {
     return texts;
 }
 
-class RecentFiles : public ::testing::Test {
+class FrameworkRecentFiles : public ::testing::Test {
   protected:
     void SetUp() override {
         char temp[MAX_PATH];
@@ -73,7 +73,7 @@ class RecentFiles : public ::testing::Test {
     char saved_[MAX_PATH] = {};
 };
 
-TEST_F(RecentFiles, PersistAcrossRunsAndShowAboveExit) {
+TEST_F(FrameworkRecentFiles, PersistAcrossRunsAndShowAboveExit) {
     {
         TMruApp first;
         first.Steps.push_back([&] {

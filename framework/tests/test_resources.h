@@ -3,6 +3,7 @@
 
 #define IDM_TEST 100
 #define IDA_TEST 200
+#define IDI_APP 1001
 
 #define CM_NEW 24331
 #define CM_OPEN 24332

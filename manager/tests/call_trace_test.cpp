@@ -62,6 +62,18 @@ TEST_F(CallTraceTest, LabelBytesBelowTheOffsetWrapAround) {
     EXPECT_EQ(FileBytes(), (Bytes{0xFF, 0x04, 0x00, 0x00, 0xF9, 0xC0, 0xBE}));
 }
 
+TEST_F(CallTraceTest, ALabelTooLongForItsLengthFieldIsCutToFit) {
+    CallTrace trace;
+    ASSERT_TRUE(trace.Open(path_.c_str()));
+    const std::string label(70000, 'B');
+    trace.Enter(label);
+    trace.Enter(label);
+    const Bytes bytes = FileBytes();
+    ASSERT_EQ(bytes.size(), 1u + 2 + 0xFFFF + 1);
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 4), (Bytes{0xFF, 0xFF, 0xFF, 0x01}));
+    EXPECT_EQ(bytes.back(), 0x01);  // still known by its id
+}
+
 std::string Label(int n) {
     return "L:" + std::to_string(n);
 }
