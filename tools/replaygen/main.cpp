@@ -56,6 +56,10 @@ int main(int argc, char** argv) {
         } else if (arg == "--frames" && ParseNumber(next, 10000000, number)) {
             options.frames = static_cast<int>(number);
             ++i;
+        } else if (arg == "--seed" || arg == "--cars" || arg == "--frames") {
+            std::fprintf(stderr, "replaygen: %s needs a number%s\n", argv[i],
+                         arg == "--cars" ? " from 0 to 63" : "");
+            return 2;
         } else if (arg.rfind("--", 0) != 0 && !outPath) {
             outPath = argv[i];
         } else {
