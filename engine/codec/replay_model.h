@@ -47,10 +47,11 @@ inline constexpr int kMaxFrameSize =
 // What the decoder writes for every empty position: status 1, valueB 0xD239.
 inline constexpr unsigned char kEmptyPosition[kPositionEntrySize] = {0x01, 0x00, 0x00, 0x00, 0x39,
                                                                      0xD2, 0x00, 0x00, 0x00};
-// The largest possible orderKey; it closes the list when the decoder sorts.
+// The format's order sentinel: orderKey 16777215, above every real key, ends
+// the search for a car's place when a frame's order is rebuilt. This decoder
+// sorts the cars instead, which gives the same order.
 inline constexpr unsigned char kOrderSentinel[kPositionEntrySize] = {0x00, 0xFF, 0xFF, 0xFF, 0x00,
                                                                      0x00, 0x00, 0x00, 0x00};
-inline constexpr uint32_t kMaxOrderKey = 0xFFFFFF;
 
 struct Preamble {
     uint32_t headerSize = 0;

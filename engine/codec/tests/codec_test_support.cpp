@@ -129,10 +129,14 @@ CodecRun RoundTrip(const Bytes& replay) {
     return Decode(packed.output, static_cast<int32_t>(replay.size()));
 }
 
-bool FollowsModel(const Bytes& replay) {
+ModelCheck CheckModel(const Bytes& replay) {
     lrx::test::ScratchDir dir;
     lrx::test::WriteFile(dir / "in.rpl", replay);
-    return ReplayFollowsModel((dir / "in.rpl").c_str());
+    return CheckReplayModel((dir / "in.rpl").c_str());
+}
+
+bool FollowsModel(const Bytes& replay) {
+    return CheckModel(replay).FollowsModel();
 }
 
 }  // namespace lrx::codec::test

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "mailbox.h"
+#include "model_check.h"
 #include "test_files.h"
 
 namespace lrx::codec::test {
@@ -63,6 +64,7 @@ CodecRun Decode(const Bytes& packed, int32_t rawSize, const Mailbox& window = Ma
 // either side failed, with the failure in result).
 CodecRun RoundTrip(const Bytes& replay);
 
+ModelCheck CheckModel(const Bytes& replay);
 bool FollowsModel(const Bytes& replay);
 
 }  // namespace lrx::codec::test

@@ -131,5 +131,37 @@ TEST(Canonical, PositionSizeMayEndInsideTheLastFrame) {
     EXPECT_EQ(RoundTrip(bytes).output, bytes);
 }
 
+TEST(ModelCheck, NamesTheFirstProblemAndItsFrame) {
+    const auto check = [](const Replay& replay) { return CheckModel(ReplayBytes(replay)); };
+    const Bytes car = Entry(2, 1, 0, 0, 0), other = Entry(4, 2, 0, 0, 0);
+
+    Replay replay = TwoCars({{{car, other}}, {{car, other}}, {{other, car}}});
+    ModelCheck result = check(replay);
+    EXPECT_EQ(result.problem, ModelBreak::EntryOrder);
+    EXPECT_EQ(result.frame, 2);
+
+    replay = TwoCars({{{car, other}}, {{car, Entry(1, 0, 0, 0, 0)}}});
+    EXPECT_EQ(check(replay).problem, ModelBreak::EmptyPosition);
+    replay.frames[1].entries[1] = EmptyEntry();
+    replay.frames[0].recordSize = 0;
+    EXPECT_EQ(check(replay).problem, ModelBreak::RecordSize);
+    EXPECT_EQ(check(replay).frame, 0);
+
+    replay = TwoCars({{{car, car}}});
+    EXPECT_EQ(check(replay).problem, ModelBreak::RepeatedSlot);
+
+    replay = TwoCars({});
+    replay.driverList = {'a', 0, 'b'};
+    EXPECT_EQ(check(replay).problem, ModelBreak::DriverList);
+    EXPECT_EQ(check(replay).frame, -1);
+
+    Bytes bytes = ReplayBytes(TwoCars({{{car, other}}}));
+    bytes.push_back(0);
+    result = CheckModel(bytes);
+    EXPECT_EQ(result.problem, ModelBreak::Refused);
+    EXPECT_EQ(result.refusal, LRX_READING_POSITION_DATA);
+    EXPECT_STREQ(DescribeModelBreak(result.problem), "cannot be packed");
+}
+
 }  // namespace
 }  // namespace lrx::codec::test
