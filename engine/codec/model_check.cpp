@@ -80,13 +80,14 @@ ModelCheck CheckReplayModel(std::FILE* replay) {
     std::vector<unsigned char> block;
     if (int result = ReadHeaderBlock(in, preamble.headerSize, block)) return Refused(result, -1);
     if (!DriverListIsRepresentable(block.data())) return Refused(LRX_READING_HEADER, -1);
-    if (!DriverListIsCanonical(block.data())) return {ModelBreak::DriverList, 0, -1};
+    // The first canonical-form problem; a refusal found later still wins.
+    ModelCheck first;
+    if (!DriverListIsCanonical(block.data())) first = {ModelBreak::DriverList, 0, -1};
 
     const int slotCount = static_cast<int>(preamble.slotCount);
     const int slotBase = SlotBaseOf(block.data());
     int64_t frameBytesLeft = static_cast<int32_t>(preamble.positionSize);
     int64_t replaySize = kPreambleSize + int64_t{preamble.headerSize};
-    ModelCheck first;  // the first canonical-form problem; refusals still win
     for (int64_t index = 0; frameBytesLeft > 0; ++index) {
         FrameView frame;
         if (int result = ReadFrame(in, slotCount, slotBase, frame)) return Refused(result, index);
