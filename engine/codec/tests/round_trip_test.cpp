@@ -155,7 +155,9 @@ TEST(ModelCheck, NamesTheFirstProblemAndItsFrame) {
     EXPECT_EQ(check(replay).problem, ModelBreak::DriverList);
     EXPECT_EQ(check(replay).frame, -1);
 
-    Bytes bytes = ReplayBytes(TwoCars({{{car, other}}}));
+    // A refusal further on wins over a problem found earlier.
+    replay.frames = {{{car, other}}};
+    Bytes bytes = ReplayBytes(replay);
     bytes.push_back(0);
     result = CheckModel(bytes);
     EXPECT_EQ(result.problem, ModelBreak::Refused);
