@@ -45,8 +45,10 @@ int AddEntry(FileStream& output, const std::string& replayPath, const std::strin
     info.rawSize = static_cast<int32_t>(rawSize);
     if (!replay.Seek(0)) return LRX_READING_HEADER;
 
-    const int result = EncodeEntry(replay.get(), output.get(), Engine().currentWindow, info.packedSize);
+    int32_t packedSize = 0;  // the record is packed: no reference to its fields
+    const int result = EncodeEntry(replay.get(), output.get(), Engine().currentWindow, packedSize);
     if (result != LRX_OK) return result;
+    info.packedSize = packedSize;
     unsigned char record[kFileInfoSize];
     EncodeFileInfo(info, record);
     if (!output.WriteBytes(record, sizeof record)) return LRX_WRITING_FILE_INFO;

@@ -80,8 +80,8 @@ TEST_F(ArchiveOps, AddCreatesThenAppends) {
     ASSERT_EQ(wG4h(&listing.head, C(archive_)), LRX_OK);
     ASSERT_EQ(listing.Names(), (std::vector<std::string>{"one.rpl"}));
     EXPECT_EQ(listing.head->offset, 12);
-    EXPECT_EQ(listing.head->info->packedSize % 4, 0);
-    EXPECT_EQ(listing.head->info->rawSize, static_cast<int32_t>(SampleReplay(1, 60).size()));
+    EXPECT_EQ(int32_t{listing.head->info->packedSize} % 4, 0);
+    EXPECT_EQ(int32_t{listing.head->info->rawSize}, static_cast<int32_t>(SampleReplay(1, 60).size()));
 
     Replay("two.rpl", 2);
     ASSERT_EQ(Add(dir_ / "two"), LRX_OK);  // no extension: reads two.rpl
@@ -118,7 +118,7 @@ TEST_F(ArchiveOps, UpdateReplacesInPlaceAndKeepsOthersByteForByte) {
     // a is untouched at its place; c moved but kept its bytes, date included.
     EXPECT_TRUE(std::equal(old.begin(), old.begin() + a->offset + a->info->packedSize + 32, now.begin()));
     EXPECT_TRUE(std::equal(old.begin() + c->offset, old.end(), now.begin() + cNow->offset));
-    EXPECT_EQ(after.Nodes()[1]->info->rawSize, static_cast<int32_t>(SampleReplay(9, 90).size()));
+    EXPECT_EQ(int32_t{after.Nodes()[1]->info->rawSize}, static_cast<int32_t>(SampleReplay(9, 90).size()));
 }
 
 TEST_F(ArchiveOps, ForeignVersionsAndLongNamesChangeNothing) {

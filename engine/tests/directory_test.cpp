@@ -127,7 +127,7 @@ TEST(DirectoryWalk, ListsEntriesInFileOrder) {
     ASSERT_EQ(listing.List(dir / "one.lrx"), LRX_OK);
     ASSERT_EQ(listing.Nodes().size(), 1u);
     EXPECT_EQ(listing.head->offset, 12);
-    EXPECT_EQ(listing.head->info->packedSize, 8);
+    EXPECT_EQ(int32_t{listing.head->info->packedSize}, 8);
 
     WriteFile(dir / "two.lrx", Concat({ArchiveHeader(), Entry("First.RPL", 40), Entry("b.rpl", 16)}));
     ASSERT_EQ(listing.List(dir / "two.lrx"), LRX_OK);  // replaces the old list
@@ -137,7 +137,7 @@ TEST(DirectoryWalk, ListsEntriesInFileOrder) {
     EXPECT_STREQ(nodes[0]->info->name, "First.RPL");  // listed as stored
     EXPECT_EQ(nodes[1]->offset, 12 + 40 + 32);
     EXPECT_STREQ(nodes[1]->info->name, "b.rpl");
-    EXPECT_EQ(nodes[1]->info->rawSize, 48);
+    EXPECT_EQ(int32_t{nodes[1]->info->rawSize}, 48);
 }
 
 TEST(DirectoryWalk, DamagedRecordsAreRefusedWithoutLooping) {
