@@ -39,8 +39,10 @@ public:
     bool WriteU16(uint16_t value);
 
 private:
-    std::unique_ptr<std::FILE, FileCloser> file_;
+    // The buffer is declared first so that it is destroyed last: closing the
+    // stream flushes from it.
     std::unique_ptr<char[]> buffer_;
+    std::unique_ptr<std::FILE, FileCloser> file_;
 };
 
 inline uint32_t LoadU32(const unsigned char* p) {
