@@ -335,6 +335,7 @@ const TResponseTable& TDecoratedFrame::Table() {
         EvMessage<&TDecoratedFrame::EvMenuSelect>(WM_MENUSELECT),
         EvMessage<&TDecoratedFrame::EvExitMenuLoop>(WM_EXITMENULOOP),
         EvMessage<&TDecoratedFrame::EvNotify>(WM_NOTIFY),
+        EvCommand<&TDecoratedFrame::CmExit>(ExitCommandId),
     };
     static constexpr TResponseTable table{entries, &TWindow::Table};
     return table;
@@ -403,6 +404,12 @@ LRESULT TDecoratedFrame::EvNotify(WPARAM, LPARAM lParam) {
         return 0;
     }
     return DefaultProcessing();
+}
+
+void TDecoratedFrame::CmExit() {
+    TApplication* app = GetApplication();
+    TWindow* main = app && app->GetMainWindow() ? app->GetMainWindow() : this;
+    main->SendMessage(WM_CLOSE);
 }
 
 void TDecoratedFrame::ShowCommandHint(int commandId) {

@@ -14,6 +14,9 @@
 
 namespace lrx::fw {
 
+// The framework's own Exit command: closes the main window (asking CanClose).
+constexpr int ExitCommandId = 24310;
+
 class TStatusBar : public TControl {
   public:
     enum TModeIndicator : unsigned { CapsLock = 0x2, NumLock = 0x4, ScrollLock = 0x8 };
@@ -123,6 +126,7 @@ class TDecoratedFrame : public TWindow {
     LRESULT EvMenuSelect(WPARAM, LPARAM);
     LRESULT EvExitMenuLoop(WPARAM, LPARAM);
     LRESULT EvNotify(WPARAM, LPARAM);
+    void CmExit();
 
     void Layout();
     void ShowCommandHint(int commandId);

@@ -1,6 +1,6 @@
 // TRecentFiles: the recent-file list of a program, kept in a profile (.ini)
 // file and shown in the first popup of the main window's menu, just above
-// its Exit item. Choosing an item sends the registered message
+// its Exit item (ExitCommandId). Choosing an item sends the registered message
 // "MRUFILEMESSAGE" to the main window with the item's command id, which the
 // application's response table takes (EvRegistered).
 //
@@ -12,6 +12,7 @@
 
 #include <string>
 
+#include "frame.h"
 #include "recent_file_list.h"
 
 namespace lrx::fw {
@@ -19,7 +20,6 @@ namespace lrx::fw {
 class TRecentFiles {
   public:
     static constexpr int FirstCommandId = 32000;
-    static constexpr int ExitCommandId = 24310;
     static constexpr const char* Section = "Recent Files";
 
     // Reads the list from `profilePath` (".\\LRXWin.ini": the current directory).

@@ -165,26 +165,18 @@ TEST(FrameworkLoop, PumpingFromAHandlerDispatchesWhatWaits) {
     EXPECT_EQ(app.window->pumpedInsideHandler, 3);
 }
 
-TEST(FrameworkLoop, ProcessAppMsgSeesMessagesFirstAndCanConsumeThem) {
+TEST(FrameworkLoop, ProcessAppMsgCanConsumeAndCanCloseCanRefuse) {
     TFilterApp app;
-    app.refuseClose = false;
     app.Steps.push_back([&] {
         app.window->PostMessage(WM_EATEN);
         app.window->PostMessage(WM_EATEN);
+        app.window->PostMessage(WM_CLOSE);  // refused once
     });
+    app.Steps.push_back([&] { EXPECT_TRUE(::IsWindow(app.window->GetHandle())); });
     app.RunSteps();
     EXPECT_EQ(app.seen, 2);
     EXPECT_EQ(app.window->eaten, 1);
-}
-
-TEST(FrameworkLoop, CanCloseFalseKeepsTheMainWindow) {
-    TFilterApp app;
-    app.Steps.push_back([&] { app.window->PostMessage(WM_CLOSE); });
-    app.Steps.push_back([&] {
-        EXPECT_TRUE(::IsWindow(app.window->GetHandle()));
-        EXPECT_FALSE(app.refuseClose);  // it was asked
-    });
-    app.RunSteps();
+    EXPECT_FALSE(app.refuseClose);
     EXPECT_EQ(app.window->GetHandle(), nullptr);
 }
 

@@ -55,13 +55,6 @@ TEST_F(CallTraceTest, FirstRecordAnnouncesTheLabelAndLaterOnesUseItsId) {
     EXPECT_EQ(Bytes(bytes.end() - 5, bytes.end()), (Bytes{0x01, 0x00, 0x02, 0x00, 0x00}));
 }
 
-TEST_F(CallTraceTest, LabelBytesBelowTheOffsetWrapAround) {
-    CallTrace trace;
-    ASSERT_TRUE(trace.Open(path_.c_str()));
-    trace.Enter(std::string("A:\x01\xff", 4));
-    EXPECT_EQ(FileBytes(), (Bytes{0xFF, 0x04, 0x00, 0x00, 0xF9, 0xC0, 0xBE}));
-}
-
 TEST_F(CallTraceTest, ALabelTooLongForItsLengthFieldIsCutToFit) {
     CallTrace trace;
     ASSERT_TRUE(trace.Open(path_.c_str()));
