@@ -22,6 +22,11 @@ class TControl : public TWindow {
     TControl(TWindow* parent, int id, const char* systemClass, const char* text, int x, int y,
              int w, int h);
 
+    // Only unties: the control's window goes with its parent's. Destroying it
+    // here would send notifications to a parent object that may itself be
+    // half destroyed (controls are usually its members).
+    ~TControl() override { Untie(); }
+
     static const TResponseTable& Table();
     const TResponseTable& Responses() const override { return Table(); }
 
