@@ -107,11 +107,12 @@ extern "C" int sJTU(char* archive, char* replay, HWND window, bool moveReplay) {
         if (version != LRX_OK) return version;
     }
 
-    FileStream output;
-    std::string tempPath;
-    const bool started = StartArchive(output, tempPath, archivePath);
+    // The guard outlives the stream: a file still open cannot be removed on
+    // every platform.
+    const std::string tempPath = MakeTempName(archivePath);
     TempFileGuard temp(tempPath);
-    if (!started) return LRX_CREATING_TEMP_FILE;
+    FileStream output;
+    if (!StartArchive(output, tempPath)) return LRX_CREATING_TEMP_FILE;
 
     bool replaced = false;
     if (exists) {

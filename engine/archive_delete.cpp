@@ -29,11 +29,12 @@ extern "C" int zTOR(char* archive, int count, char** names) {
     if (wG4h(&listing.head, archive) != LRX_OK) return LRX_READING_FILE_HEADER;
 
     const std::string archivePath = archive;
-    FileStream output;
-    std::string tempPath;
-    const bool started = StartArchive(output, tempPath, archivePath);
+    // The guard outlives the stream: a file still open cannot be removed on
+    // every platform.
+    const std::string tempPath = MakeTempName(archivePath);
     TempFileGuard temp(tempPath);
-    if (!started) return LRX_CREATING_TEMP_FILE;
+    FileStream output;
+    if (!StartArchive(output, tempPath)) return LRX_CREATING_TEMP_FILE;
 
     FileStream input(archive, "rb", kArchiveBufferSize);
     if (!input.IsOpen()) return LRX_CREATING_TEMP_FILE;

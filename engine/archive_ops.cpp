@@ -13,8 +13,7 @@ int CheckArchiveVersion(const char* archive, int openFailure) {
     return version == LRX_FORMAT_VERSION ? LRX_OK : LRX_VERSION_MISMATCH;
 }
 
-bool StartArchive(FileStream& output, std::string& tempPath, const std::string& archivePath) {
-    tempPath = MakeTempName(archivePath);
+bool StartArchive(FileStream& output, const std::string& tempPath) {
     if (tempPath.empty()) return false;
     output = FileStream(tempPath.c_str(), "wb", kArchiveBufferSize);
     if (!output.IsOpen()) return false;

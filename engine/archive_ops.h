@@ -16,9 +16,8 @@ inline constexpr std::size_t kReplayBufferSize = 2000;
 // openFailure when the file cannot be opened.
 int CheckArchiveVersion(const char* archive, int openFailure);
 
-// Creates an empty output archive (a temporary file beside archivePath) with
-// its 12-byte header. Empty path on failure.
-bool StartArchive(FileStream& output, std::string& tempPath, const std::string& archivePath);
+// Opens the new archive's temporary file and writes the 12-byte header.
+bool StartArchive(FileStream& output, const std::string& tempPath);
 
 // Copies length bytes from position of source to the end of destination.
 bool CopyEntry(FileStream& source, FileStream& destination, int64_t start, int64_t length);

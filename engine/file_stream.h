@@ -18,6 +18,17 @@ public:
     // Opens in byte mode; mode is "rb" or "wb". Check IsOpen().
     FileStream(const char* path, const char* mode);
     FileStream(const char* path, const char* mode, std::size_t bufferSize);
+    FileStream(FileStream&&) = default;
+    // Closes what this stream held before taking the other's.
+    FileStream& operator=(FileStream&& other) noexcept {
+        if (this != &other) {
+            Close();
+            file_ = std::move(other.file_);
+            buffer_ = std::move(other.buffer_);
+        }
+        return *this;
+    }
+    ~FileStream() { Close(); }
 
     bool IsOpen() const { return file_ != nullptr; }
     std::FILE* get() const { return file_.get(); }
