@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
+
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -15,11 +21,23 @@ namespace lrx::trace {
 namespace {
 
 namespace fs = std::filesystem;
+
+int CurrentProcessId() {
+#ifdef _WIN32
+    return _getpid();
+#else
+    return getpid();
+#endif
+}
 using Bytes = std::vector<unsigned char>;
 
 // Runs `body` against a fresh trace file and returns the file's bytes.
 Bytes Record(const std::function<void(CallTrace&)>& body) {
-    const fs::path path = fs::temp_directory_path() / "lrxtrace-test-LRXWin";
+    // One name per process and call: tests run side by side.
+    static int calls = 0;
+    const fs::path path = fs::temp_directory_path() /
+                          ("lrxtrace-test-" + std::to_string(CurrentProcessId()) + "-" +
+                           std::to_string(calls++));
     {
         CallTrace trace;
         EXPECT_TRUE(trace.Open(path.string().c_str()));
