@@ -142,15 +142,22 @@ TEST_F(ArchiveOps, MissingReplayLeavesNoArchiveBehind) {
     EXPECT_TRUE(FilesIn(dir_.path().string()).empty());
 }
 
-TEST_F(ArchiveOps, KeptEntryOfAWholeNumberOfChunksCopiesWhole) {
-    // 968 packed bytes + 32 = 1000: exactly one copy chunk.
+TEST_F(ArchiveOps, KeptEntriesOfEveryCopyPieceSizeCopyWhole) {
+    // Entry lengths (packed bytes + 32) at the edges of the copy pieces: the
+    // old 1000-byte chunk, the 4096-byte stack piece, just above it, and
+    // several 1 MiB heap pieces with a rest.
     Bytes archive = ArchiveHeader();
-    archive.resize(12 + 968, 0x5A);
-    const Bytes record = FileInfoBytes("kept.rpl", 5000, 968);
-    archive.insert(archive.end(), record.begin(), record.end());
+    int index = 0;
+    for (int32_t length : {1000, 4096, 4100, 3 * 1024 * 1024 + 36}) {
+        const int32_t packed = length - 32;
+        for (int32_t k = 0; k < packed; ++k) archive.push_back(static_cast<unsigned char>(k * 7 + index));
+        const Bytes record = FileInfoBytes("kept" + std::to_string(index++) + ".rpl", 5000, packed);
+        archive.insert(archive.end(), record.begin(), record.end());
+    }
     WriteFile(archive_, archive);
     ASSERT_EQ(Add(Replay("new.rpl", 4)), LRX_OK);
     const Bytes now = ReadFile(archive_);
+    ASSERT_GT(now.size(), archive.size());
     EXPECT_TRUE(std::equal(archive.begin(), archive.end(), now.begin()));
 }
 
