@@ -96,6 +96,8 @@ int RunExtract(const Options& options) {
     HostWindow window;
     window.SetMailboxText("0");
     ProgressDisplay display(window, !options.quiet && IsTerminal(stderr));
+    // The engine prints a line per entry; on a shared terminal it waits for the bar.
+    if (IsTerminal(stdout)) display.HoldBackWhileDrawing(stdout);
     int mode = 2;
     if (options.overwrite == OverwritePolicy::Skip) mode = 1;
     if (options.overwrite == OverwritePolicy::Ask) {

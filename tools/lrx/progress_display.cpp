@@ -36,6 +36,7 @@ void ProgressDisplay::OnChange(HostWindow& window) {
         return;
     }
     if (text.rfind("101", 0) == 0) {
+        Clear();
         status_ = text.substr(3);
         percent_ = 0;
         Draw(true);
@@ -63,11 +64,20 @@ void ProgressDisplay::Draw(bool force) {
     shown_ = true;
 }
 
+void ProgressDisplay::HoldBackWhileDrawing(std::FILE* output) {
+    if (!draw_) return;
+    // Must come before anything is written to output.
+    std::setvbuf(output, nullptr, _IOFBF, 8192);
+    heldOutput_ = output;
+}
+
 void ProgressDisplay::Clear() {
-    if (!shown_) return;
-    std::fprintf(terminal_, "\r%*s\r", 32 + kBarWidth + 8, "");
-    std::fflush(terminal_);
-    shown_ = false;
+    if (shown_) {
+        std::fprintf(terminal_, "\r%*s\r", 32 + kBarWidth + 8, "");
+        std::fflush(terminal_);
+        shown_ = false;
+    }
+    if (heldOutput_) std::fflush(heldOutput_);
 }
 
 Answer AskOnTerminal(const std::string& path, std::FILE* in, std::FILE* out) {

@@ -24,6 +24,9 @@ public:
 
     // Called for every overwrite question; without one the answer is No.
     void SetAsk(AskFunction ask) { ask_ = std::move(ask); }
+    // Output that shares the terminal (the engine's own lines on stdout): kept
+    // back while the bar is shown and let out when the bar is erased.
+    void HoldBackWhileDrawing(std::FILE* output);
     // Erases the bar before other output.
     void Clear();
 
@@ -36,6 +39,7 @@ private:
     HostWindow& window_;
     bool draw_;
     std::FILE* terminal_;
+    std::FILE* heldOutput_ = nullptr;
     AskFunction ask_;
     std::string status_;
     int percent_ = 0;
