@@ -46,6 +46,10 @@ bool TPatchDlgClient::IdleAction(long idleCount) {
     return wizard_.IdleAction() || more;
 }
 
+bool TPatchDlgClient::CanClose() {
+    return wizard_.CanClose() && TDialog::CanClose();
+}
+
 void TPatchDlgClient::TimerTick(UINT_PTR timerId) {
     if (timerId && timerId == timerId_) wizard_.TimerTick();
 }

@@ -29,6 +29,9 @@ class TPatchDlgClient : public lrx::fw::TDialog, public WizardView {
 
     void SetupWindow() override;
     bool IdleAction(long idleCount) override;
+    // Asked before the main window closes: during a run, only after the
+    // abort question is answered Yes.
+    bool CanClose() override;
 
     // A thread timer tick; only this dialog's timer counts.
     void TimerTick(UINT_PTR timerId);

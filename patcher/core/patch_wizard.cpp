@@ -55,6 +55,19 @@ void PatchWizard::Cancel() {
     view_.CloseDialog(kCancelResult);
 }
 
+bool PatchWizard::CanClose() {
+    if (closed_) return true;
+    // A message box is open; it is answered first.
+    if (inMessage_) return false;
+    if (step_ != kFindingStep && step_ != kUpdatingStep) return true;
+    if (Show(kAbortQuestion, kAbortCaption, MessageIcon::kQuestion) != MessageAnswer::kYes) {
+        return false;
+    }
+    CloseStreams();
+    closed_ = true;
+    return true;
+}
+
 void PatchWizard::EnterStep(int32_t step) {
     step_ = step;
     ApplyRow(kStepRows[step]);

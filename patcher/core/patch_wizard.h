@@ -53,6 +53,10 @@ class PatchWizard {
     // The Cancel button and Escape: closes the dialog, after asking first
     // while a run is going on.
     void Cancel();
+    // The main window is about to close (its close box, the system menu):
+    // during a run the same question as Cancel comes first, since a stopped
+    // run can leave a target half written. True when the window may close.
+    bool CanClose();
 
     int32_t step() const { return step_; }
     bool tickPending() const { return tick_; }

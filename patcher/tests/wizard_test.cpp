@@ -342,5 +342,31 @@ TEST(CancelButton, AsksDuringARunAndNoLetsItGoOn) {
     EXPECT_EQ(h.wizard->step(), kCompletedStep);
 }
 
+// Closing the main window during a run asks as Cancel does; outside a run,
+// or once the run is given up, it closes without a question.
+TEST(CloseBox, AsksOnlyDuringARun) {
+    WizardHarness h;
+    h.Start(std::nullopt);
+    EXPECT_TRUE(h.wizard->CanClose());
+
+    WizardHarness run;
+    run.platform.MakeDirectory("C:\\WINDOWS");
+    run.Start(run.Patch(OneFilePatch()));
+    bool closedMeanwhile = true;
+    run.view.whileMessageShown = [&] { closedMeanwhile = run.wizard->CanClose(); };
+    EXPECT_FALSE(run.wizard->CanClose());  // No
+    EXPECT_FALSE(closedMeanwhile);
+    run.view.whileMessageShown = nullptr;
+    run.Tick();
+    EXPECT_EQ(run.wizard->directories().size(), 1u);  // the run goes on
+    run.view.answers.push_back(MessageAnswer::kYes);
+    EXPECT_TRUE(run.wizard->CanClose());
+    EXPECT_FALSE(run.wizard->IdleAction());
+    EXPECT_TRUE(run.wizard->CanClose());
+    EXPECT_EQ(run.view.messages.size(), 2u);
+    EXPECT_FALSE(run.view.closedWith);  // the window goes with the frame
+    EXPECT_TRUE(h.view.messages.empty());
+}
+
 }  // namespace
 }  // namespace kqp::test

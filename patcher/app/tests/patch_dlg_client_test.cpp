@@ -212,9 +212,14 @@ TEST(PatchWindow, FirstStepThenAFileChosenWithNextRunsToTheEnd) {
         EXPECT_EQ(app.Frame().GetCaption(), kAppName);
         ExpectFirstStep(dialog, true);
 
-        // OK never closes; Next asks for a file: cancelled, then a missing one.
+        // OK never closes; Enter presses Next, which asks for a file:
+        // cancelled, then a missing one.
         dialog.SendMessage(WM_COMMAND, IDOK);
-        Click(dialog.NextButton());
+        ::PostMessageA(dialog.InfoText().GetHandle(), WM_KEYDOWN, VK_RETURN, 0);
+    });
+    app.Steps.push_back([&] {
+        TPatchDlgClient& dialog = app.Dialog();
+        ASSERT_EQ(prompts.seen.size(), 1u);
         Click(dialog.NextButton());
         EXPECT_EQ(app.WizardStep(), kChooseStep);
         Click(dialog.NextButton());
@@ -256,11 +261,11 @@ TEST(PatchWindow, FirstStepThenAFileChosenWithNextRunsToTheEnd) {
                   MB_OK | MB_ICONEXCLAMATION);
 }
 
-TEST(PatchWindow, CancelDuringARunAsksFirstAndNoLetsItGoOn) {
+TEST(PatchWindow, CancelAndTheCloseBoxAskDuringARunAndNoLetsItGoOn) {
     GameFolder game;
     const std::string patch = game.WritePatch("full.kqp", Build(game.FullPatch("Racing 1.3")));
     PromptScript prompts;
-    prompts.answers = {IDNO, IDYES};
+    prompts.answers = {IDNO, IDNO, IDYES};
     TPatchTestApp app(patch);
     HWND dialogHandle = nullptr;
     app.Steps.push_back([&] {
@@ -277,6 +282,9 @@ TEST(PatchWindow, CancelDuringARunAsksFirstAndNoLetsItGoOn) {
         EXPECT_EQ(dialog.Gauge().GetValue(), 1);
         Click(dialog.CancelButton());  // answered No
         EXPECT_EQ(app.WizardStep(), kUpdatingStep);
+        // The close box asks too; No keeps the window.
+        app.Frame().SendMessage(WM_CLOSE);
+        EXPECT_TRUE(app.Frame().GetHandle());
         app.Tick();
     });
     app.Steps.push_back([&] {
@@ -288,7 +296,7 @@ TEST(PatchWindow, CancelDuringARunAsksFirstAndNoLetsItGoOn) {
     EXPECT_EQ(app.RunSteps(), 0);
     EXPECT_EQ(app.GetMainWindow()->GetHandle(), nullptr);
 
-    ASSERT_EQ(prompts.seen.size(), 2u);
+    ASSERT_EQ(prompts.seen.size(), 3u);
     for (const SeenPrompt& question : prompts.seen) {
         ExpectMessage(question, dialogHandle, kAbortQuestion, kAbortCaption,
                       MB_YESNO | MB_ICONQUESTION);
