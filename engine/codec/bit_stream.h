@@ -116,6 +116,13 @@ class BitWriter {
         return Put(static_cast<uint32_t>(value >> 32), count - 32) &&
                Put(static_cast<uint32_t>(value), 32);
     }
+    // Bytes carried as they are, 8 bits each.
+    bool PutBytes(const unsigned char* bytes, int count) {
+        for (int i = 0; i < count; ++i) {
+            if (!Put(bytes[i], 8)) return false;
+        }
+        return true;
+    }
 
   private:
     BitStream& bits_;
@@ -129,6 +136,15 @@ class BitReader {
     LRX_HOT_INLINE bool GetBit(uint32_t& bit) { return bits_.Get(bit, 1, in_); }
     LRX_HOT_INLINE uint32_t Peek(int count) { return bits_.Peek(count, in_); }
     LRX_HOT_INLINE bool Skip(int count) { return bits_.Skip(count); }
+    // Bytes carried as they are, 8 bits each.
+    bool GetBytes(unsigned char* bytes, int count) {
+        for (int i = 0; i < count; ++i) {
+            uint32_t byte;
+            if (!Get(byte, 8)) return false;
+            bytes[i] = static_cast<unsigned char>(byte);
+        }
+        return true;
+    }
     // A field of up to 64 bits, read in two pieces.
     bool GetWide(uint64_t& value, int count) {
         uint32_t high = 0, low;

@@ -28,21 +28,6 @@ bool GetShortOr16(BitReader& in, unsigned char* field, int shortBits) {
     return true;
 }
 
-bool PutBytes(BitWriter& out, const unsigned char* bytes, int count) {
-    for (int i = 0; i < count; ++i) {
-        if (!out.Put(bytes[i], 8)) return false;
-    }
-    return true;
-}
-bool GetBytes(BitReader& in, unsigned char* bytes, int count) {
-    for (int i = 0; i < count; ++i) {
-        uint32_t byte;
-        if (!in.Get(byte, 8)) return false;
-        bytes[i] = static_cast<unsigned char>(byte);
-    }
-    return true;
-}
-
 }  // namespace
 
 bool PutA1Record(const unsigned char* r, BitWriter& out) {
@@ -58,8 +43,8 @@ bool PutA1Record(const unsigned char* r, BitWriter& out) {
             ok = out.Put(0x300u | r[0], 10);
             break;
     }
-    if (!ok || !PutBytes(out, r + 1, 2) || !PutShortOr16(out, LoadU16(r + 3), 10) ||
-        !PutBytes(out, r + 5, 2)) {
+    if (!ok || !out.PutBytes(r + 1, 2) || !PutShortOr16(out, LoadU16(r + 3), 10) ||
+        !out.PutBytes(r + 5, 2)) {
         return false;
     }
     const uint32_t number = LoadU32(r + 7);
@@ -95,7 +80,7 @@ bool GetA1Record(BitReader& in, unsigned char* r) {
             r[0] = static_cast<unsigned char>(value);
         }
     }
-    if (!GetBytes(in, r + 1, 2) || !GetShortOr16(in, r + 3, 10) || !GetBytes(in, r + 5, 2)) {
+    if (!in.GetBytes(r + 1, 2) || !GetShortOr16(in, r + 3, 10) || !in.GetBytes(r + 5, 2)) {
         return false;
     }
     uint32_t number = 0;
@@ -127,7 +112,7 @@ bool PutA2Record(const unsigned char* r, BitWriter& out) {
     } kFirstByte[6] = {{0x0, 2}, {0x1, 2}, {0x4, 3}, {0x5, 3}, {0x6, 3}, {0xE, 4}};
     const bool ok = r[0] < 6 ? out.Put(kFirstByte[r[0]].code, kFirstByte[r[0]].length)
                              : out.Put(0xF00u | r[0], 12);
-    if (!ok || !PutBytes(out, r + 1, 2)) return false;
+    if (!ok || !out.PutBytes(r + 1, 2)) return false;
     bool third;
     switch (r[3]) {
         case 0:
@@ -165,7 +150,7 @@ bool GetA2Record(BitReader& in, unsigned char* r) {
             }
         }
     }
-    if (!GetBytes(in, r + 1, 2) || !in.GetBit(bit)) return false;
+    if (!in.GetBytes(r + 1, 2) || !in.GetBit(bit)) return false;
     if (!bit) {
         r[3] = 0;
     } else {
@@ -198,17 +183,17 @@ bool PutA3Record(const unsigned char* r, BitWriter& out) {
         for (int i = 4; i <= 6; ++i) {
             if (!PutZeroOrByte(out, r[i])) return false;
         }
-        return PutBytes(out, r + 7, 6);
+        return out.PutBytes(r + 7, 6);
     }
-    return out.Put(1, 1) && PutBytes(out, r, 7) && PutZeroOrByte(out, r[7]) &&
-           PutBytes(out, r + 8, 4) && PutZeroOrByte(out, r[12]);
+    return out.Put(1, 1) && out.PutBytes(r, 7) && PutZeroOrByte(out, r[7]) &&
+           out.PutBytes(r + 8, 4) && PutZeroOrByte(out, r[12]);
 }
 
 bool GetA3Record(BitReader& in, unsigned char* r) {
     uint32_t full, bit, value;
     if (!in.GetBit(full)) return false;
     if (full) {
-        return GetBytes(in, r, 7) && GetZeroOrByte(in, r[7]) && GetBytes(in, r + 8, 4) &&
+        return in.GetBytes(r, 7) && GetZeroOrByte(in, r[7]) && in.GetBytes(r + 8, 4) &&
                GetZeroOrByte(in, r[12]);
     }
     if (!in.GetBit(bit)) return false;
@@ -225,7 +210,7 @@ bool GetA3Record(BitReader& in, unsigned char* r) {
     for (int i = 4; i <= 6; ++i) {
         if (!GetZeroOrByte(in, r[i])) return false;
     }
-    return GetBytes(in, r + 7, 6);
+    return in.GetBytes(r + 7, 6);
 }
 
 }  // namespace lrx::codec

@@ -17,15 +17,6 @@
 namespace lrx::codec {
 namespace {
 
-bool GetBytes(BitReader& in, unsigned char* bytes, int count) {
-    for (int i = 0; i < count; ++i) {
-        uint32_t byte;
-        if (!in.Get(byte, 8)) return false;
-        bytes[i] = static_cast<unsigned char>(byte);
-    }
-    return true;
-}
-
 int DecodeHeader(CodecContext& ctx) {
     BitReader in(ctx.bits, ctx.input);
     uint32_t bit, h = kUsualHeaderSize, positionSize, preambleWord, slotCount;
@@ -49,7 +40,7 @@ int DecodeHeader(CodecContext& ctx) {
     ctx.bytesLeft -= kPreambleSize;
 
     std::vector<unsigned char> block(h, 0);
-    if (!GetBytes(in, block.data(), kHeaderByteCount)) return LRX_READING_HEADER;
+    if (!in.GetBytes(block.data(), kHeaderByteCount)) return LRX_READING_HEADER;
 
     unsigned char* entry = block.data() + kDriverListOffset;
     for (int i = 0; i < kDriverCount; ++i, entry += kDriverEntrySize) {
@@ -57,7 +48,7 @@ int DecodeHeader(CodecContext& ctx) {
         if (!in.Get(driverByte, 7)) return LRX_READING_DRIVER_LIST;
         if (driverByte == 0) break;
         entry[kDriverNameSize] = static_cast<unsigned char>(driverByte - 1);
-        if (!in.Get(length, 5) || !GetBytes(in, entry, static_cast<int>(length))) {
+        if (!in.Get(length, 5) || !in.GetBytes(entry, static_cast<int>(length))) {
             return LRX_READING_DRIVER_LIST;
         }
     }
@@ -68,7 +59,7 @@ int DecodeHeader(CodecContext& ctx) {
         if (!in.GetBit(bit) || (bit && !in.Get(value, 32))) return LRX_READING_HEADER;
         StoreU32(word, value);
     }
-    if (!GetBytes(in, word, HeaderTailSize(h))) return LRX_READING_HEADER;
+    if (!in.GetBytes(word, HeaderTailSize(h))) return LRX_READING_HEADER;
 
     if (!ctx.output.Write(block.data(), h)) return LRX_WRITING_HEADER;
     ctx.bytesLeft -= static_cast<int32_t>(h);

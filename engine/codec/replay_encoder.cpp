@@ -33,9 +33,7 @@ int EncodeHeader(CodecContext& ctx) {
     if (int result = ReadHeaderBlock(ctx.input, h, block)) return result;
     if (!DriverListIsRepresentable(block.data())) return LRX_READING_HEADER;
 
-    for (int i = 0; i < kHeaderByteCount; ++i) {
-        if (!out.Put(block[i], 8)) return LRX_WRITING_HEADER;
-    }
+    if (!out.PutBytes(block.data(), kHeaderByteCount)) return LRX_WRITING_HEADER;
 
     // Used entries as driver byte + 1, name length and characters; the first
     // empty entry as a 0 that ends the list.
