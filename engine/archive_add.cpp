@@ -3,8 +3,8 @@
 // one's place in one step, so a failure, an abort or a crash leaves the
 // archive as it was.
 #include <cstdio>
-#include <ctime>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 #include "archive_ops.h"

@@ -34,9 +34,13 @@ int ExtractEntry(FileStream& archive, const std::string& destinationFolder, cons
         if (overwriteMode == 1) return LRX_OK;
         if (overwriteMode == 3) {
             switch (AskOverwrite(Engine().currentWindow, destination.c_str())) {
-                case OverwriteAnswer::No: return LRX_OK;
-                case OverwriteAnswer::Always: overwriteMode = 2; break;
-                case OverwriteAnswer::Yes: break;
+                case OverwriteAnswer::No:
+                    return LRX_OK;
+                case OverwriteAnswer::Always:
+                    overwriteMode = 2;
+                    break;
+                case OverwriteAnswer::Yes:
+                    break;
             }
         }
     }
@@ -49,7 +53,8 @@ int ExtractEntry(FileStream& archive, const std::string& destinationFolder, cons
         std::printf("ERROR : Unable to create %s\n", info.name);
         return LRX_CREATING_REPLAY_FILE;
     }
-    const int result = DecodeEntry(archive.get(), output.get(), info.rawSize, Engine().currentWindow);
+    const int result =
+        DecodeEntry(archive.get(), output.get(), info.rawSize, Engine().currentWindow);
     if (result != LRX_OK) return result;
     if (!CloseDurably(output)) return LRX_WRITING_POSITION_DATA;
     if (!ReplaceFileAtomically(tempPath, destination)) {
@@ -81,7 +86,8 @@ extern "C" int MFqc(char* archive, char* destinationFolder, int& overwriteMode, 
     if (wG4h(&listing.head, archive) != LRX_OK) return LRX_READING_FILE_HEADER;
 
     const int nameCount = everyEntry || count < 0 ? 0 : count;
-    std::unique_ptr<bool[]> taken(new (std::nothrow) bool[static_cast<std::size_t>(nameCount) + 1]());
+    std::unique_ptr<bool[]> taken(
+        new (std::nothrow) bool[static_cast<std::size_t>(nameCount) + 1]());
     if (!taken) return LRX_READING_FILE_HEADER;
     const std::string folder = destinationFolder;
     for (const TFileInfoList* node = listing.head; node; node = node->next) {

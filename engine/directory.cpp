@@ -10,7 +10,9 @@
 
 using lrx::FileStream;
 
-extern "C" int N3Sf() { return LRX_FORMAT_VERSION; }
+extern "C" int N3Sf() {
+    return LRX_FORMAT_VERSION;
+}
 
 extern "C" int ttzS(char* path, long& value) {
     FileStream file(path, "rb");
@@ -64,7 +66,8 @@ extern "C" int wG4h(TFileInfoList** head, char* archive) {
             AGGa(head);
             return LRX_READING_FILE_INFO;
         }
-        auto* node = new (std::nothrow) TFileInfoList{info.get(), static_cast<int32_t>(offset), *head};
+        auto* node =
+            new (std::nothrow) TFileInfoList{info.get(), static_cast<int32_t>(offset), *head};
         if (!node) {
             AGGa(head);
             return LRX_READING_FILE_INFO;

@@ -13,7 +13,7 @@ struct FileCloser {
 };
 
 class FileStream {
-public:
+  public:
     FileStream() = default;
     // Opens in byte mode; mode is "rb" or "wb". Check IsOpen().
     FileStream(const char* path, const char* mode);
@@ -49,7 +49,7 @@ public:
     bool WriteI32(int32_t value) { return WriteU32(static_cast<uint32_t>(value)); }
     bool WriteU16(uint16_t value);
 
-private:
+  private:
     // The buffer is declared first so that it is destroyed last: closing the
     // stream flushes from it.
     std::unique_ptr<char[]> buffer_;

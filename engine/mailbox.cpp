@@ -35,8 +35,7 @@ void Mailbox::Focus() const {
 
 void Mailbox::Report(const char* text) const {
     if (window_) {
-        SendDlgItemMessageA(window_, LRX_MAILBOX_ID, WM_SETTEXT, 0,
-                            reinterpret_cast<LPARAM>(text));
+        SendDlgItemMessageA(window_, LRX_MAILBOX_ID, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
     }
 }
 
@@ -60,10 +59,14 @@ OverwriteAnswer AskOverwrite(const Mailbox& mailbox, const char* destinationPath
     mailbox.Report(question);
     for (;;) {
         switch (mailbox.Poll()) {
-            case kAnswerYes: return OverwriteAnswer::Yes;
-            case kAnswerNo: return OverwriteAnswer::No;
-            case kAnswerAlways: return OverwriteAnswer::Always;
-            default: break;
+            case kAnswerYes:
+                return OverwriteAnswer::Yes;
+            case kAnswerNo:
+                return OverwriteAnswer::No;
+            case kAnswerAlways:
+                return OverwriteAnswer::Always;
+            default:
+                break;
         }
     }
 }

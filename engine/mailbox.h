@@ -17,7 +17,7 @@ inline constexpr long kAnswerAlways = 802;
 long ParseMailboxNumber(const char* text);
 
 class Mailbox {
-public:
+  public:
     explicit Mailbox(HWND window = nullptr) : window_(window) {}
 
     HWND window() const { return window_; }
@@ -29,7 +29,7 @@ public:
     // EM_GETLINE of line 0, read as a number; 0 without a window.
     long Poll() const;
 
-private:
+  private:
     HWND window_;
 };
 

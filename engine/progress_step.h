@@ -10,7 +10,7 @@
 namespace lrx {
 
 class ProgressStep {
-public:
+  public:
     // total: the replay bytes the units will cover.
     explicit ProgressStep(int32_t total);
 
@@ -18,7 +18,7 @@ public:
     // Returns false when the window asked for an abort.
     bool AtUnitStart(int32_t remaining, const Mailbox& mailbox);
 
-private:
+  private:
     int64_t step_;
     int64_t increment_;
     int64_t threshold_;

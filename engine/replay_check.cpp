@@ -9,7 +9,8 @@ ModelCheck CheckReplayFollowsModel(const std::string& replayPath) {
     const codec::ModelCheck check = codec::CheckReplayModel(ReplayFilePath(replayPath).c_str());
     if (check.FollowsModel()) return ModelCheck::Follows;
     // A replay the engine refuses is reported by the add itself.
-    return check.problem == codec::ModelBreak::Refused ? ModelCheck::Unreadable : ModelCheck::Differs;
+    return check.problem == codec::ModelBreak::Refused ? ModelCheck::Unreadable
+                                                       : ModelCheck::Differs;
 }
 
 }  // namespace lrx

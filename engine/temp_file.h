@@ -28,7 +28,7 @@ bool ReplaceFileAtomically(const std::string& source, const std::string& target)
 
 // Removes its file when it goes out of scope, unless Keep() was called.
 class TempFileGuard {
-public:
+  public:
     explicit TempFileGuard(std::string path) : path_(std::move(path)) {}
     ~TempFileGuard();
     TempFileGuard(const TempFileGuard&) = delete;
@@ -37,7 +37,7 @@ public:
     const std::string& path() const { return path_; }
     void Keep() { path_.clear(); }
 
-private:
+  private:
     std::string path_;
 };
 

@@ -12,7 +12,7 @@
 namespace lrx {
 
 class HostWindow {
-public:
+  public:
     using ChangeHandler = std::function<void(HostWindow&)>;
 
     HostWindow();
@@ -30,7 +30,7 @@ public:
     const std::string& MailboxText() const { return mailbox_; }
     int FocusCount() const { return focusCount_; }
 
-private:
+  private:
 #ifdef _WIN32
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
     HWND window_ = nullptr;

@@ -13,7 +13,9 @@ HostWindow::HostWindow() {
 
 HostWindow::~HostWindow() = default;
 
-HWND HostWindow::handle() const { return const_cast<Native*>(&native_); }
+HWND HostWindow::handle() const {
+    return const_cast<Native*>(&native_);
+}
 
 void HostWindow::SetMailboxText(std::string_view text) {
     mailbox_.assign(text);

@@ -29,7 +29,9 @@ HostWindow::~HostWindow() {
     if (window_) DestroyWindow(window_);
 }
 
-HWND HostWindow::handle() const { return window_; }
+HWND HostWindow::handle() const {
+    return window_;
+}
 
 void HostWindow::SetMailboxText(std::string_view text) {
     // The edit control reports the change itself, through EN_CHANGE.
@@ -48,7 +50,8 @@ void HostWindow::Changed() {
 LRESULT CALLBACK HostWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        SetWindowLongPtrA(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
     auto* self = reinterpret_cast<HostWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (self) {

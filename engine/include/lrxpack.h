@@ -49,10 +49,10 @@
 #pragma pack(push, 1)
 /* The directory record stored after each entry's packed data. */
 typedef struct TFileInfo {
-    char name[14];       /* lower case, NUL-terminated, at most 13 characters */
-    int32_t rawSize;     /* replay length in bytes */
-    int32_t packedSize;  /* packed bytes in front of this record */
-    uint16_t year;       /* local time the entry was written */
+    char name[14];      /* lower case, NUL-terminated, at most 13 characters */
+    int32_t rawSize;    /* replay length in bytes */
+    int32_t packedSize; /* packed bytes in front of this record */
+    uint16_t year;      /* local time the entry was written */
     uint16_t month;
     uint16_t day;
     uint16_t hour;
@@ -62,9 +62,9 @@ typedef struct TFileInfo {
 
 /* One node of an archive's directory list, in file order. */
 typedef struct TFileInfoList {
-    TFileInfo* info;             /* the node's own copy of the record */
-    int32_t offset;              /* file position of the entry's packed data */
-    struct TFileInfoList* next;  /* null at the end */
+    TFileInfo* info;            /* the node's own copy of the record */
+    int32_t offset;             /* file position of the entry's packed data */
+    struct TFileInfoList* next; /* null at the end */
 } TFileInfoList;
 
 /* Result codes; fUwu(code) gives each one's text. */

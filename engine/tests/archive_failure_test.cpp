@@ -47,12 +47,15 @@ TEST(ArchiveFailures, DiskFullDuringAddLeavesArchiveUntouched) {
     const std::string large = dir / "large.rpl";
     WriteFile(small, SampleReplay(1, 2000));
     WriteFile(large, SampleReplay(2, 4000));
-    ASSERT_EQ(sJTU(const_cast<char*>(archive.c_str()), const_cast<char*>(small.c_str()), nullptr, false), 0);
+    ASSERT_EQ(
+        sJTU(const_cast<char*>(archive.c_str()), const_cast<char*>(small.c_str()), nullptr, false),
+        0);
     const Bytes before = ReadFile(archive);
 
     // The copy of the kept entries runs out of room.
     const int result = WithFileSizeLimit(before.size() / 2, [&] {
-        return sJTU(const_cast<char*>(archive.c_str()), const_cast<char*>(large.c_str()), nullptr, false);
+        return sJTU(const_cast<char*>(archive.c_str()), const_cast<char*>(large.c_str()), nullptr,
+                    false);
     });
     EXPECT_EQ(result, LRX_CREATING_TEMP_FILE);
     EXPECT_EQ(ReadFile(archive), before);
@@ -61,9 +64,11 @@ TEST(ArchiveFailures, DiskFullDuringAddLeavesArchiveUntouched) {
     // A new archive that runs out of room while encoding fails with the
     // codec's writing code and leaves nothing behind either.
     const std::string fresh = dir / "fresh.lrx";
-    EXPECT_EQ(WithFileSizeLimit(4096, [&] {
-                  return sJTU(const_cast<char*>(fresh.c_str()), const_cast<char*>(large.c_str()), nullptr, false);
-              }),
+    EXPECT_EQ(WithFileSizeLimit(4096,
+                                [&] {
+                                    return sJTU(const_cast<char*>(fresh.c_str()),
+                                                const_cast<char*>(large.c_str()), nullptr, false);
+                                }),
               LRX_WRITING_POSITION_DATA);
     EXPECT_FALSE(fs::exists(fresh));
     EXPECT_EQ(CountFiles(dir.path()), 3);
@@ -75,13 +80,16 @@ TEST(ArchiveFailures, ReadOnlyFolderChangesNothing) {
     const std::string archive = dir / "a.lrx";
     const std::string replay = dir / "r.rpl";
     WriteFile(replay, SampleReplay(1, 100));
-    ASSERT_EQ(sJTU(const_cast<char*>(archive.c_str()), const_cast<char*>(replay.c_str()), nullptr, false), 0);
+    ASSERT_EQ(
+        sJTU(const_cast<char*>(archive.c_str()), const_cast<char*>(replay.c_str()), nullptr, false),
+        0);
     const Bytes before = ReadFile(archive);
     chmod(dir.path().c_str(), 0555);
     char name[] = "r.rpl";
     char* names[] = {name};
-    EXPECT_EQ(sJTU(const_cast<char*>(archive.c_str()), const_cast<char*>(replay.c_str()), nullptr, false),
-              LRX_CREATING_TEMP_FILE);
+    EXPECT_EQ(
+        sJTU(const_cast<char*>(archive.c_str()), const_cast<char*>(replay.c_str()), nullptr, false),
+        LRX_CREATING_TEMP_FILE);
     EXPECT_EQ(zTOR(const_cast<char*>(archive.c_str()), 1, names), LRX_CREATING_TEMP_FILE);
     chmod(dir.path().c_str(), 0755);
     EXPECT_EQ(ReadFile(archive), before);

@@ -17,7 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-char* C(const std::string& s) { return const_cast<char*>(s.c_str()); }
+char* C(const std::string& s) {
+    return const_cast<char*>(s.c_str());
+}
 
 struct Listing {
     TFileInfoList* head = nullptr;
@@ -35,7 +37,7 @@ struct Listing {
 };
 
 class ArchiveOps : public ::testing::Test {
-protected:
+  protected:
     std::string Replay(const std::string& name, uint32_t seed, int frames = 60) {
         const std::string path = dir_ / name;
         WriteFile(path, SampleReplay(seed, frames));
@@ -53,7 +55,8 @@ protected:
         for (auto& n : names) raw.push_back(C(n));
         return zTOR(C(archive_), static_cast<int>(raw.size()), raw.data());
     }
-    int Extract(const std::string& folder, int& mode, HWND window, std::vector<std::string> names = {}) {
+    int Extract(const std::string& folder, int& mode, HWND window,
+                std::vector<std::string> names = {}) {
         std::vector<char*> raw;
         for (auto& n : names) raw.push_back(C(n));
         raw.push_back(nullptr);
@@ -62,7 +65,8 @@ protected:
     }
     std::vector<std::string> FilesIn(const std::string& folder) {
         std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+        for (const auto& e : fs::directory_iterator(folder))
+            names.push_back(e.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -81,7 +85,8 @@ TEST_F(ArchiveOps, AddCreatesThenAppends) {
     ASSERT_EQ(listing.Names(), (std::vector<std::string>{"one.rpl"}));
     EXPECT_EQ(listing.head->offset, 12);
     EXPECT_EQ(int32_t{listing.head->info->packedSize} % 4, 0);
-    EXPECT_EQ(int32_t{listing.head->info->rawSize}, static_cast<int32_t>(SampleReplay(1, 60).size()));
+    EXPECT_EQ(int32_t{listing.head->info->rawSize},
+              static_cast<int32_t>(SampleReplay(1, 60).size()));
 
     Replay("two.rpl", 2);
     ASSERT_EQ(Add(dir_ / "two"), LRX_OK);  // no extension: reads two.rpl
@@ -116,9 +121,11 @@ TEST_F(ArchiveOps, UpdateReplacesInPlaceAndKeepsOthersByteForByte) {
     const auto c = before.Nodes()[2];
     const auto cNow = after.Nodes()[2];
     // a is untouched at its place; c moved but kept its bytes, date included.
-    EXPECT_TRUE(std::equal(old.begin(), old.begin() + a->offset + a->info->packedSize + 32, now.begin()));
+    EXPECT_TRUE(
+        std::equal(old.begin(), old.begin() + a->offset + a->info->packedSize + 32, now.begin()));
     EXPECT_TRUE(std::equal(old.begin() + c->offset, old.end(), now.begin() + cNow->offset));
-    EXPECT_EQ(int32_t{after.Nodes()[1]->info->rawSize}, static_cast<int32_t>(SampleReplay(9, 90).size()));
+    EXPECT_EQ(int32_t{after.Nodes()[1]->info->rawSize},
+              static_cast<int32_t>(SampleReplay(9, 90).size()));
 }
 
 TEST_F(ArchiveOps, ForeignVersionsAndLongNamesChangeNothing) {
@@ -150,7 +157,8 @@ TEST_F(ArchiveOps, KeptEntriesOfEveryCopyPieceSizeCopyWhole) {
     int index = 0;
     for (int32_t length : {1000, 4096, 4100, 3 * 1024 * 1024 + 36}) {
         const int32_t packed = length - 32;
-        for (int32_t k = 0; k < packed; ++k) archive.push_back(static_cast<unsigned char>(k * 7 + index));
+        for (int32_t k = 0; k < packed; ++k)
+            archive.push_back(static_cast<unsigned char>(k * 7 + index));
         const Bytes record = FileInfoBytes("kept" + std::to_string(index++) + ".rpl", 5000, packed);
         archive.insert(archive.end(), record.begin(), record.end());
     }

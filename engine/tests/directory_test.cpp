@@ -37,7 +37,9 @@ Bytes Concat(std::initializer_list<Bytes> parts) {
     return all;
 }
 
-TEST(Version, IsOneHundred) { EXPECT_EQ(N3Sf(), 100); }
+TEST(Version, IsOneHundred) {
+    EXPECT_EQ(N3Sf(), 100);
+}
 
 TEST(FileInfoRecord, MatchesTheDocumentedBytes) {
     TFileInfo info{};
@@ -51,9 +53,10 @@ TEST(FileInfoRecord, MatchesTheDocumentedBytes) {
     info.minute = 25;
     unsigned char bytes[kFileInfoSize];
     EncodeFileInfo(info, bytes);
-    const unsigned char expected[kFileInfoSize] = {
-        0x72, 0x61, 0x63, 0x65, 0x31, 0x2E, 0x72, 0x70, 0x6C, 0x00, 0x00, 0x00, 0x00, 0x00, 0xA0, 0x86,
-        0x01, 0x00, 0x20, 0x4E, 0x00, 0x00, 0xCE, 0x07, 0x03, 0x00, 0x15, 0x00, 0x0A, 0x00, 0x19, 0x00};
+    const unsigned char expected[kFileInfoSize] = {0x72, 0x61, 0x63, 0x65, 0x31, 0x2E, 0x72, 0x70,
+                                                   0x6C, 0x00, 0x00, 0x00, 0x00, 0x00, 0xA0, 0x86,
+                                                   0x01, 0x00, 0x20, 0x4E, 0x00, 0x00, 0xCE, 0x07,
+                                                   0x03, 0x00, 0x15, 0x00, 0x0A, 0x00, 0x19, 0x00};
     EXPECT_EQ(0, std::memcmp(bytes, expected, kFileInfoSize));
 
     TFileInfo back{};
@@ -65,8 +68,7 @@ TEST(ArchiveHeader, IsTheFixedTwelveBytes) {
     unsigned char bytes[kArchiveHeaderSize];
     EncodeArchiveHeader(bytes);
     EXPECT_EQ(Bytes(bytes, bytes + kArchiveHeaderSize), ArchiveHeader(100));
-    EXPECT_EQ(ArchiveHeader(100),
-              (Bytes{0x64, 0, 0, 0, 0x9C, 0xFF, 0xFF, 0xFF, 0x0C, 0, 0, 0}));
+    EXPECT_EQ(ArchiveHeader(100), (Bytes{0x64, 0, 0, 0, 0x9C, 0xFF, 0xFF, 0xFF, 0x0C, 0, 0, 0}));
 }
 
 TEST(FirstWord, ReadsVersionOrReportsWhy) {
@@ -129,7 +131,8 @@ TEST(DirectoryWalk, ListsEntriesInFileOrder) {
     EXPECT_EQ(listing.head->offset, 12);
     EXPECT_EQ(int32_t{listing.head->info->packedSize}, 8);
 
-    WriteFile(dir / "two.lrx", Concat({ArchiveHeader(), Entry("First.RPL", 40), Entry("b.rpl", 16)}));
+    WriteFile(dir / "two.lrx",
+              Concat({ArchiveHeader(), Entry("First.RPL", 40), Entry("b.rpl", 16)}));
     ASSERT_EQ(listing.List(dir / "two.lrx"), LRX_OK);  // replaces the old list
     const auto nodes = listing.Nodes();
     ASSERT_EQ(nodes.size(), 2u);

@@ -18,7 +18,7 @@ namespace lrx::test {
 namespace {
 
 class LoadedEngine : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { module_ = LoadLibraryA("lrxpack.dll"); }
     void TearDown() override {
         if (module_) FreeLibrary(module_);

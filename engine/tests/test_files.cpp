@@ -33,7 +33,8 @@ ScratchDir::~ScratchDir() {
 
 void WriteFile(const std::string& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + path);
 }
 
@@ -62,7 +63,8 @@ Bytes ArchiveHeader(int32_t version) {
 
 Bytes FileInfoBytes(const std::string& name, int32_t rawSize, int32_t packedSize) {
     Bytes bytes(14, 0);
-    for (std::size_t i = 0; i < name.size() && i < 14; ++i) bytes[i] = static_cast<unsigned char>(name[i]);
+    for (std::size_t i = 0; i < name.size() && i < 14; ++i)
+        bytes[i] = static_cast<unsigned char>(name[i]);
     AppendU32(bytes, static_cast<uint32_t>(rawSize));
     AppendU32(bytes, static_cast<uint32_t>(packedSize));
     for (int i = 0; i < 5; ++i) AppendU16(bytes, 0);

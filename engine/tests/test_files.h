@@ -12,7 +12,7 @@ using Bytes = std::vector<unsigned char>;
 
 // A fresh, empty folder removed again when the object goes.
 class ScratchDir {
-public:
+  public:
     ScratchDir();
     ~ScratchDir();
     ScratchDir(const ScratchDir&) = delete;
@@ -22,7 +22,7 @@ public:
     // Full path of a file in the folder, as the engine takes it.
     std::string operator/(const std::string& name) const { return (path_ / name).string(); }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -36,23 +36,34 @@ struct Cursor {
 };
 
 bool ParseSortKey(const std::string& text, SortKey& key) {
-    if (text == "name") key = SortKey::Name;
-    else if (text == "raw") key = SortKey::Raw;
-    else if (text == "packed") key = SortKey::Packed;
-    else if (text == "date") key = SortKey::Date;
-    else return false;
+    if (text == "name")
+        key = SortKey::Name;
+    else if (text == "raw")
+        key = SortKey::Raw;
+    else if (text == "packed")
+        key = SortKey::Packed;
+    else if (text == "date")
+        key = SortKey::Date;
+    else
+        return false;
     return true;
 }
 
 bool ParseOverwrite(const std::string& text, OverwritePolicy& policy) {
-    if (text == "ask") policy = OverwritePolicy::Ask;
-    else if (text == "skip") policy = OverwritePolicy::Skip;
-    else if (text == "always") policy = OverwritePolicy::Always;
-    else return false;
+    if (text == "ask")
+        policy = OverwritePolicy::Ask;
+    else if (text == "skip")
+        policy = OverwritePolicy::Skip;
+    else if (text == "always")
+        policy = OverwritePolicy::Always;
+    else
+        return false;
     return true;
 }
 
-ParseResult Fail(std::string message) { return {std::nullopt, std::move(message)}; }
+ParseResult Fail(std::string message) {
+    return {std::nullopt, std::move(message)};
+}
 
 }  // namespace
 
@@ -61,22 +72,32 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
     Cursor cursor{arguments};
     while (!cursor.Done() && arguments[cursor.next].rfind("-", 0) == 0) {
         const std::string& flag = cursor.Take();
-        if (flag == "--quiet" || flag == "-q") options.quiet = true;
-        else if (flag == "--help" || flag == "-h") return {options, {}};
+        if (flag == "--quiet" || flag == "-q")
+            options.quiet = true;
+        else if (flag == "--help" || flag == "-h")
+            return {options, {}};
         else if (flag == "--version" || flag == "-V") {
             options.command = Command::Version;
             return {options, {}};
-        } else return Fail("unknown option " + flag);
+        } else
+            return Fail("unknown option " + flag);
     }
     if (cursor.Done()) return Fail("no command given");
     const std::string command = cursor.Take();
-    if (command == "list") options.command = Command::List;
-    else if (command == "add") options.command = Command::Add;
-    else if (command == "delete") options.command = Command::Delete;
-    else if (command == "extract") options.command = Command::Extract;
-    else if (command == "test") options.command = Command::Test;
-    else if (command == "help") return {options, {}};
-    else return Fail("unknown command " + command);
+    if (command == "list")
+        options.command = Command::List;
+    else if (command == "add")
+        options.command = Command::Add;
+    else if (command == "delete")
+        options.command = Command::Delete;
+    else if (command == "extract")
+        options.command = Command::Extract;
+    else if (command == "test")
+        options.command = Command::Test;
+    else if (command == "help")
+        return {options, {}};
+    else
+        return Fail("unknown command " + command);
 
     std::vector<std::string> operands;
     bool optionsEnded = false;
@@ -93,16 +114,22 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
         };
         std::string text;
         const Command c = options.command;
-        if (arg == "--") optionsEnded = true;
-        else if (arg == "--quiet" || arg == "-q") options.quiet = true;
+        if (arg == "--")
+            optionsEnded = true;
+        else if (arg == "--quiet" || arg == "-q")
+            options.quiet = true;
         else if (c == Command::List && arg == "--sort") {
             if (!value(text) || !ParseSortKey(text, options.sortKey)) {
                 return Fail("--sort takes name, raw, packed or date");
             }
-        } else if (c == Command::List && arg == "--reverse") options.reverse = true;
-        else if (c == Command::List && arg == "--json") options.json = true;
-        else if (c == Command::Add && arg == "--move") options.move = true;
-        else if (c == Command::Add && arg == "--strict") options.strict = true;
+        } else if (c == Command::List && arg == "--reverse")
+            options.reverse = true;
+        else if (c == Command::List && arg == "--json")
+            options.json = true;
+        else if (c == Command::Add && arg == "--move")
+            options.move = true;
+        else if (c == Command::Add && arg == "--strict")
+            options.strict = true;
         else if (c == Command::Extract && (arg == "-d" || arg == "--directory")) {
             if (!value(options.destination) || options.destination.empty()) {
                 return Fail("-d takes a folder");
@@ -111,7 +138,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
             if (!value(text) || !ParseOverwrite(text, options.overwrite)) {
                 return Fail("--overwrite takes ask, skip or always");
             }
-        } else return Fail("unknown option " + arg + " for " + command);
+        } else
+            return Fail("unknown option " + arg + " for " + command);
     }
 
     if (operands.empty()) return Fail(command + " needs an archive");
@@ -120,7 +148,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
     const bool needsNames = options.command == Command::Add || options.command == Command::Delete;
     if (needsNames && options.names.empty()) {
         return Fail(command + (options.command == Command::Add ? " needs at least one replay"
-                                                                : " needs at least one name"));
+                                                               : " needs at least one name"));
     }
     const bool takesNames = needsNames || options.command == Command::Extract;
     if (!takesNames && !options.names.empty()) return Fail(command + " takes only an archive");

@@ -21,7 +21,9 @@ int Report(const std::string& archive, int code) {
     return code;
 }
 
-char* Text(const std::string& s) { return const_cast<char*>(s.c_str()); }
+char* Text(const std::string& s) {
+    return const_cast<char*>(s.c_str());
+}
 
 struct Listing {
     TFileInfoList* head = nullptr;
@@ -65,7 +67,8 @@ int RunAdd(const Options& options) {
         if (check == ModelCheck::Differs) {
             display.Clear();
             if (options.strict) {
-                std::fprintf(stderr, "lrx: %s: would not come back byte for byte; not added (--strict)\n",
+                std::fprintf(stderr,
+                             "lrx: %s: would not come back byte for byte; not added (--strict)\n",
                              replay.c_str());
                 return LRX_READING_POSITION_DATA;
             }
@@ -103,7 +106,8 @@ int RunExtract(const Options& options) {
     if (options.overwrite == OverwritePolicy::Ask) {
         if (IsTerminal(stdin)) {
             mode = 3;
-            display.SetAsk([](const std::string& path) { return AskOnTerminal(path, stdin, stderr); });
+            display.SetAsk(
+                [](const std::string& path) { return AskOnTerminal(path, stdin, stderr); });
         } else {
             mode = 1;
             std::fprintf(stderr, "lrx: no terminal to ask on: existing files are skipped\n");
@@ -113,9 +117,9 @@ int RunExtract(const Options& options) {
     for (const std::string& name : options.names) names.push_back(Text(name));
     names.push_back(nullptr);
     const std::string folder = AsFolder(options.destination);
-    const int result = MFqc(Text(options.archive), Text(folder), mode, window.handle(),
-                            options.names.empty(), static_cast<int>(options.names.size()),
-                            names.data());
+    const int result =
+        MFqc(Text(options.archive), Text(folder), mode, window.handle(), options.names.empty(),
+             static_cast<int>(options.names.size()), names.data());
     display.Clear();
     return result == LRX_OK ? 0 : Report(options.archive, result);
 }

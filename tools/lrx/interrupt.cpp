@@ -39,6 +39,8 @@ void InstallInterruptHandler() {
 #endif
 }
 
-bool InterruptRequested() { return interrupts.load() > 0; }
+bool InterruptRequested() {
+    return interrupts.load() > 0;
+}
 
 }  // namespace lrx::cli

@@ -112,7 +112,8 @@ std::string FormatJson(const std::vector<Entry>& entries) {
         const Entry& e = entries[i];
         char numbers[200];
         std::snprintf(numbers, sizeof numbers,
-                      ", \"rawSize\": %ld, \"packedSize\": %ld, \"ratio\": %d, \"date\": \"%04u-%02u-%02uT%02u:%02u\"}",
+                      ", \"rawSize\": %ld, \"packedSize\": %ld, \"ratio\": %d, \"date\": "
+                      "\"%04u-%02u-%02uT%02u:%02u\"}",
                       static_cast<long>(e.rawSize), static_cast<long>(e.packedSize),
                       RatioPercent(e.rawSize, e.packedSize), e.year, e.month, e.day, e.hour,
                       e.minute);

@@ -17,15 +17,22 @@ int main(int argc, char** argv) {
     }
     const Options& options = *parsed.options;
     switch (options.command) {
-        case Command::Help: std::fputs(kUsage, stdout); return 0;
+        case Command::Help:
+            std::fputs(kUsage, stdout);
+            return 0;
         case Command::Version:
             std::printf("lrx 1.0.0 (archive format %d)\n", N3Sf());
             return 0;
-        case Command::List: return RunList(options);
-        case Command::Add: return RunAdd(options);
-        case Command::Delete: return RunDelete(options);
-        case Command::Extract: return RunExtract(options);
-        case Command::Test: return RunTest(options);
+        case Command::List:
+            return RunList(options);
+        case Command::Add:
+            return RunAdd(options);
+        case Command::Delete:
+            return RunDelete(options);
+        case Command::Extract:
+            return RunExtract(options);
+        case Command::Test:
+            return RunTest(options);
     }
     return kUsageError;
 }

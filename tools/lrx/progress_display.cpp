@@ -11,7 +11,9 @@ namespace {
 constexpr int kBarWidth = 30;
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 
-long LeadingNumber(const std::string& text) { return std::strtol(text.c_str(), nullptr, 10); }
+long LeadingNumber(const std::string& text) {
+    return std::strtol(text.c_str(), nullptr, 10);
+}
 
 }  // namespace
 
@@ -40,7 +42,8 @@ void ProgressDisplay::OnChange(HostWindow& window) {
         status_ = text.substr(3);
         percent_ = 0;
         Draw(true);
-    } else if (number >= 0 && number <= 100 && !text.empty() && std::isdigit(static_cast<unsigned char>(text[0]))) {
+    } else if (number >= 0 && number <= 100 && !text.empty() &&
+               std::isdigit(static_cast<unsigned char>(text[0]))) {
         percent_ = static_cast<int>(number);
         Draw(false);
     }

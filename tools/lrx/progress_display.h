@@ -15,7 +15,7 @@ namespace lrx::cli {
 enum class Answer { Yes, No, Always };
 
 class ProgressDisplay {
-public:
+  public:
     using AskFunction = std::function<Answer(const std::string& path)>;
 
     // draw: whether to draw on the terminal at all.
@@ -32,7 +32,7 @@ public:
 
     int questionsAsked() const { return questionsAsked_; }
 
-private:
+  private:
     void OnChange(HostWindow& window);
     void Draw(bool force);
 

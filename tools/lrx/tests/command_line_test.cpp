@@ -5,7 +5,9 @@
 namespace lrx::cli {
 namespace {
 
-ParseResult Parse(std::vector<std::string> args) { return ParseCommandLine(args); }
+ParseResult Parse(std::vector<std::string> args) {
+    return ParseCommandLine(args);
+}
 
 TEST(CommandLine, ParsesEachCommandWithItsOptions) {
     auto list = Parse({"list", "--sort", "date", "--reverse", "--json", "a.lrx"});

@@ -83,8 +83,10 @@ TEST(CrashSafety, KilledAddsAndDeletesLeaveTheOldOrANewArchive) {
             EXPECT_TRUE(ArchiveIsComplete(archive, dir / "check")) << "round " << round;
         }
         // Bring the archive to a known state for the next round.
-        if (adding) RunToEnd({lrx, "--quiet", "add", archive, extra});
-        else RunToEnd({lrx, "delete", archive, "extra.rpl"});
+        if (adding)
+            RunToEnd({lrx, "--quiet", "add", archive, extra});
+        else
+            RunToEnd({lrx, "delete", archive, "extra.rpl"});
         // The killed run may leave its temporary file (lrx leaves it); the
         // run that completed leaves none.
         int temporary = 0;

@@ -35,9 +35,9 @@ using Bytes = std::vector<unsigned char>;
 Bytes Record(const std::function<void(CallTrace&)>& body) {
     // One name per process and call: tests run side by side.
     static int calls = 0;
-    const fs::path path = fs::temp_directory_path() /
-                          ("lrxtrace-test-" + std::to_string(CurrentProcessId()) + "-" +
-                           std::to_string(calls++));
+    const fs::path path =
+        fs::temp_directory_path() /
+        ("lrxtrace-test-" + std::to_string(CurrentProcessId()) + "-" + std::to_string(calls++));
     {
         CallTrace trace;
         EXPECT_TRUE(trace.Open(path.string().c_str()));
