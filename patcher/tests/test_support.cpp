@@ -11,15 +11,9 @@ namespace kqp::test {
 
 ScratchDir::ScratchDir() {
     static std::atomic<int> counter{0};
-    std::string name = "kqp-";
-    if (const auto* info = testing::UnitTest::GetInstance()->current_test_info()) {
-        name.append(info->test_suite_name()).append("-").append(info->name());
-    }
-    name.append("-").append(std::to_string(counter++));
-    for (char& c : name) {
-        if (c == '/') c = '_';
-    }
-    path_ = std::filesystem::path(testing::TempDir()) / name;
+    path_ = std::filesystem::path(testing::TempDir()) /
+            ("kqp-" + std::to_string(counter++) + "-" +
+             testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
 }
@@ -96,7 +90,6 @@ void FakePlatform::WriteFile(const std::string& path, const Bytes& bytes) const 
 
 std::optional<std::string> FakePlatform::RegistryDefaultValue(RegistryRoot root,
                                                               const std::string& subkey) {
-    queries.emplace_back(root, subkey);
     const auto it = registry.find({root, subkey});
     return it == registry.end() ? std::nullopt : std::optional<std::string>(it->second);
 }
@@ -113,16 +106,6 @@ bool FakePlatform::RemoveFile(const std::string& path) {
     std::error_code ec;
     return std::filesystem::is_regular_file(Local(path), ec) &&
            std::filesystem::remove(Local(path), ec);
-}
-
-void RecordingView::SetGaugeRange(int32_t lower, int32_t upper) {
-    gaugeLower = lower;
-    gaugeUpper = upper;
-    Log("Range:", std::to_string(lower) + ".." + std::to_string(upper));
-}
-
-void RecordingView::SetGaugePosition(int32_t position) {
-    Log("Position:", std::to_string(gaugePosition = position));
 }
 
 MessageAnswer RecordingView::ShowMessage(const std::string& text, const std::string& boxCaption,
@@ -145,8 +128,8 @@ std::optional<std::string> RecordingView::ChoosePatchFile() {
     return choice;
 }
 
-std::vector<std::string> RecordingView::Calls(const std::string& prefix) const {
-    std::vector<std::string> arguments;
+Strings RecordingView::Calls(const std::string& prefix) const {
+    Strings arguments;
     for (const std::string& call : calls) {
         if (call.starts_with(prefix)) arguments.push_back(call.substr(prefix.size()));
     }
@@ -156,10 +139,6 @@ std::vector<std::string> RecordingView::Calls(const std::string& prefix) const {
 void WizardHarness::Start(std::optional<std::string> patchFile) {
     wizard = std::make_unique<PatchWizard>(platform, view, std::move(patchFile));
     wizard->SetupWindow();
-}
-
-std::string WizardHarness::Patch(const kqpmake::PatchContent& content) {
-    return PatchFile(Build(content));
 }
 
 std::string WizardHarness::PatchFile(const Bytes& bytes) {

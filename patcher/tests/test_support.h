@@ -22,6 +22,7 @@
 namespace kqp::test {
 
 using kqpmake::Bytes;
+using Strings = std::vector<std::string>;
 
 // A fresh folder, removed with everything in it when the object goes.
 class ScratchDir {
@@ -58,23 +59,25 @@ class FakePlatform : public PatchPlatform {
     void WriteFile(const std::string& path, const Bytes& bytes) const;
     Bytes ReadFile(const std::string& path) const { return ReadBytes(Local(path)); }
     bool Exists(const std::string& path) const { return std::filesystem::exists(Local(path)); }
+    // Sets the value of the key below HKEY_LOCAL_MACHINE.
+    void SetMachineValue(const std::string& key, const std::string& value) {
+        registry[{RegistryRoot::kLocalMachine, key}] = value;
+    }
 
-    std::optional<std::string> WindowsDirectory() override { return windowsDirectory; }
+    std::optional<std::string> WindowsDirectory() override { return "C:\\WINDOWS"; }
     std::optional<std::string> SystemDirectory() override { return systemDirectory; }
     std::optional<std::string> RegistryDefaultValue(RegistryRoot root,
                                                     const std::string& subkey) override;
     CFile OpenForWriting(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;
 
-    std::optional<std::string> windowsDirectory = "C:\\WINDOWS";
     std::optional<std::string> systemDirectory = "C:\\WINDOWS\\SYSTEM";
     std::map<std::pair<RegistryRoot, std::string>, std::string> registry;
     // Paths whose writes go to this local file instead (say /dev/full).
     std::map<std::string, std::string> redirects;
 
-    std::vector<std::pair<RegistryRoot, std::string>> queries;
-    std::vector<std::string> opened;
-    std::vector<std::string> removed;
+    Strings opened;
+    Strings removed;
 
   private:
     std::filesystem::path root_;
@@ -91,8 +94,12 @@ struct ShownMessage {
 class RecordingView : public WizardView {
   public:
     void SetInfoText(const std::string& text) override { Log("Info:", info = text); }
-    void SetGaugeRange(int32_t lower, int32_t upper) override;
-    void SetGaugePosition(int32_t position) override;
+    void SetGaugeRange(int32_t lower, int32_t upper) override {
+        Log("Range:", std::to_string(lower) + ".." + std::to_string(upper));
+    }
+    void SetGaugePosition(int32_t position) override {
+        Log("Position:", std::to_string(gaugePosition = position));
+    }
     void ShowGauge(bool shown) override {
         Log("Gauge:", (gaugeShown = shown) ? "shown" : "hidden");
     }
@@ -107,12 +114,10 @@ class RecordingView : public WizardView {
     std::optional<std::string> ChoosePatchFile() override;
 
     // The arguments of the calls whose name is the prefix, in order.
-    std::vector<std::string> Calls(const std::string& prefix) const;
+    Strings Calls(const std::string& prefix) const;
 
     std::string info = "This is an info window";
     bool gaugeShown = true;
-    int32_t gaugeLower = 0;
-    int32_t gaugeUpper = 100;
     int32_t gaugePosition = 0;
     std::string nextText = "&Next";
     bool nextShown = true;
@@ -120,7 +125,7 @@ class RecordingView : public WizardView {
     std::string cancelText = "&Cancel";
     std::string caption = "KQPatch";
 
-    std::vector<std::string> calls;
+    Strings calls;
     std::vector<ShownMessage> messages;
     std::deque<MessageAnswer> answers;  // for questions; kNo when empty
     std::deque<std::optional<std::string>> choices;
@@ -139,7 +144,7 @@ class WizardHarness {
     WizardHarness() : platform(scratch.path() / "drives") {}
 
     void Start(std::optional<std::string> patchFile);
-    std::string Patch(const kqpmake::PatchContent& content);
+    std::string Patch(const kqpmake::PatchContent& content) { return PatchFile(Build(content)); }
     std::string PatchFile(const Bytes& bytes);
     // Idle calls until one does no work; how many did.
     int RunIdle();

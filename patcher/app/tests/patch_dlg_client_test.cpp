@@ -185,82 +185,6 @@ void ExpectFirstStep(TPatchDlgClient& dialog, bool nextUsable) {
     EXPECT_EQ(dialog.CancelButton().GetText(), "&Close");
 }
 
-TEST(PatchWindow, FirstStepThenAFileChosenWithNextRunsToTheEnd) {
-    GameFolder game;
-    const std::string patch = game.WritePatch("full.kqp", Build(game.FullPatch("Racing 1.2")));
-    PromptScript prompts;
-    prompts.files = {std::nullopt, game.scratch / "missing.kqp", patch};
-    TPatchTestApp app;
-    app.nCmdShow = SW_SHOWMAXIMIZED;  // shown normally all the same
-    HWND dialogHandle = nullptr;
-    app.Steps.push_back([&] {
-        TPatchDlgClient& dialog = app.Dialog();
-        dialogHandle = dialog.GetHandle();
-        HWND frame = app.Frame().GetHandle();
-        const LONG_PTR style = ::GetWindowLongPtrA(frame, GWL_STYLE);
-        const LONG_PTR gained = WS_VISIBLE | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU;
-        EXPECT_EQ(style & gained, gained);
-        EXPECT_EQ(style & (WS_CHILD | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
-        EXPECT_FALSE(::IsZoomed(frame));
-        RECT area, client;
-        ::GetClientRect(frame, &area);
-        ::GetWindowRect(dialogHandle, &client);
-        EXPECT_EQ(area.right, client.right - client.left);
-        EXPECT_EQ(area.bottom, client.bottom - client.top);
-        EXPECT_NE(::SendMessageA(frame, WM_GETICON, ICON_BIG, 0), 0);
-        EXPECT_NE(::SendMessageA(frame, WM_GETICON, ICON_SMALL, 0), 0);
-        EXPECT_EQ(app.Frame().GetCaption(), kAppName);
-        ExpectFirstStep(dialog, true);
-
-        // OK never closes; Enter presses Next, which asks for a file:
-        // cancelled, then a missing one.
-        dialog.SendMessage(WM_COMMAND, IDOK);
-        ::PostMessageA(dialog.InfoText().GetHandle(), WM_KEYDOWN, VK_RETURN, 0);
-    });
-    app.Steps.push_back([&] {
-        TPatchDlgClient& dialog = app.Dialog();
-        ASSERT_EQ(prompts.seen.size(), 1u);
-        Click(dialog.NextButton());
-        EXPECT_EQ(app.WizardStep(), kChooseStep);
-        Click(dialog.NextButton());
-        EXPECT_EQ(app.WizardStep(), kFindingStep);
-        EXPECT_EQ(app.Frame().GetCaption(), "KQPatch - Racing 1.2");
-        EXPECT_EQ(dialog.InfoText().GetText(), "Finding necessary files.");
-        EXPECT_TRUE(dialog.Gauge().IsVisible());
-        EXPECT_EQ(dialog.Gauge().SendMessage(PBM_GETRANGE, TRUE), -2);
-        EXPECT_EQ(dialog.Gauge().SendMessage(PBM_GETRANGE, FALSE), 1);
-        EXPECT_EQ(dialog.Gauge().GetValue(), -2);
-        EXPECT_EQ(dialog.CancelButton().GetText(), "&Cancel");
-        Click(dialog.NextButton());  // no effect once a run is going
-    });
-    app.TickUntilStep(kCompletedStep);
-    app.Steps.push_back([&] {
-        TPatchDlgClient& dialog = app.Dialog();
-        EXPECT_EQ(dialog.InfoText().GetText(), "Update successfully completed.");
-        EXPECT_FALSE(dialog.Gauge().IsVisible());
-        EXPECT_TRUE(dialog.NextButton().IsVisible());
-        EXPECT_FALSE(dialog.NextButton().IsEnabled());
-        EXPECT_EQ(dialog.CancelButton().GetText(), "&Close");
-        game.ExpectFullPatchApplied();
-        // Escape after the run closes without asking, and the program ends.
-        ::PostMessageA(dialog.CancelButton().GetHandle(), WM_KEYDOWN, VK_ESCAPE, 0);
-    });
-    EXPECT_EQ(app.RunSteps(), 0);
-    EXPECT_EQ(app.GetMainWindow()->GetHandle(), nullptr);
-
-    ASSERT_EQ(prompts.seen.size(), 4u);
-    for (int i : {0, 1, 3}) {
-        const SeenPrompt& open = prompts.seen[i];
-        EXPECT_EQ(open.kind, TPromptKind::FileOpen);
-        EXPECT_EQ(open.owner, dialogHandle);
-        EXPECT_TRUE(open.style & OFN_FILEMUSTEXIST);
-        EXPECT_EQ(open.filter, kPatchFileFilter);
-        EXPECT_EQ(open.defaultExtension, kPatchFileDefaultExtension);
-    }
-    ExpectMessage(prompts.seen[2], dialogHandle, kErrorOpeningPatch, kFileErrorCaption,
-                  MB_OK | MB_ICONEXCLAMATION);
-}
-
 TEST(PatchWindow, CancelAndTheCloseBoxAskDuringARunAndNoLetsItGoOn) {
     GameFolder game;
     const std::string patch = game.WritePatch("full.kqp", Build(game.FullPatch("Racing 1.3")));
@@ -306,39 +230,66 @@ TEST(PatchWindow, CancelAndTheCloseBoxAskDuringARunAndNoLetsItGoOn) {
     EXPECT_EQ(ReadBytes(game.File("C.OLD")), Bytes(10, 'c'));
 }
 
+// Patches chosen with Next: the dialog cancelled, a missing file, one whose
+// directory is not found, and one whose payload ends early.
 TEST(PatchWindow, ErrorsAreShownByTheDialogAndReturnToTheFirstStep) {
     GameFolder game;
     kqpmake::PatchContent lost = game.Patch("Lost", {});
     lost.directories[0].key = game.registry.path() + "\\Missing";
-    const std::string lostPatch = game.WritePatch("lost.kqp", Build(lost));
     Bytes cut = Build(
         game.Patch("Cut", {FileRecordItem(kGameDirectoryId, "B.DAT", kAdd, Pattern(8192 + 100))}));
     cut.resize(cut.size() - 50);
     PromptScript prompts;
-    prompts.files = {game.WritePatch("cut.kqp", cut)};
-    TPatchTestApp app(lostPatch);
-    app.TickUntilStep(kChooseStep);
+    prompts.files = {std::nullopt, game.scratch / "missing.kqp",
+                     game.WritePatch("lost.kqp", Build(lost)), game.WritePatch("cut.kqp", cut)};
+    TPatchTestApp app;
+    HWND dialog = nullptr;
+    app.Steps.push_back([&] {
+        dialog = app.Dialog().GetHandle();
+        EXPECT_EQ(app.Frame().GetCaption(), kAppName);
+        ExpectFirstStep(app.Dialog(), true);
+        // OK never closes; Enter presses Next, which asks for a file.
+        app.Dialog().SendMessage(WM_COMMAND, IDOK);
+        ::PostMessageA(app.Dialog().InfoText().GetHandle(), WM_KEYDOWN, VK_RETURN, 0);
+    });
     app.Steps.push_back([&] {
         ASSERT_EQ(prompts.seen.size(), 1u);
-        ExpectMessage(prompts.seen[0], app.Dialog().GetHandle(), kErrorFindingFiles,
-                      kPatchErrorCaption, MB_OK | MB_ICONEXCLAMATION);
+        Click(app.Dialog().NextButton());
+        EXPECT_EQ(app.WizardStep(), kChooseStep);
+        Click(app.Dialog().NextButton());
+        EXPECT_EQ(app.WizardStep(), kFindingStep);
+        EXPECT_EQ(app.Frame().GetCaption(), "KQPatch - Lost");
+    });
+    app.TickUntilStep(kChooseStep);
+    app.Steps.push_back([&] {
         ExpectFirstStep(app.Dialog(), true);
         Click(app.Dialog().NextButton());
         EXPECT_EQ(app.WizardStep(), kFindingStep);
     });
     app.TickUntilStep(kChooseStep);
     app.Steps.push_back([&] {
-        ASSERT_EQ(prompts.seen.size(), 3u);
-        const std::string target = game.File("B.DAT");
-        ExpectMessage(prompts.seen[2], app.Dialog().GetHandle(),
-                      "Error creating '" + target + "'\nPatching not complete.", kPatchErrorCaption,
-                      MB_OK | MB_ICONSTOP);
         // An error while updating leaves Next hidden: Close is the way on.
         ExpectFirstStep(app.Dialog(), false);
         // The target keeps what was written before the payload ran out.
-        EXPECT_EQ(ReadBytes(target), Pattern(8192));
+        EXPECT_EQ(ReadBytes(game.File("B.DAT")), Pattern(8192));
     });
     EXPECT_EQ(app.RunSteps(), 0);
+
+    ASSERT_EQ(prompts.seen.size(), 7u);
+    for (int i : {0, 1, 3, 5}) {
+        const SeenPrompt& open = prompts.seen[i];
+        EXPECT_EQ(open.kind, TPromptKind::FileOpen);
+        EXPECT_EQ(open.owner, dialog);
+        EXPECT_TRUE(open.style & OFN_FILEMUSTEXIST);
+        EXPECT_EQ(open.filter, kPatchFileFilter);
+        EXPECT_EQ(open.defaultExtension, kPatchFileDefaultExtension);
+    }
+    const UINT exclamation = MB_OK | MB_ICONEXCLAMATION;
+    ExpectMessage(prompts.seen[2], dialog, kErrorOpeningPatch, kFileErrorCaption, exclamation);
+    ExpectMessage(prompts.seen[4], dialog, kErrorFindingFiles, kPatchErrorCaption, exclamation);
+    ExpectMessage(prompts.seen[6], dialog,
+                  "Error creating '" + game.File("B.DAT") + "'\nPatching not complete.",
+                  kPatchErrorCaption, MB_OK | MB_ICONSTOP);
 }
 
 }  // namespace

@@ -133,16 +133,5 @@ TEST(PatchProgram, RunsThePatchNamedOnTheCommandLineToTheEnd) {
     game.ExpectFullPatchApplied();
 }
 
-TEST(PatchProgram, TwoArgumentsAreBothIgnored) {
-    GameFolder game;
-    const std::string patch = game.WritePatch("full.kqp", Build(game.FullPatch("Ignored")));
-    RunningProgram program("\"" + patch + "\" \"" + patch + "\"");
-    ASSERT_TRUE(program.Frame());
-    EXPECT_EQ(program.Caption(), "KQPatch");
-    EXPECT_EQ(program.InfoText(), "Select the patch file (.kqp) to be used.\nPress Next to begin.");
-    EXPECT_EQ(program.Close(), 0u);
-    EXPECT_EQ(ReadBytes(game.File("A.TXT")), Bytes(100, 'a'));
-}
-
 }  // namespace
 }  // namespace kqp::test

@@ -10,32 +10,8 @@ namespace {
 TEST(BuildPatch, WritesTheDocumentedBytes) {
     PatchContent content;
     content.title = "T";
-    DirectoryItem dir;
-    dir.id = 5;
-    dir.kind = 2;
-    dir.key = "K";
-    dir.root = 2;
-    content.directories.push_back(dir);
-    DirectoryItem search;
-    search.id = 0x01020304;
-    search.kind = 1;
-    search.key = "R";
-    search.name = "N";
-    content.directories.push_back(search);
-    FileItem file;
-    file.directoryId = -2;
-    file.name = "A";
-    file.operation = 1;
-    file.keyByte = 16;
-    file.payload = {0x08, 0x20};
-    content.files.push_back(file);
-    FileItem remove;
-    remove.directoryId = 5;
-    remove.name = "B";
-    remove.operation = 3;
-    remove.description = "D";
-    content.files.push_back(remove);
-
+    content.directories = {{5, 2, "K", std::nullopt, 2}, {0x01020304, 1, "R", "N", 0}};
+    content.files = {{-2, "A", 1, std::nullopt, 16, {0x08, 0x20}}, {5, "B", 3, "D", 0, {}}};
     Bytes bytes;
     std::string error;
     ASSERT_TRUE(BuildPatch(content, bytes, error)) << error;

@@ -2,32 +2,49 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 #include <string>
+#include <tuple>
 
+#include "kqp_writer.h"
+#include "kqpmake_tool.h"
 #include "manifest.h"
 
 namespace kqpmake {
 namespace {
 
-class ManifestTest : public testing::Test {
+class Kqpmake : public testing::Test {
   protected:
     void SetUp() override {
         dir = std::filesystem::path(testing::TempDir()) /
               ("kqpmake-" +
                std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
+        std::filesystem::create_directories(dir / "src");
     }
     void TearDown() override { std::filesystem::remove_all(dir); }
 
     bool Parse(const std::string& text) { return ParseManifest(text, dir, content, error); }
+    int Run(std::vector<std::string> args) {
+        out.str("");
+        err.str("");
+        return RunKqpmake(args, out, err);
+    }
+    std::string Path(const char* name) const { return (dir / name).string(); }
+    Bytes Read(const char* name) const {
+        std::ifstream in(dir / name, std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
 
     std::filesystem::path dir;
     PatchContent content;
     std::string error;
+    std::ostringstream out;
+    std::ostringstream err;
 };
 
-TEST_F(ManifestTest, ReadsEveryField) {
+TEST_F(Kqpmake, ReadsEveryField) {
     std::ofstream(dir / "map.dat", std::ios::binary) << "MAPDATA";
     ASSERT_TRUE(Parse(R"(# a patch
 title =  Racing 1.2 update
@@ -67,30 +84,29 @@ operation = REMOVE
 )")) << error;
     EXPECT_EQ(content.title, "Racing 1.2 update");
     ASSERT_EQ(content.directories.size(), 3u);
-    EXPECT_EQ(content.directories[0].id, 5);
-    EXPECT_EQ(content.directories[0].kind, 2);
-    EXPECT_EQ(content.directories[0].key, "SOFTWARE\\Ken Quill\\Racing # not a comment");
-    EXPECT_FALSE(content.directories[0].name);
-    EXPECT_EQ(content.directories[0].root, 2);
+    const DirectoryItem& registry = content.directories[0];
+    EXPECT_EQ(
+        std::tie(registry.id, registry.kind, registry.key, registry.name, registry.root),
+        std::make_tuple(5, int8_t{2}, std::string("SOFTWARE\\Ken Quill\\Racing # not a comment"),
+                        std::optional<std::string>(), int8_t{2}));
     EXPECT_EQ(content.directories[1].id, -7);
     EXPECT_EQ(content.directories[1].kind, 1);
     EXPECT_EQ(content.directories[1].name, "GIVEN.EXE");
     EXPECT_EQ(content.directories[2].name, "");
     EXPECT_EQ(content.directories[2].root, 1);
     ASSERT_EQ(content.files.size(), 2u);
-    EXPECT_EQ(content.files[0].directoryId, 5);
-    EXPECT_EQ(content.files[0].name, "DATA\\MAP.DAT");
-    EXPECT_EQ(content.files[0].operation, 1);
-    EXPECT_EQ(content.files[0].description, "Updating\nthe map");
-    EXPECT_EQ(content.files[0].keyByte, 16);
-    EXPECT_EQ(content.files[0].payload, (Bytes{'M', 'A', 'P', 'D', 'A', 'T', 'A'}));
+    const FileItem& replace = content.files[0];
+    EXPECT_EQ(std::tie(replace.directoryId, replace.name, replace.operation, replace.description,
+                       replace.keyByte, replace.payload),
+              std::make_tuple(5, std::string("DATA\\MAP.DAT"), int8_t{1},
+                              std::optional<std::string>("Updating\nthe map"), uint8_t{16},
+                              Bytes{'M', 'A', 'P', 'D', 'A', 'T', 'A'}));
     EXPECT_EQ(content.files[1].directoryId, -2);
     EXPECT_EQ(content.files[1].operation, 3);
     EXPECT_FALSE(content.files[1].description);
-    EXPECT_TRUE(content.files[1].payload.empty());
 }
 
-TEST_F(ManifestTest, ReportsTheLineOfEachProblem) {
+TEST_F(Kqpmake, ReportsTheLineOfEachProblem) {
     std::ofstream(dir / "x.dat") << "x";
     const struct {
         const char* text;
@@ -119,6 +135,38 @@ TEST_F(ManifestTest, ReportsTheLineOfEachProblem) {
         EXPECT_FALSE(Parse(c.text)) << c.text;
         EXPECT_NE(error.find(c.message), std::string::npos) << c.text << " gave: " << error;
     }
+}
+
+TEST_F(Kqpmake, WrongArgumentsAreAUsageError) {
+    EXPECT_EQ(Run({"--help"}), kExitOk);
+    for (std::vector<std::string> args :
+         {std::vector<std::string>{}, {"only-one"}, {"a", "b", "c"}, {"--quiet", "b"}}) {
+        EXPECT_EQ(Run(args), kExitUsage) << args.size();
+    }
+}
+
+TEST_F(Kqpmake, WritesThePatchWithSourcesBesideTheManifest) {
+    std::ofstream(dir / "src" / "a.bin", std::ios::binary) << "hi";
+    std::ofstream(dir / "src" / "patch.txt") << "title = T\n[file]\ndirectory = windows\n"
+                                                "name = A\noperation = add\nsource = a.bin\n";
+    ASSERT_EQ(Run({Path("src/patch.txt"), Path("out.kqp")}), kExitOk) << err.str();
+    const Bytes expected = {2,    'T', 0,   0, 0, 0, 0, 1, 0, 0, 0, 0xFF, 0xFF, 0xFF,
+                            0xFF, 2,   'A', 0, 2, 0, 0, 2, 0, 0, 0, 'h',  'i'};
+    EXPECT_EQ(Read("out.kqp"), expected);
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.kqp.part"));
+}
+
+TEST_F(Kqpmake, AFailureLeavesAnExistingOutputAlone) {
+    std::ofstream(dir / "old.kqp") << "old";
+    std::ofstream(dir / "bad.txt") << "title = T\nnonsense\n";
+    EXPECT_EQ(Run({Path("bad.txt"), Path("old.kqp")}), kExitFailed);
+    EXPECT_NE(err.str().find("line 2"), std::string::npos) << err.str();
+    EXPECT_EQ(Run({Path("none.txt"), Path("old.kqp")}), kExitFailed);
+    EXPECT_EQ(Read("old.kqp"), (Bytes{'o', 'l', 'd'}));
+
+    std::ofstream(dir / "ok.txt") << "title = T\n";
+    EXPECT_EQ(Run({Path("ok.txt"), Path("no/dir.kqp")}), kExitFailed);
+    EXPECT_NE(err.str().find("cannot write"), std::string::npos);
 }
 
 }  // namespace
