@@ -48,19 +48,12 @@ TEST(StreamVectors, TwoFramesOfTwoCars) {
     replay.preambleWord = 0xCAFEF00D;
     replay.frames = {{{Entry(2, 1000, -5, 300, 7), Entry(4, 2000, 10, 400, 8)}},
                      {{Entry(2, 1010, -4, 301, 7), Entry(4, 2020, 10, 330, 9)}}};
-    const std::string first =
-        "00"
-        "0" +
-        RawCar(1000, -5, 300, 7) + RawCar(2000, 10, 400, 8) + Bits(2, 7) + Bits(4, 7) + "000";
-    const std::string second =
-        "00"
-        "0" +  // flags, presence
-        Bits(1010, 24) +
-        Bits(0xFFFC, 16) + "0" + Bits(1, 7) + "0" + Bits(2020, 24) + Bits(10, 16) + "1" +
-        Bits(0xFFBA, 16) +
-        "10"
-        "0" +
-        "000";  // no statuses
+    const std::string first = "00 0" + RawCar(1000, -5, 300, 7) + RawCar(2000, 10, 400, 8) +
+                              Bits(2, 7) + Bits(4, 7) + "000";
+    const std::string second = "00 0" +  // flags, presence
+                               Bits(1010, 24) + Bits(0xFFFC, 16) + "0" + Bits(1, 7) + "0" +
+                               Bits(2020, 24) + Bits(10, 16) + "1" + Bits(0xFFBA, 16) + "10 0" +
+                               "000";  // no statuses
     ExpectStream(replay, first + second);
 }
 
@@ -80,14 +73,8 @@ TEST(StreamVectors, QuadraticPredictionFromTheFourthFrame) {
         const std::string still = Bits(0, 16) + "0" + Bits(0, 7) + "0";  // b raw; c, d unchanged
         bits += "000" + Bits(key, 24) + still + Bits(key + 5000, 24) + still + "000";
     }
-    const std::string unchanged =
-        "0"
-        "0" +
-        Bits(0, 7) + "0";  // b, c, d
-    bits +=
-        "000"
-        "1100" +
-        unchanged + "1101" + unchanged + "000";
+    const std::string unchanged = "0 0" + Bits(0, 7) + "0";  // b, c, d
+    bits += "000 1100" + unchanged + "1101" + unchanged + "000";
     ExpectStream(replay, bits);
 }
 
@@ -99,17 +86,9 @@ TEST(StreamVectors, ResidualCodesUpToTheEscape) {
     const int32_t residuals[] = {0, 1, -1, 2, -2, 3, -3, 4, -4};
     uint32_t hist[3] = {500, 500, 500};
     for (int f = 0; f < 3; ++f) replay.frames.push_back({{Entry(2, 500, 0, 0, 0)}});
-    std::string bits =
-        "0"
-        "0" +
-        RawCar(500, 0, 0, 0) + Bits(2, 7) + "000";
+    std::string bits = "0 0" + RawCar(500, 0, 0, 0) + Bits(2, 7) + "000";
     for (int f = 1; f < 3; ++f)
-        bits +=
-            "0"
-            "0" +
-            Bits(500, 24) + Bits(0, 16) + "0" + Bits(0, 7) +
-            "0"
-            "000";
+        bits += "0 0" + Bits(500, 24) + Bits(0, 16) + "0" + Bits(0, 7) + "0 000";
     const char* codes[] = {"0", "100", "101", "1100", "1101", "11100", "11101"};
     for (std::size_t i = 0; i < std::size(residuals); ++i) {
         const uint32_t prediction = 3 * hist[0] - 3 * hist[1] + hist[2];
@@ -118,15 +97,7 @@ TEST(StreamVectors, ResidualCodesUpToTheEscape) {
         const std::string code = i < std::size(codes)
                                      ? codes[i]
                                      : "1111" + Bits(static_cast<uint32_t>(residuals[i]), 24);
-        bits +=
-            "0"
-            "0" +
-            code +
-            "0"
-            "0" +
-            Bits(0, 7) +
-            "0"
-            "000";
+        bits += "0 0" + code + "0 0" + Bits(0, 7) + "0 000";
         hist[2] = hist[1];
         hist[1] = hist[0];
         hist[0] = key;
@@ -142,18 +113,9 @@ TEST(StreamVectors, ValueCWrapsFrom65535ToZeroAsAWideDifference) {
                      {{Entry(2, 7, 0, 63, 1)}},
                      {{Entry(2, 7, 0, 127, 3)}}};
     std::string bits = "00" + RawCar(7, 0, 65535, 0) + Bits(2, 7) + "000";
-    bits += "00" + Bits(7, 24) + Bits(0, 16) + "1" + Bits(0x0001, 16) +
-            "0"
-            "000";
-    bits += "00" + Bits(7, 24) + Bits(0, 16) + "0" + Bits(63, 7) +
-            "100"
-            "000";
-    bits +=
-        "00"
-        "0"
-        "0"
-        "1" +
-        Bits(64, 16) + "11" + Bits(2, 8) + "000";
+    bits += "00" + Bits(7, 24) + Bits(0, 16) + "1" + Bits(0x0001, 16) + "0 000";
+    bits += "00" + Bits(7, 24) + Bits(0, 16) + "0" + Bits(63, 7) + "100 000";
+    bits += "00 0 0 1" + Bits(64, 16) + "11" + Bits(2, 8) + "000";
     ExpectStream(replay, bits);
 }
 
@@ -166,23 +128,11 @@ TEST(StreamVectors, TiedKeysCarryTheStatusesAndEmptyFramesOnlyFlags) {
                      {{EmptyEntry(), EmptyEntry()}}};
     const std::string same = "0" + Bits(0, 7) + "0";  // c and d unchanged
     std::string bits =
-        "01"
-        "0" +
-        RawCar(50, 0, 0, 0) + RawCar(100, 0, 0, 0) + Bits(4, 7) + Bits(3, 7) + "000";
-    bits +=
-        "10"
-        "0" +
-        Bits(60, 24) + Bits(0, 16) + same + Bits(60, 24) + Bits(0, 16) + same + Bits(5, 7) +
-        Bits(2, 7) + "000";
-    bits +=
-        "00"
-        "0" +
-        Bits(70, 24) + Bits(0, 16) + same + Bits(80, 24) + Bits(0, 16) + same + "000";
-    bits +=
-        "11"
-        "1"
-        "11"
-        "000";
+        "01 0" + RawCar(50, 0, 0, 0) + RawCar(100, 0, 0, 0) + Bits(4, 7) + Bits(3, 7) + "000";
+    bits += "10 0" + Bits(60, 24) + Bits(0, 16) + same + Bits(60, 24) + Bits(0, 16) + same +
+            Bits(5, 7) + Bits(2, 7) + "000";
+    bits += "00 0" + Bits(70, 24) + Bits(0, 16) + same + Bits(80, 24) + Bits(0, 16) + same + "000";
+    bits += "11 1 11 000";
     ExpectStream(replay, bits);
 }
 
