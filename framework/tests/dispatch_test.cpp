@@ -1,6 +1,6 @@
 // How messages reach members: response tables, command routing from the
-// frame to its client and the application, control notifications, dialog
-// results, the application's share of the main window's messages.
+// frame to its client and the application, control notifications and the
+// application's share of the main window's messages.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -13,24 +13,19 @@
 #include <vector>
 
 #include "controls.h"
-#include "dialog.h"
-#include "frame.h"
 #include "test_app.h"
 #include "test_resources.h"
 
 namespace lrx::fw::test {
 namespace {
 
-constexpr UINT CM_SHARED = 700;
-constexpr UINT CM_FRAME_ONLY = 701;
-constexpr UINT CM_APP_ONLY = 702;
 constexpr UINT WM_ANSWER = WM_USER + 5;
 constexpr int IDC_EDIT = 900;
 constexpr int IDC_BUTTON = 901;
 constexpr int IDC_HEADER = 1852;
 
 struct Counts {
-    int clientShared = 0, frameShared = 0, frameOnly = 0, appShared = 0, appOnly = 0;
+    int clientShared = 0, appShared = 0, appOnly = 0;
     int editChanges = 0, buttonClicks = 0, registered = 0;
     std::vector<int> headerClicks;
     int headerEndTracks = 0;
@@ -85,40 +80,16 @@ class TClient : public TWindow {
     Counts& counts_;
 };
 
-class TFrame : public TDecoratedFrame {
-  public:
-    TFrame(Counts& counts, std::unique_ptr<TWindow> client)
-        : TDecoratedFrame(nullptr, "Dispatch", std::move(client)), counts_(counts) {
-        Attr.ExStyle |= WS_EX_ACCEPTFILES;
-        Attr.W = 500;
-        Attr.H = 300;
-    }
-    static const TResponseTable& Table() {
-        static constexpr TResponseEntry entries[] = {
-            EvCommand<&TFrame::CmShared>(CM_SHARED),
-            EvCommand<&TFrame::CmFrameOnly>(CM_FRAME_ONLY),
-        };
-        static constexpr TResponseTable table{entries, &TDecoratedFrame::Table};
-        return table;
-    }
-    const TResponseTable& Responses() const override { return Table(); }
-
-  private:
-    void CmShared() { ++counts_.frameShared; }
-    void CmFrameOnly() { ++counts_.frameOnly; }
-    Counts& counts_;
-};
-
 class TDispatchApp : public TTestApp {
   public:
     Counts counts;
     TClient* client = nullptr;
 
     TDispatchApp() {
-        MakeMainWindow = [this] {
+        MakeClient = [this] {
             auto window = std::make_unique<TClient>(counts);
             client = window.get();
-            return std::make_unique<TFrame>(counts, std::move(window));
+            return window;
         };
     }
     static const TResponseTable& Table() {
@@ -173,9 +144,8 @@ TEST(FrameworkDispatch, CommandsReachTheClientThenTheFrameThenTheApplication) {
     });
     EXPECT_EQ(app.RunSteps(), 0);
     EXPECT_EQ(app.counts.clientShared, 2);
-    EXPECT_EQ(app.counts.frameShared, 0);
     EXPECT_EQ(app.counts.appShared, 0);
-    EXPECT_EQ(app.counts.frameOnly, 1);
+    EXPECT_EQ(app.Frame->Ran, (std::map<UINT, int>{{CM_FRAME_ONLY, 1}}));
     EXPECT_EQ(app.counts.appOnly, 1);
 }
 
@@ -217,52 +187,10 @@ TEST(FrameworkDispatch, DroppedFilesReachTheApplicationThroughTheMainWindow) {
     app.RunSteps();
     EXPECT_EQ(app.counts.dropped,
               (std::vector<std::string>{"C:\\replays\\one.rpl", "C:\\replays\\two.rpl"}));
-}
-
-TEST(FrameworkDispatch, TheTieEndsWithTheWindow) {
-    TDispatchApp app;
-    HWND editHandle = nullptr;
-    app.Steps.push_back([&] {
-        editHandle = app.client->Edit.GetHandle();
-        ASSERT_TRUE(editHandle);
-        EXPECT_EQ(app.GetMainWindow(), app.client->GetParentObject());
-    });
-    app.RunSteps();
-    EXPECT_FALSE(::IsWindow(editHandle));
+    // The ties end with the windows.
     EXPECT_EQ(app.client->GetHandle(), nullptr);
     EXPECT_EQ(app.client->Edit.GetHandle(), nullptr);
-    EXPECT_EQ(app.GetMainWindow()->GetHandle(), nullptr);
-}
-
-// A dialog's handled messages return their results through DWLP_MSGRESULT.
-class TAnsweringDialog : public TDialog {
-  public:
-    TAnsweringDialog() : TDialog(nullptr, IDD_PROGRESS) {}
-    static const TResponseTable& Table() {
-        static constexpr TResponseEntry entries[] = {
-            EvMessage<&TAnsweringDialog::Answer>(WM_ANSWER),
-            EvMessage<&TAnsweringDialog::Notified>(WM_NOTIFY),
-        };
-        static constexpr TResponseTable table{entries, &TDialog::Table};
-        return table;
-    }
-    const TResponseTable& Responses() const override { return Table(); }
-
-  private:
-    LRESULT Answer(WPARAM w, LPARAM) { return static_cast<LRESULT>(w) * 2; }
-    LRESULT Notified() { return 77; }
-};
-
-TEST(FrameworkDispatch, DialogResultsGoThroughTheMessageResult) {
-    TAnsweringDialog dialog;
-    ASSERT_TRUE(dialog.Create());
-    EXPECT_EQ(dialog.SendMessage(WM_ANSWER, 21), 42);
-    NMHDR header{dialog.GetHandle(), 5, static_cast<UINT>(NM_CLICK)};
-    EXPECT_EQ(dialog.SendMessage(WM_NOTIFY, 5, reinterpret_cast<LPARAM>(&header)), 77);
-    // Unhandled messages still get the dialog manager's default.
-    EXPECT_EQ(dialog.SendMessage(WM_GETDLGCODE), 0);
-    dialog.CloseWindow(IDOK);
-    EXPECT_EQ(dialog.GetHandle(), nullptr);
+    EXPECT_EQ(app.Frame->GetHandle(), nullptr);
 }
 
 }  // namespace

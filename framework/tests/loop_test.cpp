@@ -91,9 +91,6 @@ class TTimerApp : public TTestApp {
     std::vector<long> idleAfterTick;
     UINT_PTR timer = 0;
 
-    TTimerApp() {
-        MakeMainWindow = [] { return std::make_unique<TWindow>(nullptr, "Timer"); };
-    }
     static const TResponseTable& Table() {
         static constexpr TResponseEntry entries[] = {
             EvMessage<&TTimerApp::EvTimer>(WM_TIMER),
@@ -157,16 +154,9 @@ class TFilterApp : public TTestApp {
     }
 };
 
-TEST(FrameworkLoop, PumpingFromAHandlerDispatchesWhatWaits) {
+TEST(FrameworkLoop, PumpingFromAHandlerProcessAppMsgAndCanClose) {
     TFilterApp app;
-    app.refuseClose = false;
     app.Steps.push_back([&] { app.window->PostMessage(WM_PUMP); });
-    app.RunSteps();
-    EXPECT_EQ(app.window->pumpedInsideHandler, 3);
-}
-
-TEST(FrameworkLoop, ProcessAppMsgCanConsumeAndCanCloseCanRefuse) {
-    TFilterApp app;
     app.Steps.push_back([&] {
         app.window->PostMessage(WM_EATEN);
         app.window->PostMessage(WM_EATEN);
@@ -174,6 +164,7 @@ TEST(FrameworkLoop, ProcessAppMsgCanConsumeAndCanCloseCanRefuse) {
     });
     app.Steps.push_back([&] { EXPECT_TRUE(::IsWindow(app.window->GetHandle())); });
     app.RunSteps();
+    EXPECT_EQ(app.window->pumpedInsideHandler, 3);
     EXPECT_EQ(app.seen, 2);
     EXPECT_EQ(app.window->eaten, 1);
     EXPECT_FALSE(app.refuseClose);

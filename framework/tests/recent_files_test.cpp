@@ -5,10 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "frame.h"
 #include "recent_files.h"
 #include "test_app.h"
-#include "test_resources.h"
 
 namespace lrx::fw::test {
 namespace {
@@ -19,15 +17,7 @@ class TMruApp : public TTestApp, public TRecentFiles {
   public:
     std::vector<std::string> opened;
 
-    TMruApp() : TRecentFiles(kProfile, 3) {
-        SetRecentFiles(this);
-        MakeMainWindow = [] {
-            auto frame = std::make_unique<TDecoratedFrame>(nullptr, "Recent",
-                                                           std::make_unique<TWindow>(nullptr));
-            frame->AssignMenu(IDM_TEST);
-            return frame;
-        };
-    }
+    TMruApp() : TRecentFiles(kProfile, 3) { SetRecentFiles(this); }
     static const TResponseTable& Table() {
         static constexpr TResponseEntry entries[] = {
             EvRegistered<&TMruApp::CmFileSelected>("MRUFILEMESSAGE"),
