@@ -1,12 +1,5 @@
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(LRX_MINGW x86_64-w64-mingw32)
-# The posix thread model: GoogleTest needs std::mutex.
-set(CMAKE_C_COMPILER ${LRX_MINGW}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${LRX_MINGW}-g++-posix)
-set(CMAKE_RC_COMPILER ${LRX_MINGW}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${LRX_MINGW})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-common.cmake)
+# Tests of this build run under wine64 (32-bit code cannot run here).
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine64-run)
