@@ -79,6 +79,7 @@ int TApplication::Run() {
 }
 
 bool TApplication::CanClose() {
+    if (IsBusy()) return false;
     return !mainWindow_ || mainWindow_->CanClose();
 }
 

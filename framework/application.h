@@ -38,8 +38,13 @@ class TApplication : public TEventHandler {
     void SetMainWindow(std::unique_ptr<TWindow> window);
     TWindow* GetMainWindow() const { return mainWindow_.get(); }
 
-    // Asked before the main window closes; the default asks the main window.
+    // Asked before the main window closes; the default refuses while busy
+    // and otherwise asks the main window.
     virtual bool CanClose();
+    // True while a TBusyScope lives (a long call runs and pumps messages).
+    bool IsBusy() const { return busyDepth_ > 0; }
+    // Commands the frame still runs while busy; the default: none.
+    virtual bool RunsWhileBusy(int /*commandId*/) const { return false; }
     // Sees every message before it is dispatched; true consumes it.
     virtual bool ProcessAppMsg(MSG&) { return false; }
     // The default gives the main window's windows their idle time.
@@ -65,10 +70,13 @@ class TApplication : public TEventHandler {
     void ProcessMessage(MSG& msg);
 
   private:
+    friend class TBusyScope;
+
     std::string name_;
     std::unique_ptr<TWindow> mainWindow_;
     TCommandEnablers enablers_;
     TRecentFiles* recentFiles_ = nullptr;
+    int busyDepth_ = 0;
 };
 
 // Messages after which idle processing starts again.

@@ -304,6 +304,11 @@ bool TDecoratedFrame::IdleAction(long idleCount) {
 
 bool TDecoratedFrame::RouteCommand(TMsg& msg) {
     const int id = LOWORD(msg.WParam);
+    TApplication* busyApp = GetApplication();
+    if (busyApp && busyApp->IsBusy() && !busyApp->RunsWhileBusy(id)) {
+        msg.Result = 0;
+        return true;  // refused: a long call is running
+    }
     const bool fromBar = controlBar_ && controlBar_->GetHandle() &&
                          reinterpret_cast<HWND>(msg.LParam) == controlBar_->GetHandle();
     if (msg.LParam == 0 || fromBar) {
