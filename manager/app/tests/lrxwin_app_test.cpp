@@ -165,6 +165,7 @@ TEST(LRXWinCommands, AddDropDeleteAndExtractWithTheOverwriteQuestion) {
     Prompts prompts;
     int overwriteAnswer = 1;
     std::string overwriteText;
+    HWND frame = nullptr;
     prompts.answer = [&](fw::TPrompt& prompt) -> std::optional<int> {
         switch (prompt.Kind) {
             case fw::TPromptKind::FileOpen:
@@ -172,6 +173,7 @@ TEST(LRXWinCommands, AddDropDeleteAndExtractWithTheOverwriteQuestion) {
                     prompt.Text == "New Archive" ? archive : scratch / "first.rpl";
                 return IDOK;
             case fw::TPromptKind::Folder:
+                EXPECT_EQ(prompt.Owner, frame);
                 prompt.Path = scratch / "out";
                 return IDOK;
             case fw::TPromptKind::Dialog: {
@@ -179,6 +181,7 @@ TEST(LRXWinCommands, AddDropDeleteAndExtractWithTheOverwriteQuestion) {
                 ::GetDlgItemTextA(prompt.Dialog->GetHandle(), IDC_OVERWRITEMESSAGE, text,
                                   sizeof text);
                 overwriteText = text;
+                EXPECT_FALSE(::IsWindowEnabled(frame));  // its menu is not live meanwhile
                 return overwriteAnswer;
             }
             default:
@@ -186,7 +189,10 @@ TEST(LRXWinCommands, AddDropDeleteAndExtractWithTheOverwriteQuestion) {
         }
     };
     TLRXWinTestApp app;
-    app.Steps.push_back([&] { Command(app.Frame(), kCmAddReplay); });
+    app.Steps.push_back([&] {
+        frame = app.Frame();
+        Command(frame, kCmAddReplay);
+    });
     app.Steps.push_back([&] {
         EXPECT_EQ(app.GetMainWindow()->GetCaption(), "LRXWin - new.lrx");
         PostDrop(app.Frame(),
@@ -294,7 +300,7 @@ TEST(LRXWinCommands, DuringAnEngineCallKeysMissTheMailboxCommandsAndCloseAreRefu
     app.RunSteps();
 }
 
-TEST(LRXWinHelp, ShiftF1ThenAToolbarAddShowsItsHelpAndAboutReadsTheVersionBlock) {
+TEST(LRXWinHelp, ShiftF1ThenAToolbarAddShowsItsHelpF1InAMenuAndAboutReadsTheVersionBlock) {
     ScratchDir scratch;
     const ScratchFolderAsCurrent current(scratch.path());
     Prompts prompts;
@@ -336,6 +342,11 @@ TEST(LRXWinHelp, ShiftF1ThenAToolbarAddShowsItsHelpAndAboutReadsTheVersionBlock)
         EXPECT_EQ(versionLine, "LRXWin Version 1.1");
         EXPECT_EQ(legal, "Copyright (C) 2026 the LRX replay tools authors");
         EXPECT_EQ(special, "");
+        // F1 on a highlighted menu item: the menu loop's idle message.
+        SetKeysHeld({VK_F1});
+        ::SendMessageA(app.Frame(), WM_ENTERIDLE, MSGF_MENU, 0);
+        SetKeysHeld({});
+        EXPECT_TRUE(app.Help().Active());
     });
     app.RunSteps();
 }
