@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "command_ids.h"
@@ -57,9 +58,11 @@ void ClickHeader(HWND list, int item) {
 LRESULT CALLBACK HoldAdd(int code, WPARAM wParam, LPARAM lParam) {
     static bool held = false;
     const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-    if (code >= 0 && !held && call->message == WM_SETTEXT &&
-        ::GetDlgCtrlID(call->hwnd) == IDC_MAILBOX &&
-        std::atoi(reinterpret_cast<const char*>(call->lParam)) >= 40) {
+    const int report =
+        code >= 0 && call->message == WM_SETTEXT && ::GetDlgCtrlID(call->hwnd) == IDC_MAILBOX
+            ? std::atoi(reinterpret_cast<const char*>(call->lParam))
+            : 0;
+    if (!held && report >= 40 && report <= 100) {
         held = true;
         for (int i = 0; i < 600; ++i) {
             MSG msg;
@@ -72,6 +75,11 @@ LRESULT CALLBACK HoldAdd(int code, WPARAM wParam, LPARAM lParam) {
 
 class TSceneApp : public TLRXWinApp {
   public:
+    void InitMainWindow() override {
+        TLRXWinApp::InitMainWindow();
+        GetMainWindow()->Attr.W = 600;
+        GetMainWindow()->Attr.H = 330;
+    }
     bool IdleAction(long idleCount) override {
         const bool more = TLRXWinApp::IdleAction(idleCount);
         if (done_ || !ListWindow() || !ListWindow()->GetHandle()) return more;
