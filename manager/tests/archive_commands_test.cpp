@@ -146,7 +146,10 @@ TEST_F(Commands, OpenAddDropAndDelete) {
     view_.commands.DoOpenFile(std::string(256, 'a'));
     EXPECT_EQ(view_.caption, "LRXWin");
     EXPECT_EQ(view_.status, "t.lrx  (1 files)");  // a failed open leaves the status line
+    view_.model.Geometry().SetTopLine(7);
+    view_.thumb = 7;
     ASSERT_TRUE(view_.commands.DoOpenFile(archive_));
+    EXPECT_EQ(view_.thumb, 0);  // New moves the thumb back with TopLine
 
     view_.commands.DropFiles({r2, junk, r3});
     EXPECT_EQ(view_.drop->Done(), 2);
