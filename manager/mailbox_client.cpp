@@ -38,7 +38,9 @@ void MailboxClient::Write(const char* text) {
     view_.WriteMailbox(text);
 }
 
-void MailboxClient::Changed(std::string_view text) {
+void MailboxClient::Changed(std::string_view line) {
+    // Our own writes below change the mailbox the caller may have read from.
+    const std::string text(line);
     const long value = MailboxNumber(text);
     // The engine waits for the answer, so no second question can come while
     // one is pending; the answer's own change only passes through here.
@@ -46,12 +48,12 @@ void MailboxClient::Changed(std::string_view text) {
     if (value >= 0 && value <= 100) {
         view_.SetPercent(static_cast<int>(value));
     } else if (value == kStatusReport) {
-        view_.SetStatusText(std::string(text.substr(3)));
+        view_.SetStatusText(text.substr(3));
     } else if (asks) {
         question_ = true;
         int answer = kAnswerNo;
         if (!abortWaiting_) {
-            answer = view_.AskOverwrite(std::string(text.substr(3)));
+            answer = view_.AskOverwrite(text.substr(3));
             if (answer < 0 || answer > 2) answer = kAnswerNo;
         }
         Write(std::to_string(kAnswerBase + answer).c_str());
