@@ -1,84 +1,78 @@
-// LRXWin's application under test, in-process: the real frame, list window
-// and dialogs, with steps run one at a time whenever the program goes idle
-// and the main window closed after the last. A watchdog ends a hung run.
-// Prompts are answered through the framework's prompt seam.
+// LRXWin's application in-process for tests: the real frame, list window and
+// dialogs; steps run one at a time whenever the program goes idle, then the
+// main window closes; once the 30 s watchdog has fired, the steps left are
+// dropped and the run fails. Every prompt is recorded
+// and answered through the prompt seam (IDCANCEL unless `Answer` says).
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <filesystem>
 #include <functional>
 
 #include "lrx_window.h"
 #include "lrxwin_app.h"
+#include "prompt.h"
+#include "test_files.h"
 
 namespace lrx::mgr::test {
 
 class TLRXWinTestApp : public TLRXWinApp {
   public:
-    using Step = std::function<void()>;
-
     TLRXWinTestApp() { nCmdShow = SW_SHOWNORMAL; }
-    ~TLRXWinTestApp() override {
-        if (watchdog_) ::KillTimer(nullptr, watchdog_);
-    }
-
-    static const fw::TResponseTable& Table() {
-        static constexpr fw::TResponseEntry entries[] = {
-            fw::EvMessage<&TLRXWinTestApp::EvTimer>(WM_TIMER),
-        };
-        static constexpr fw::TResponseTable table{entries, &TLRXWinApp::Table};
-        return table;
-    }
-    const fw::TResponseTable& Responses() const override { return Table(); }
-
-    void InitMainWindow() override {
-        TLRXWinApp::InitMainWindow();
-        GetMainWindow()->Attr.W = 640;
-        GetMainWindow()->Attr.H = 480;
-        watchdog_ = ::SetTimer(nullptr, 0, 30000, nullptr);
-    }
 
     bool IdleAction(long idleCount) override {
         TLRXWinApp::IdleAction(idleCount);
+        if (!watchdog_) watchdog_ = ::SetTimer(nullptr, 0, 30000, nullptr);
+        MSG timeout;
+        if (::PeekMessageA(&timeout, nullptr, WM_TIMER, WM_TIMER, PM_NOREMOVE)) Steps.clear();
         if (!Steps.empty()) {
-            Step step = std::move(Steps.front());
+            auto step = std::move(Steps.front());
             Steps.pop_front();
             step();
             return true;
         }
-        if (!closing_ && Frame()) {
-            closing_ = true;
-            ::PostMessageA(Frame(), WM_CLOSE, 0, 0);
-        }
+        if (Frame()) ::DestroyWindow(Frame());
         return false;
     }
-
     void RunSteps() {
         Run();
-        EXPECT_FALSE(timedOut_) << "the run hung and was ended by the watchdog";
-        EXPECT_TRUE(Steps.empty()) << Steps.size() << " step(s) never ran";
+        ::KillTimer(nullptr, watchdog_);
+        EXPECT_TRUE(Steps.empty()) << "the run hung and was ended by the watchdog";
     }
 
     HWND Frame() const { return GetMainWindow() ? GetMainWindow()->GetHandle() : nullptr; }
     TLRXWindow& List() const { return *ListWindow(); }
+    std::string Caption() const { return GetMainWindow()->GetCaption(); }
 
-    std::deque<Step> Steps;
+    std::deque<std::function<void()>> Steps;
 
   private:
-    LRESULT EvTimer(WPARAM id, LPARAM) {
-        if (id == watchdog_ && watchdog_) {
-            timedOut_ = true;
-            ::KillTimer(nullptr, watchdog_);
-            watchdog_ = 0;
-            if (Frame()) ::DestroyWindow(Frame());
-        }
-        return 0;
-    }
-
     UINT_PTR watchdog_ = 0;
-    bool closing_ = false;
-    bool timedOut_ = false;
+};
+
+// A scratch folder as the current one (LRXWin.ini lives there) and the
+// prompts of the test.
+class LRXWinTest : public ::testing::Test {
+  protected:
+    LRXWinTest()
+        : old_(std::filesystem::current_path()),
+          answerer_([this](fw::TPrompt& prompt) -> std::optional<int> {
+              Prompts.push_back(prompt);
+              return Answer ? Answer(prompt) : std::optional<int>(IDCANCEL);
+          }) {
+        std::filesystem::current_path(scratch.path());
+    }
+    ~LRXWinTest() override { std::filesystem::current_path(old_); }
+
+    lrx::test::ScratchDir scratch;
+    std::vector<fw::TPrompt> Prompts;
+    std::function<std::optional<int>(fw::TPrompt&)> Answer;
+
+  private:
+    std::filesystem::path old_;
+    fw::TScopedPromptAnswerer answerer_;
 };
 
 }  // namespace lrx::mgr::test
