@@ -13,9 +13,9 @@
 namespace lrx::mgr {
 namespace {
 
-// The twips-to-pixels ratio of the screen, measured once in MM_TWIPS. The
-// two extents have opposite signs there (y grows upward); their sizes make
-// the ratio.
+// The twips-to-pixels ratio of the screen, measured once in MM_TWIPS: cx the
+// twips side, cy the pixel side. The two extents have opposite signs there
+// (y grows upward); their sizes make the ratio.
 SIZE ScreenExtents() {
     fw::TScreenDC screen;
     screen.SetMapMode(MM_TWIPS);
@@ -75,9 +75,11 @@ TLRXWinApp* App() {
 
 }  // namespace
 
-TLRXWindow::TLRXWindow()
+TLRXWindow::TLRXWindow() : TLRXWindow(ScreenExtents()) {}
+
+TLRXWindow::TLRXWindow(SIZE extents)
     : TWindow(nullptr, ""),
-      model_(ScreenExtents().cx, ScreenExtents().cy, locale_),
+      model_(extents.cx, extents.cy, locale_),
       Header(std::make_unique<fw::TColumnHeader>(this, IDC_COLUMNHEADER, 0, 0, 0, 0)) {
     const TraceScope trace("Wind:Wind");
     Attr.Style = WS_VSCROLL | WS_CLIPCHILDREN;

@@ -75,6 +75,7 @@ class TLRXWindow : public fw::TWindow, public CommandView {
     void CmRepExtractSel();
 
   private:
+    explicit TLRXWindow(SIZE extents);
     // The enablers follow the model after every change.
     void UpdateEnablers();
     void Repaint(bool needed);
