@@ -55,7 +55,8 @@ class ArchiveCommands {
     void CmFileNew();
     // The New steps, then the listing: "Open Error" on failure (the view
     // stays empty), else the archive becomes the open one, sorted. A path
-    // longer than kMaxArchivePath is refused with "Open Error".
+    // longer than kMaxArchivePath is refused with "Open Error" before
+    // anything changes.
     bool DoOpenFile(const std::string& path);
     // "Add Replay" prompt, DoAddReplay, then SortFiles and repaint.
     void CmAddReplay();

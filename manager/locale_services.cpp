@@ -28,7 +28,7 @@ int PortableLocale::CompareNames(const char* left, const char* right) const {
 
 std::optional<std::string> PortableLocale::FormatDate(const EntryMoment& m) const {
     if (!DayExists(m)) return std::nullopt;
-    char text[16];
+    char text[24];  // room for any 16-bit values
     std::snprintf(text, sizeof text, "%04u-%02u-%02u", unsigned{m.year}, unsigned{m.month},
                   unsigned{m.day});
     return text;
@@ -36,7 +36,7 @@ std::optional<std::string> PortableLocale::FormatDate(const EntryMoment& m) cons
 
 std::optional<std::string> PortableLocale::FormatTime(const EntryMoment& m) const {
     if (m.hour > 23 || m.minute > 59) return std::nullopt;
-    char text[8];
+    char text[16];
     std::snprintf(text, sizeof text, "%02u:%02u", unsigned{m.hour}, unsigned{m.minute});
     return text;
 }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "archive_commands.h"
@@ -21,58 +22,67 @@ using lrx::test::Bytes;
 using lrx::test::ReadFile;
 using lrx::test::WriteFile;
 
-class RecordingView;
+// What the user does and sees: answers to prompts and questions, clicks
+// during an engine call, and a log of boxes (with the rows under them).
+struct Script {
+    std::string log;
+    std::deque<std::optional<std::string>> files;
+    std::deque<int> answers;
+    std::function<void(class Dialog&)> onPump;
+    std::function<void()> onClose;
+    int filesDone = 0;  // IndicateNext calls
+};
 
 // A progress dialog over the engine's stand-in window.
-class TestDialog : public DropProgressDialog, public MailboxView {
+class Dialog : public DropProgressDialog, public MailboxView {
   public:
-    TestDialog(RecordingView& view, int fileTotal) : view_(view), counter_(fileTotal) {
+    explicit Dialog(Script& script) : script_(script) {
         window_.OnMailboxChange([this](HostWindow& w) { client.Changed(w.MailboxText()); });
         client.Setup();
     }
     EngineWindow Handle() override { return window_.handle(); }
-    void Close() override;
-    void IndicateNext() override { counter_.IndicateNext(); }
-    void SetPercent(int percent) override { percent_ = percent; }
+    void Close() override { script_.onClose ? script_.onClose() : void(); }
+    void IndicateNext() override { ++script_.filesDone; }
+    void SetPercent(int value) override { percent = value; }
     void SetStatusText(const std::string&) override {}
-    int AskOverwrite(const std::string& path) override;
+    int AskOverwrite(const std::string& path) override {
+        script_.log += "ask " + std::filesystem::path(path).filename().string() + "\n";
+        const int answer = script_.answers.front();
+        script_.answers.pop_front();
+        return answer;
+    }
     void WriteMailbox(const std::string& text) override { window_.SetMailboxText(text); }
-    void PumpWaitingMessages() override;
+    void PumpWaitingMessages() override { script_.onPump ? script_.onPump(*this) : void(); }
 
     MailboxClient client{*this};
-    int Done() const { return counter_.Done(); }
-    int Percent() const { return percent_; }
+    int percent = 0;
 
   private:
-    RecordingView& view_;
-    DropCounter counter_;
+    Script& script_;
     HostWindow window_;
-    int percent_ = 0;
 };
 
 class RecordingView : public CommandView {
   public:
     void ShowMessage(const std::string& text, const std::string& caption, MessageStyle) override {
-        log.push_back(caption + ": " + text + " (rows " + std::to_string(model.List().RowCount()) +
-                      ")");
+        const std::string rows = std::to_string(model.List().RowCount());
+        script.log += caption + ": " + text + " (rows " + rows + ")\n";
     }
     std::optional<std::string> ChooseFile(const FilePrompt& prompt) override {
-        log.push_back("file " + prompt.title);
-        auto answer = files.empty() ? std::nullopt : files.front();
-        if (!files.empty()) files.pop_front();
+        script.log += "file " + prompt.title + "\n";
+        const auto answer = script.files.front();
+        script.files.pop_front();
         return answer;
     }
     std::optional<std::string> ChooseFolder(const std::string& title) override {
-        log.push_back("folder " + title);
+        script.log += "folder " + title + "\n";
         return folder;
     }
     std::unique_ptr<ProgressDialog> CreateProgress() override {
-        return std::make_unique<TestDialog>(*this, 0);
+        return std::make_unique<Dialog>(script);
     }
-    std::unique_ptr<DropProgressDialog> CreateDropProgress(int fileTotal) override {
-        auto dialog = std::make_unique<TestDialog>(*this, fileTotal);
-        drop = dialog.get();
-        return dialog;
+    std::unique_ptr<DropProgressDialog> CreateDropProgress(int) override {
+        return std::make_unique<Dialog>(script);
     }
     void SetCaption(const std::string& text) override { caption = text; }
     void SetStatusText(const std::string& text) override { status = text; }
@@ -84,48 +94,26 @@ class RecordingView : public CommandView {
     bool DoAddReplay(const std::string& path, DropProgressDialog* dialog) override {
         return commands.DoAddReplay(path, dialog);
     }
+    std::string Names() const {
+        std::string names;
+        for (int r = 0; r < model.List().RowCount(); ++r) names += model.List().Row(r).name;
+        return names;
+    }
 
     PortableLocale locale;
     ListWindowModel model{1440, 96, locale};
     ArchiveCommands commands{model, *this};
-    std::vector<std::string> log;
-    std::deque<std::optional<std::string>> files;
-    std::optional<std::string> folder;
-    std::deque<int> answers;
-    std::function<void(TestDialog&)> onPump;  // what the user does during an engine call
-    std::function<void()> onClose;
-    TestDialog* drop = nullptr;
+    Script script;
     std::string caption, status;
+    std::optional<std::string> folder;
     int thumb = -1;
 };
-
-void TestDialog::Close() {
-    if (view_.onClose) view_.onClose();
-}
-
-int TestDialog::AskOverwrite(const std::string& path) {
-    view_.log.push_back("ask " + std::filesystem::path(path).filename().string());
-    const int answer = view_.answers.front();
-    view_.answers.pop_front();
-    return answer;
-}
-
-void TestDialog::PumpWaitingMessages() {
-    if (view_.onPump) view_.onPump(*this);
-}
 
 class Commands : public ::testing::Test {
   protected:
     std::string Replay(const std::string& name, uint32_t seed, int frames = 40) {
-        const std::string path = dir_ / name;
-        WriteFile(path, lrx::test::SampleReplay(seed, frames));
-        return path;
-    }
-    std::string Names() const {
-        std::string names;
-        const ArchiveList& list = view_.model.List();
-        for (int r = 0; r < list.RowCount(); ++r) names += std::string(list.Row(r).name) + " ";
-        return names;
+        WriteFile(dir_ / name, lrx::test::SampleReplay(seed, frames));
+        return dir_ / name;
     }
 
     lrx::test::ScratchDir dir_;
@@ -135,69 +123,54 @@ class Commands : public ::testing::Test {
 
 TEST_F(Commands, OpenAddDropAndDelete) {
     const std::string r1 = Replay("r1.rpl", 1), r2 = Replay("r2.rpl", 2), r3 = Replay("r3.rpl", 3);
-    const std::string junk = dir_ / "notes.txt";
-    WriteFile(junk, Bytes(40, 'j'));
-
-    view_.files = {r1, archive_};
+    WriteFile(dir_ / "notes.txt", Bytes(40, 'j'));
+    view_.script.files = {r1, archive_};
     view_.commands.CmAddReplay();
     EXPECT_EQ(view_.caption, "LRXWin - t.lrx");
-
     view_.commands.DoOpenFile(dir_ / "gone.lrx");
     view_.commands.DoOpenFile(std::string(256, 'a'));
-    EXPECT_EQ(view_.caption, "LRXWin");
     EXPECT_EQ(view_.status, "t.lrx  (1 files)");  // a failed open leaves the status line
     view_.model.Geometry().SetTopLine(7);
     view_.thumb = 7;
     ASSERT_TRUE(view_.commands.DoOpenFile(archive_));
-    EXPECT_EQ(view_.thumb, 0);  // New moves the thumb back with TopLine
+    EXPECT_EQ(view_.thumb, 0);
 
-    view_.commands.DropFiles({r2, junk, r3});
-    EXPECT_EQ(view_.drop->Done(), 2);
-    EXPECT_EQ(Names(), "r1.rpl r2.rpl ");
-
+    view_.commands.DropFiles({r2, dir_ / "notes.txt", r3});
+    EXPECT_EQ(view_.script.filesDone, 2);
+    EXPECT_EQ(view_.Names(), "r1.rplr2.rpl");
     view_.model.List().ClickRow(0, false, false);
     view_.commands.CmRepDelete();
-    EXPECT_EQ(Names(), "r2.rpl ");
-    EXPECT_EQ(view_.status, "t.lrx  (1 files)");
-
+    EXPECT_EQ(view_.Names(), "r2.rpl");
     view_.model.EvKeyDown(ListKey::kSelectAll, false);
     view_.commands.CmRepDelete();
-    EXPECT_FALSE(std::filesystem::exists(archive_));
-    EXPECT_FALSE(view_.model.List().ArchiveOpen());
+    EXPECT_EQ(view_.caption, "LRXWin");
 
-    // No archive open: the drop asks for one once, under the drop's dialog.
-    view_.files = {archive_};
+    // No archive open: a drop asks for one once.
+    view_.script.files = {archive_};
     view_.commands.DropFiles({r1, r3});
-    EXPECT_EQ(Names(), "r1.rpl r3.rpl ");
-
-    // The listing after a successful add fails: the view is empty before the box.
-    view_.onClose = [&] { std::filesystem::remove(archive_); };
+    EXPECT_EQ(view_.Names(), "r1.rplr3.rpl");
+    // The listing after a successful add fails: the view is emptied first.
+    view_.script.onClose = [&] { std::filesystem::remove(archive_); };
     view_.commands.DoAddReplay(r2);
     EXPECT_FALSE(view_.model.List().ArchiveOpen());
-
-    const std::vector<std::string> expected = {
-        "file Add Replay",
-        "file New Archive",
-        "Open Error: Reading file info (rows 0)",
-        "Open Error: The path is longer than 255 characters. (rows 0)",
-        "Add File Error: Reading header (rows 0)",
-        "Delete Files: Removed empty archive (rows 1)",
-        "file New Archive",
-        "Add File Error: Reading file info (rows 0)",
-    };
-    EXPECT_EQ(view_.log, expected);
+    EXPECT_EQ(view_.script.log,
+              "file Add Replay\nfile New Archive\n"
+              "Open Error: Reading file info (rows 0)\n"
+              "Open Error: The path is longer than 255 characters. (rows 0)\n"
+              "Add File Error: Reading header (rows 0)\n"
+              "Delete Files: Removed empty archive (rows 1)\n"
+              "file New Archive\n"
+              "Add File Error: Reading file info (rows 0)\n");
 }
 
 TEST_F(Commands, ExtractAnswersTheOverwriteQuestion) {
     const Bytes x1 = lrx::test::SampleReplay(11, 30), x2 = lrx::test::SampleReplay(12, 30);
     WriteFile(dir_ / "x1.rpl", x1);
     WriteFile(dir_ / "x2.rpl", x2);
-    for (const char* name : {"x1.rpl", "x2.rpl"}) {
-        std::string a = archive_, r = dir_ / name;
-        ASSERT_EQ(sJTU(a.data(), r.data(), nullptr, false), LRX_OK);
-    }
-    ASSERT_TRUE(view_.commands.DoOpenFile(archive_));
-    const std::string out = dir_ / "out";
+    view_.script.files = {archive_};
+    view_.commands.DropFiles({dir_ / "x1.rpl", dir_ / "x2.rpl"});
+    // Longer than the 49 characters the question was once read with.
+    const std::string out = dir_ / "a folder whose name is long enough for that question";
     std::filesystem::create_directory(out);
     view_.folder = out;
     const Bytes old(5, 'o');
@@ -205,60 +178,49 @@ TEST_F(Commands, ExtractAnswersTheOverwriteQuestion) {
         std::deque<int> answers;
         bool all;
         Bytes first, second;
-        const char* asked;
+        const char* log;
     };
     const Case cases[] = {
-        {{1, 0}, true, old, x2, "x1.rpl x2.rpl "},
-        {{2}, true, x1, x2, "x1.rpl "},
-        {{0}, false, old, x2, "x2.rpl "},
+        {{1, 0}, true, old, x2, "folder Select firectory for extraction\nask x1.rpl\nask x2.rpl\n"},
+        {{2}, true, x1, x2, "folder Select firectory for extraction\nask x1.rpl\n"},
+        {{0}, false, old, x2, "folder Select directory for extraction\nask x2.rpl\n"},
     };
     for (const Case& c : cases) {
         WriteFile(out + "/x1.rpl", old);
         WriteFile(out + "/x2.rpl", old);
-        view_.log.clear();
-        view_.answers = c.answers;
+        view_.script.log.clear();
+        view_.script.answers = c.answers;
         view_.model.List().ClickRow(1, false, false);
         c.all ? view_.commands.CmFileExtractAll() : view_.commands.CmRepExtractSel();
-        std::string asked;
-        for (const std::string& entry : view_.log)
-            if (entry.rfind("ask ", 0) == 0) asked += entry.substr(4) + " ";
-        EXPECT_EQ(asked, c.asked);
-        EXPECT_EQ(view_.log.front(), c.all ? "folder Select firectory for extraction"
-                                           : "folder Select directory for extraction");
-        EXPECT_TRUE(ReadFile(out + "/x1.rpl") == c.first) << c.asked;
-        EXPECT_TRUE(ReadFile(out + "/x2.rpl") == c.second) << c.asked;
+        EXPECT_EQ(view_.script.log, c.log);
+        EXPECT_TRUE(ReadFile(out + "/x1.rpl") == c.first && ReadFile(out + "/x2.rpl") == c.second)
+            << c.log;
     }
 }
 
 TEST_F(Commands, AbortInTheMiddleAndRefusalsWhileBusy) {
-    const std::string small = Replay("s.rpl", 5), big = Replay("big.rpl", 6, 3000);
-    view_.files = {small, archive_};
+    const std::string small = Replay("s.rpl", 5);
+    view_.script.files = {small, archive_, Replay("big.rpl", 6, 3000)};
     view_.commands.CmAddReplay();
     const Bytes before = ReadFile(archive_);
-
     bool clicked = false;
-    view_.onPump = [&](TestDialog& dialog) {
-        if (clicked || dialog.Percent() == 0) return;
-        clicked = true;
+    view_.script.onPump = [&](Dialog& dialog) {
+        if (dialog.percent == 0 || std::exchange(clicked, true)) return;
         EXPECT_FALSE(view_.commands.CanClose());
-        EXPECT_TRUE(view_.commands.RefusesCommand(11684));
-        EXPECT_FALSE(view_.commands.RefusesCommand(2001));
+        EXPECT_TRUE(view_.commands.RefusesCommand(11684) && !view_.commands.RefusesCommand(2001));
         view_.commands.CmFileNew();
         view_.commands.DropFiles({small});
         dialog.client.Abort();
     };
-    view_.log.clear();
-    view_.files = {big};
+    view_.script.log.clear();
     view_.commands.CmAddReplay();
     EXPECT_TRUE(clicked);
     EXPECT_EQ(view_.caption, "LRXWin - t.lrx");
     EXPECT_TRUE(ReadFile(archive_) == before);
-    const std::vector<std::string> expected = {
-        "file Add Replay",
-        "LRXWin: Please wait until the current operation has finished. (rows 1)",
-        "Add File Error: Aborted (rows 1)",
-    };
-    EXPECT_EQ(view_.log, expected);
+    EXPECT_EQ(view_.script.log,
+              "file Add Replay\n"
+              "LRXWin: Please wait until the current operation has finished. (rows 1)\n"
+              "Add File Error: Aborted (rows 1)\n");
 }
 
 }  // namespace

@@ -2,14 +2,33 @@
 
 #include <cctype>
 #include <string>
-#include <tuple>
 
 #include "list_window_model.h"
 #include "lrxpack.h"
-#include "manager_test_support.h"
+#include "test_files.h"
 
 namespace lrx::mgr::test {
 namespace {
+
+struct Record {
+    const char* name;
+    int32_t rawSize, packedSize;
+    uint16_t year, month, day, hour, minute;
+};
+
+// Each record behind packedSize zero bytes, as the directory walk expects.
+void WriteArchive(const std::string& path, const std::vector<Record>& records) {
+    lrx::test::Bytes bytes = lrx::test::ArchiveHeader();
+    for (const Record& r : records) {
+        bytes.resize(bytes.size() + static_cast<std::size_t>(r.packedSize), 0);
+        lrx::test::Bytes record = lrx::test::FileInfoBytes(r.name, r.rawSize, r.packedSize);
+        record.resize(22);
+        for (uint16_t field : {r.year, r.month, r.day, r.hour, r.minute})
+            lrx::test::AppendU16(record, field);
+        bytes.insert(bytes.end(), record.begin(), record.end());
+    }
+    lrx::test::WriteFile(path, bytes);
+}
 
 // Listing order a, b, c, d: raw sizes tie (a, c), packed sizes tie (a, c and
 // b, d), a and b were written in the same minute.
@@ -19,188 +38,130 @@ const std::vector<Record> kRecords = {
     {"c.rpl", 10, 5, 2024, 3, 6, 9, 0},
     {"d.rpl", 1, 9, 2023, 12, 31, 23, 59},
 };
+// 15 twips a pixel; a text height of 230 twips gives 16-pixel rows (240
+// twips); the header is 24 pixels (360 twips), taller than a row; 25 lines.
+const PaintInput kPaint{400, 424, 230, {100, 80, 80, 50, 120}};
 
 class ListModel : public ::testing::Test {
   protected:
-    void SetUp() override {
-        WriteArchive(dir_ / "t.lrx", kRecords);
-        ASSERT_EQ(model_.List().List(dir_ / "t.lrx"), LRX_OK);
-        model_.List().SetFileCount(model_.CountFiles());
-        model_.SortFiles();
+    void SetUp() override { WriteArchive(dir_ / "t.lrx", kRecords); }
+    std::unique_ptr<ListWindowModel> Open() {
+        auto model = std::make_unique<ListWindowModel>(1440, 96, locale_);
+        EXPECT_EQ(model->List().List(dir_ / "t.lrx"), LRX_OK);
+        model->List().SetFileCount(model->CountFiles());
+        model->SortFiles();
+        model->Geometry().SetHeaderHeight(24);
+        return model;
     }
-    std::string Order() const {
-        std::string order;
-        for (int r = 0; r < model_.List().RowCount(); ++r) order += model_.List().Row(r).name[0];
-        return order;
-    }
-    std::string Flags() const {
-        std::string flags;
-        for (int r = 0; r < model_.List().RowCount(); ++r)
-            flags += model_.List().IsSelected(r) ? '1' : '0';
-        return flags;
+    static std::string Rows(const ArchiveList& list, bool flags) {
+        std::string rows;
+        for (int r = 0; r < list.RowCount(); ++r)
+            rows += flags ? (list.IsSelected(r) ? '1' : '0') : list.Row(r).name[0];
+        return rows;
     }
 
     lrx::test::ScratchDir dir_;
     PortableLocale locale_;
-    ListWindowModel model_{1440, 96, locale_};
 };
 
 TEST_F(ListModel, HeaderClicksSortWithTheirTieRules) {
-    struct Case {
-        int item;
-        int clicks;
-        const char* order;
-    };
-    const Case cases[] = {
+    const std::tuple<int, int, const char*> cases[] = {
         {0, 2, "dcba"}, {1, 1, "dbac"}, {1, 2, "cabd"}, {2, 1, "acbd"},
         {2, 2, "dbca"}, {4, 1, "cabd"}, {4, 2, "dbac"},
     };
-    for (const Case& c : cases) {
-        model_.HeaderClicked(c.item == 0 ? 1 : 0);  // another key first: the clicks start at +1
-        for (int i = 0; i < c.clicks; ++i) model_.HeaderClicked(c.item);
-        EXPECT_EQ(Order(), c.order) << "item " << c.item << " x" << c.clicks;
+    for (const auto& [item, clicks, order] : cases) {
+        auto model = Open();
+        if (item == 0) model->HeaderClicked(1);
+        for (int i = 0; i < clicks; ++i) model->HeaderClicked(item);
+        EXPECT_EQ(Rows(model->List(), false), order) << item << " x" << clicks;
     }
     // Ratio neither sorts nor clears the selection.
-    model_.List().ClickRow(1, false, false);
-    EXPECT_FALSE(model_.HeaderClicked(3));
-    EXPECT_EQ(Flags(), "0100");
+    auto model = Open();
+    model->List().ClickRow(1, false, false);
+    EXPECT_FALSE(model->HeaderClicked(3));
+    EXPECT_EQ(Rows(model->List(), true), "0100");
+    // New keeps the listing and sets FileCount to 0: a header click, an Add
+    // whose prompt was cancelled, a click must not reach past the rows.
+    model->List().SetFileCount(0);
+    model->List().DropRows();
+    model->HeaderClicked(1);
+    EXPECT_FALSE(model->List().ClickRow(0, false, false));
+    model->List().SetFileCount(9);
+    EXPECT_EQ(Rows(model->List(), false), "dbac");
 }
 
 TEST_F(ListModel, MouseAndKeysSelectFromTheAnchor) {
     // c/C/S/B: click, Ctrl, Shift, Shift+Ctrl on the digit's row; U/D/H/E:
     // Up, Down, Home, End, lower case with Shift; A: Ctrl+A.
-    struct Case {
-        const char* steps;
-        const char* flags;
-        int anchor;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, const char*, int> cases[] = {
         {"c2", "0010", 2},  {"c1C3", "0101", 3}, {"c1C1", "0000", 1}, {"c0S2", "1110", 2},
         {"S2", "0010", 2},  {"c3B1", "0111", 1}, {"c1dd", "0111", 1}, {"c1ddU", "0010", 2},
         {"c2h", "1110", 2}, {"E", "0001", 3},    {"A", "1111", -1},   {"c3eeeD", "0001", 3},
     };
-    for (const Case& c : cases) {
-        ListWindowModel fresh(1440, 96, locale_);  // Anchor survives sorting: start anew
-        ASSERT_EQ(fresh.List().List(dir_ / "t.lrx"), LRX_OK);
-        fresh.List().SetFileCount(4);
-        fresh.SortFiles();
-        for (const char* s = c.steps; *s; ++s) {
-            const char step = *s;
-            if (std::string("cCSB").find(step) != std::string::npos) {
-                const int row = *++s - '0';
-                fresh.List().ClickRow(row, step == 'S' || step == 'B', step == 'C' || step == 'B');
-                continue;
+    for (const auto& [steps, flags, anchor] : cases) {
+        auto model = Open();
+        for (const char* s = steps; *s; ++s) {
+            const char step = *s, upper = static_cast<char>(std::toupper(step));
+            if (std::string("CSB").find(upper) != std::string::npos) {
+                model->List().ClickRow(*++s - '0', upper != 'C', step == 'C' || step == 'B');
+            } else {
+                const auto key = static_cast<ListKey>(std::string("UD..HEA").find(upper));
+                model->EvKeyDown(key, step != upper);
             }
-            const char upper = static_cast<char>(std::toupper(step));
-            const ListKey key = upper == 'U'   ? ListKey::kUp
-                                : upper == 'D' ? ListKey::kDown
-                                : upper == 'H' ? ListKey::kHome
-                                : upper == 'E' ? ListKey::kEnd
-                                               : ListKey::kSelectAll;
-            fresh.EvKeyDown(key, step != upper);
         }
-        std::string flags;
-        for (int r = 0; r < 4; ++r) flags += fresh.List().IsSelected(r) ? '1' : '0';
-        EXPECT_EQ(flags, c.flags) << c.steps;
-        EXPECT_EQ(fresh.List().Anchor(), c.anchor) << c.steps;
-        EXPECT_TRUE(fresh.List().RowClicked()) << c.steps;
+        EXPECT_EQ(Rows(model->List(), true), flags) << steps;
+        EXPECT_EQ(model->List().Anchor(), anchor) << steps;
+        EXPECT_TRUE(model->List().RowClicked()) << steps;
     }
 }
 
-TEST_F(ListModel, RowsComeFromTheListingNotFromFileCount) {
-    // New keeps the listing and sets FileCount to 0: a header click, an Add
-    // whose prompt was cancelled, a click must not reach past the rows.
-    model_.List().SetFileCount(0);
-    model_.List().DropRows();
-    model_.HeaderClicked(1);
-    EXPECT_EQ(model_.List().RowCount(), 0);
-    EXPECT_FALSE(model_.List().ClickRow(0, false, false));
-    model_.List().SetFileCount(9);
-    EXPECT_EQ(Order(), "dbac");
-}
-
-TEST_F(ListModel, ClicksMapThroughTheHeadersRealHeight) {
-    // 15 twips a pixel; a text height of 230 twips makes 16-pixel rows (240
-    // twips); the header is 24 pixels (360 twips), taller than a row.
-    struct Case {
-        int topLine;
-        int y;
-        int row;  // -1: nothing
+TEST_F(ListModel, ClicksMapThroughTheHeadersRealHeightAndPaintClampsFirst) {
+    const std::tuple<int, int, int> cases[] = {
+        // TopLine, y, row (-1: none)
+        {0, 23, -1}, {0, 24, 0}, {0, 36, 0},  {0, 39, 0}, {0, 40, 1},
+        {0, 71, 2},  {0, 72, 3}, {0, 88, -1}, {2, 36, 2}, {2, 52, 3},
     };
-    const Case cases[] = {{0, 23, -1}, {0, 24, 0}, {0, 36, 0},  {0, 39, 0}, {0, 40, 1},
-                          {0, 71, 2},  {0, 72, 3}, {0, 88, -1}, {2, 36, 2}, {2, 52, 3}};
-    EXPECT_FALSE(model_.EvLButtonDown(40, false, false));  // before the first paint
-    model_.Geometry().SetHeaderHeight(24);
-    PaintInput input{400, 424, 230, {100, 80, 80, 50, 120}};
-    model_.Paint(input);
-    EXPECT_EQ(model_.Geometry().LineHeight(), 240);
-    EXPECT_EQ(model_.Geometry().LinesPerPage(), 25);
-    for (const Case& c : cases) {
-        model_.Geometry().SetTopLine(c.topLine);
-        const auto row = model_.Geometry().RowAt(c.y, model_.List().RowCount());
-        EXPECT_EQ(row.value_or(-1), c.row) << "top " << c.topLine << " y " << c.y;
-    }
-}
-
-TEST_F(ListModel, PaintLaysOutCellsAndClampsTopLineFirst) {
-    model_.Geometry().SetHeaderHeight(24);
-    model_.Geometry().SetTopLine(50);  // as if scrolled down a list that has since shrunk
-    model_.List().ClickRow(1, false, false);
-    const PageLayout page = model_.Paint({400, 424, 230, {100, 80, 80, 50, 120}});
+    auto model = Open();
+    EXPECT_FALSE(model->EvLButtonDown(40, false, false));  // before the first paint
+    model->Geometry().SetTopLine(50);  // scrolled down a list that has since shrunk
+    model->List().ClickRow(1, false, false);
+    const PageLayout page = model->Paint(kPaint);
     ASSERT_EQ(page.rows.size(), 4u);
-    EXPECT_EQ(page.clientWidthTwips, 6000);
-    EXPECT_FALSE(page.scrollBar.enabled);
-    EXPECT_EQ(page.scrollBar.max, 0);
-    const RowLayout& row = page.rows[1];
-    EXPECT_EQ(row.top, -600);
-    EXPECT_EQ(row.bottom, -840);
-    EXPECT_TRUE(row.selected);
+    EXPECT_EQ(std::tie(page.rows[1].top, page.rows[1].bottom), std::tuple(-600, -840));
+    EXPECT_TRUE(page.rows[1].selected);
     // Stops at 75, 1575, 2775, 3975, 4725, 6525; margin 75.
-    const CellLayout& name = row.cells[0];
-    EXPECT_EQ(std::tie(name.text, name.x, name.clipLeft, name.clipRight),
-              std::tuple(std::string("b.rpl"), 75, 75, 1425));
-    const CellLayout& ratio = row.cells[4];
+    const CellLayout& ratio = page.rows[1].cells[4];
     EXPECT_EQ(std::tie(ratio.text, ratio.x, ratio.clipLeft, ratio.clipRight),
               std::tuple(std::string("-80%"), 4575, 3975, 4575));
-    EXPECT_EQ(row.cells[1].text, "2024-03-05 10:00");
-    EXPECT_EQ(row.cells[2].align, CellAlign::kRight);
+    EXPECT_EQ(page.rows[1].cells[0].clipRight, 1425);
+    for (const auto& [top, y, row] : cases) {
+        model->Geometry().SetTopLine(top);
+        EXPECT_EQ(model->Geometry().RowAt(y, 4).value_or(-1), row) << top << " " << y;
+    }
 }
 
 TEST(ListGeometry, ScrollingKeepsTopLineInRange) {
-    struct Case {
-        int count;
-        int top;
-        ScrollCode code;
-        int thumb;
-        int expected;
+    const std::tuple<int, int, ScrollCode, int, int> cases[] = {
+        // rows, from, code, thumb, to
+        {100, 0, ScrollCode::kLineDown, 0, 1},   {100, 0, ScrollCode::kLineUp, 0, 0},
+        {100, 70, ScrollCode::kPageDown, 0, 75}, {100, 30, ScrollCode::kPageUp, 0, 5},
+        {100, 9, ScrollCode::kBottom, 0, 75},    {100, 9, ScrollCode::kThumb, 1000, 75},
+        {10, 0, ScrollCode::kPageDown, 0, 0},    {70000, 0, ScrollCode::kThumb, 69000, 69000},
     };
-    // 25 lines a page.
-    const Case cases[] = {
-        {100, 0, ScrollCode::kLineDown, 0, 1},
-        {100, 0, ScrollCode::kLineUp, 0, 0},
-        {100, 70, ScrollCode::kPageDown, 0, 75},
-        {100, 30, ScrollCode::kPageUp, 0, 5},
-        {100, 9, ScrollCode::kBottom, 0, 75},
-        {100, 9, ScrollCode::kThumb, 1000, 75},
-        {100, 9, ScrollCode::kTop, 0, 0},
-        {10, 0, ScrollCode::kPageDown, 0, 0},
-        {70000, 0, ScrollCode::kThumb, 69000, 69000},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [count, from, code, thumb, to] : cases) {
         ListGeometry g(1440, 96);
         g.SetHeaderHeight(24);
         g.MeasureLine(230);
         g.SetClientHeight(424);
-        g.SetTopLine(c.top);
-        EXPECT_EQ(g.Scroll(c.code, c.thumb, c.count), c.top != c.expected);
-        EXPECT_EQ(g.TopLine(), c.expected) << c.count << " from " << c.top;
+        g.SetTopLine(from);
+        EXPECT_EQ(g.Scroll(code, thumb, count), from != to);
+        EXPECT_EQ(g.TopLine(), to) << count << " from " << from;
+        EXPECT_EQ(g.ScrollBar(count).max, std::max(count - 25, 0));
+        EXPECT_EQ(g.ScrollBar(count).enabled, count > 25);
     }
     ListGeometry g(1440, 96);
     g.MeasureLine(230);
-    g.SetClientHeight(424);  // no header: 26 lines
-    EXPECT_EQ(g.ScrollBar(10).max, 0);
-    EXPECT_FALSE(g.ScrollBar(26).enabled);
-    EXPECT_EQ(g.ScrollBar(70000).max, 69974);
+    g.SetClientHeight(424);              // no header: 26 lines
     EXPECT_FALSE(g.Wheel(-60, 3, 100));  // half a notch
     EXPECT_TRUE(g.Wheel(-60, 3, 100));
     EXPECT_EQ(g.TopLine(), 3);
