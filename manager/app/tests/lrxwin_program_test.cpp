@@ -17,23 +17,6 @@ namespace {
 
 constexpr DWORD kLimitMs = 30000;
 
-struct CaptionSearch {
-    DWORD processId;
-    std::string caption;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK FindCaption(HWND window, LPARAM lParam) {
-    auto& search = *reinterpret_cast<CaptionSearch*>(lParam);
-    DWORD owner = 0;
-    char text[300] = {};
-    ::GetWindowThreadProcessId(window, &owner);
-    ::GetWindowTextA(window, text, sizeof text);
-    if (owner != search.processId || search.caption != text) return TRUE;
-    search.found = window;
-    return FALSE;
-}
-
 TEST_F(LRXWinTest, ProgramOpensItsArgumentAfterSetupTracesEveryCallAndKeepsTheRecentFile) {
     const std::string archive = scratch / "a.lrx";
     lrx::test::Bytes bytes = lrx::test::ArchiveHeader();
@@ -49,13 +32,13 @@ TEST_F(LRXWinTest, ProgramOpensItsArgumentAfterSetupTracesEveryCallAndKeepsTheRe
     PROCESS_INFORMATION process{};
     ASSERT_TRUE(::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                  nullptr, &startup, &process));
-    CaptionSearch search{process.dwProcessId, "LRXWin - a.lrx"};
-    for (DWORD waited = 0; !search.found && waited < kLimitMs; waited += 50) {
-        ::EnumWindows(FindCaption, reinterpret_cast<LPARAM>(&search));
-        if (!search.found) ::Sleep(50);
+    HWND frame = nullptr;
+    for (DWORD waited = 0; !frame && waited < kLimitMs; waited += 50) {
+        frame = ::FindWindowA(nullptr, "LRXWin - a.lrx");
+        if (!frame) ::Sleep(50);
     }
-    EXPECT_TRUE(search.found);
-    if (search.found) ::PostMessageA(search.found, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(frame);
+    if (frame) ::PostMessageA(frame, WM_CLOSE, 0, 0);
     if (::WaitForSingleObject(process.hProcess, kLimitMs) != WAIT_OBJECT_0) {
         ::TerminateProcess(process.hProcess, 99);
         ADD_FAILURE() << "LRXWin.exe did not end";
