@@ -6,6 +6,10 @@
 #include <stdexcept>
 
 #ifndef _WIN32
+#include <grp.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #else
 #include <process.h>
@@ -69,6 +73,46 @@ Bytes FileInfoBytes(const std::string& name, int32_t rawSize, int32_t packedSize
     AppendU32(bytes, static_cast<uint32_t>(packedSize));
     for (int i = 0; i < 5; ++i) AppendU16(bytes, 0);
     return bytes;
+}
+
+}  // namespace lrx::test
+
+namespace lrx::test {
+
+int AsOrdinaryUser(const std::filesystem::path& folder, const std::function<int()>& work) {
+#ifdef _WIN32
+    (void)folder;
+    return work();
+#else
+    constexpr uid_t kNobody = 65534;
+    const bool root = geteuid() == 0;
+    if (root) {
+        if (chown(folder.c_str(), kNobody, kNobody) != 0) return -1;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+            if (lchown(entry.path().c_str(), kNobody, kNobody) != 0) return -1;
+        }
+    }
+    // The child's answer comes back through shared memory: exit codes stop at 255.
+    void* shared =
+        mmap(nullptr, sizeof(int), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    if (shared == MAP_FAILED) return -1;
+    int* answer = static_cast<int*>(shared);
+    *answer = -2;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (root && (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
+            _exit(1);
+        }
+        umask(022);
+        *answer = work();
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const int result = *answer;
+    munmap(shared, sizeof(int));
+    return result;
+#endif
 }
 
 }  // namespace lrx::test
