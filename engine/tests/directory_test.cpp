@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "file_info_record.h"
@@ -30,15 +31,7 @@ Bytes WithRecord(Bytes archive, const Bytes& record) {
 }
 
 TEST(FileInfoRecord, MatchesTheDocumentedBytes) {
-    TFileInfo info{};
-    std::strcpy(info.name, "race1.rpl");
-    info.rawSize = 100000;
-    info.packedSize = 20000;
-    info.year = 1998;
-    info.month = 3;
-    info.day = 21;
-    info.hour = 10;
-    info.minute = 25;
+    const TFileInfo info{"race1.rpl", 100000, 20000, 1998, 3, 21, 10, 25};
     unsigned char bytes[kFileInfoSize];
     EncodeFileInfo(info, bytes);
     EXPECT_EQ(Bytes(bytes, bytes + kFileInfoSize),
@@ -55,17 +48,13 @@ TEST(FirstWord, ReadsVersionOrReportsWhy) {
     long value = 77;
     EXPECT_EQ(ttzS(const_cast<char*>((dir / "missing").c_str()), value), LRX_READING_FILE_INFO);
     EXPECT_EQ(value, 77);
-    const struct {
-        Bytes bytes;
-        int code;
-        long value;
-    } cases[] = {{{1, 2}, LRX_READING_FILE_HEADER, 0},
-                 {{0xFE, 0xFF, 0xFF, 0xFF}, LRX_OK, -2},  // sign-extended where long is wider
-                 {ArchiveHeader(), LRX_OK, 100}};
-    for (const auto& c : cases) {
-        WriteFile(dir / "f", c.bytes);
-        EXPECT_EQ(ttzS(const_cast<char*>((dir / "f").c_str()), value), c.code);
-        EXPECT_EQ(value, c.value);
+    // A short file sets 0; a negative word arrives sign-extended where long is wider.
+    for (const auto& [bytes, code, expected] :
+         {std::tuple{Bytes{1, 2}, LRX_READING_FILE_HEADER, 0L},
+          {Bytes{0xFE, 0xFF, 0xFF, 0xFF}, LRX_OK, -2L}}) {
+        WriteFile(dir / "f", bytes);
+        EXPECT_EQ(ttzS(const_cast<char*>((dir / "f").c_str()), value), code);
+        EXPECT_EQ(value, expected);
     }
 }
 

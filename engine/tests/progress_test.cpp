@@ -73,28 +73,6 @@ TEST(MailboxNumber, ReadsLikeAtol) {
     EXPECT_EQ(mailbox.Poll(), 0x7FFFFFFF);
 }
 
-TEST(Mailbox, OverwriteQuestionCarriesTheWholePathAndEndsOnlyWithAnAnswer) {
-    const std::string path = "/tmp/" + std::string(400, 'd') + "/x.rpl";
-    // nullptr: the window is destroyed instead of answering.
-    const std::pair<const char*, OverwriteAnswer> cases[] = {
-        {"802 always", OverwriteAnswer::Always},
-        {"800", OverwriteAnswer::Yes},
-        {"801", OverwriteAnswer::No},
-        {"999", OverwriteAnswer::Abort},
-        {nullptr, OverwriteAnswer::Abort}};
-    for (const auto& [answer, expected] : cases) {
-        HostWindow window;
-        std::vector<std::string> questions;
-        window.OnMailboxChange([&, answer = answer](HostWindow& w) {
-            if (w.MailboxText().rfind("998", 0) != 0) return;
-            questions.push_back(w.MailboxText());
-            answer ? w.SetMailboxText(answer) : w.Destroy();
-        });
-        EXPECT_EQ(AskOverwrite(Mailbox(window.handle()), path), expected);
-        EXPECT_EQ(questions, (std::vector<std::string>{"998" + path}));
-    }
-}
-
 #ifndef _WIN32
 // A window whose user answers only on the fourth look, after other texts.
 struct SlowAnswerWindow : LrxWindow {

@@ -1,18 +1,19 @@
 #include "test_files.h"
 
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <process.h>
+#else
 #include <grp.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#else
-#include <process.h>
 #endif
 
 namespace lrx::test {
@@ -59,25 +60,19 @@ void AppendU16(Bytes& bytes, uint16_t value) {
 
 Bytes ArchiveHeader(int32_t version) {
     Bytes bytes;
-    AppendU32(bytes, static_cast<uint32_t>(version));
-    AppendU32(bytes, static_cast<uint32_t>(-100));
-    AppendU32(bytes, 12);
+    for (int32_t field : {version, -100, 12}) AppendU32(bytes, static_cast<uint32_t>(field));
     return bytes;
 }
 
 Bytes FileInfoBytes(const std::string& name, int32_t rawSize, int32_t packedSize) {
-    Bytes bytes(14, 0);
-    for (std::size_t i = 0; i < name.size() && i < 14; ++i)
-        bytes[i] = static_cast<unsigned char>(name[i]);
+    Bytes bytes(name.begin(),
+                name.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(name.size(), 14)));
+    bytes.resize(14, 0);
     AppendU32(bytes, static_cast<uint32_t>(rawSize));
     AppendU32(bytes, static_cast<uint32_t>(packedSize));
-    for (int i = 0; i < 5; ++i) AppendU16(bytes, 0);
+    bytes.resize(32, 0);
     return bytes;
 }
-
-}  // namespace lrx::test
-
-namespace lrx::test {
 
 int AsOrdinaryUser(const std::filesystem::path& folder, const std::function<int()>& work) {
 #ifdef _WIN32
@@ -92,12 +87,12 @@ int AsOrdinaryUser(const std::filesystem::path& folder, const std::function<int(
             if (lchown(entry.path().c_str(), kNobody, kNobody) != 0) return -1;
         }
     }
-    // The child's answer comes back through shared memory: exit codes stop at 255.
+    // The answer comes back through shared memory: exit codes stop at 255.
     void* shared =
         mmap(nullptr, sizeof(int), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
     if (shared == MAP_FAILED) return -1;
     int* answer = static_cast<int*>(shared);
-    *answer = -2;
+    *answer = -2;  // the child died before it answered
     const pid_t pid = fork();
     if (pid == 0) {
         if (root && (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
@@ -107,8 +102,7 @@ int AsOrdinaryUser(const std::filesystem::path& folder, const std::function<int(
         *answer = work();
         _exit(0);
     }
-    int status = 0;
-    waitpid(pid, &status, 0);
+    waitpid(pid, nullptr, 0);
     const int result = *answer;
     munmap(shared, sizeof(int));
     return result;

@@ -1,4 +1,4 @@
-// Scratch folders and byte-exact files for tests.
+// Scratch folders, byte-exact files and an ordinary user for tests.
 #pragma once
 
 #include <cstdint>
