@@ -12,8 +12,8 @@ namespace {
 // after its window went stays safe to ask, as a Win32 handle is; later
 // windows reuse them, as Win32 reuses handles.
 std::vector<LrxWindow*>& Retired() {
-    static std::vector<LrxWindow*> retired;
-    return retired;
+    static auto* retired = new std::vector<LrxWindow*>;  // outlives every window
+    return *retired;
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "host_window.h"
 #include "lrxpack.h"
 #include "sample_replays.h"
+#include "temp_file.h"
 #include "test_files.h"
 
 #ifdef _WIN32
@@ -290,13 +291,17 @@ TEST_F(ArchiveOps, AbortLeavesArchiveAndDestinationAsTheyWere) {
     EXPECT_TRUE(FilesIn(out).empty());
 
     int reports = 0;  // in the middle of the replay
+    std::string inProgress;
     window.OnMailboxChange([&](HostWindow& w) {
         if (w.MailboxText() != "999" && w.MailboxText().rfind("101", 0) != 0 && ++reports == 2) {
+            if (TempFileInProgress()) inProgress = TempFileInProgress();
             w.SetMailboxText("999");
         }
     });
     window.SetMailboxText("0");
     EXPECT_EQ(Add(dir_ / "big.rpl", window.handle()), LRX_ABORTED);
+    EXPECT_EQ(fs::path(inProgress).parent_path(), dir_.path());  // for a signal handler
+    EXPECT_EQ(TempFileInProgress(), nullptr);
     EXPECT_EQ(ReadFile(archive_), before);
     EXPECT_EQ(FilesIn(dir_.path().string()).size(), 4u);  // archive, a, big, out
 
