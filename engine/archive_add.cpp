@@ -62,15 +62,11 @@ void ReportStatus(const char* verb, const std::string& name) {
 }
 
 // Copies every kept entry and re-encodes the one being updated. Sets replaced.
-int RewriteEntries(const std::string& archive, FileStream& output, const std::string& replayPath,
-                   const std::string& entryName, bool& replaced) {
-    OwnedListing listing;
-    if (wG4h(&listing.head, const_cast<char*>(archive.c_str())) != LRX_OK) {
-        return LRX_READING_FILE_HEADER;
-    }
+int RewriteEntries(const std::string& archive, const TFileInfoList* listing, FileStream& output,
+                   const std::string& replayPath, const std::string& entryName, bool& replaced) {
     FileStream input(archive.c_str(), "rb", kArchiveBufferSize);
     if (!input.IsOpen()) return LRX_READING_FILE_HEADER;
-    for (const TFileInfoList* node = listing.head; node; node = node->next) {
+    for (const TFileInfoList* node = listing; node; node = node->next) {
         if (SameEntryName(node->info->name, entryName.c_str())) {
             ReportStatus("Updating", entryName);
             const int result = AddEntry(output, replayPath, entryName);
@@ -101,10 +97,19 @@ extern "C" int sJTU(char* archive, char* replay, HWND window, bool moveReplay) {
     const std::string entryName = EntryNameOf(replayPath);
     if (entryName.size() > kMaxEntryNameLength) return LRX_REPLAY_NAME_TOO_LONG;
 
-    const bool exists = FileStream(archive, "rb").IsOpen();
+    // Refused before the archive is touched: extraction could never write
+    // such an entry back.
+    if (!IsSafeEntryName(entryName.c_str())) return LRX_REPLAY_NAME_NOT_ALLOWED;
+
+    // Whether the archive exists is not whether it opens: an unreadable
+    // archive must not be taken for a missing one and replaced.
+    const bool exists = PathExists(archivePath);
+    OwnedListing listing;
     if (exists) {
         const int version = CheckArchiveVersion(archive, LRX_READING_FILE_HEADER);
         if (version != LRX_OK) return version;
+        if (!IsWritableFile(archivePath)) return LRX_CREATING_TEMP_FILE;
+        if (wG4h(&listing.head, archive) != LRX_OK) return LRX_READING_FILE_HEADER;
     }
 
     // The guard outlives the stream: a file still open cannot be removed on
@@ -116,7 +121,8 @@ extern "C" int sJTU(char* archive, char* replay, HWND window, bool moveReplay) {
 
     bool replaced = false;
     if (exists) {
-        const int result = RewriteEntries(archivePath, output, replayPath, entryName, replaced);
+        const int result =
+            RewriteEntries(archivePath, listing.head, output, replayPath, entryName, replaced);
         if (result != LRX_OK) return result;
     }
     if (!replaced) {

@@ -25,10 +25,11 @@ bool IsNamed(const char* entry, int count, char** names) {
 extern "C" int zTOR(char* archive, int count, char** names) {
     const int version = CheckArchiveVersion(archive, LRX_OPENING_ARCHIVE);
     if (version != LRX_OK) return version;
+    const std::string archivePath = archive;
+    if (!IsWritableFile(archivePath)) return LRX_CREATING_TEMP_FILE;
     OwnedListing listing;
     if (wG4h(&listing.head, archive) != LRX_OK) return LRX_READING_FILE_HEADER;
 
-    const std::string archivePath = archive;
     // The guard outlives the stream: a file still open cannot be removed on
     // every platform.
     const std::string tempPath = MakeTempName(archivePath);

@@ -33,7 +33,7 @@ int ExtractEntry(FileStream& archive, const std::string& destinationFolder, cons
     if (overwriteMode != 2 && ExistsAndNotEmpty(destination)) {
         if (overwriteMode == 1) return LRX_OK;
         if (overwriteMode == 3) {
-            switch (AskOverwrite(Engine().currentWindow, destination.c_str())) {
+            switch (AskOverwrite(Engine().currentWindow, destination)) {
                 case OverwriteAnswer::No:
                     return LRX_OK;
                 case OverwriteAnswer::Always:
@@ -41,8 +41,16 @@ int ExtractEntry(FileStream& archive, const std::string& destinationFolder, cons
                     break;
                 case OverwriteAnswer::Yes:
                     break;
+                case OverwriteAnswer::Abort:
+                    return LRX_ABORTED;
             }
         }
+    }
+    // A read-only file would be replaced by the rename as readily as any
+    // other; an ordinary open for writing refuses it.
+    if (PathExists(destination) && !IsWritableFile(destination)) {
+        std::printf("ERROR : Unable to create %s\n", info.name);
+        return LRX_CREATING_REPLAY_FILE;
     }
 
     const std::string tempPath = MakeTempName(destination);
@@ -77,11 +85,10 @@ extern "C" int MFqc(char* archive, char* destinationFolder, int& overwriteMode, 
         mailbox.Focus();
         if (mailbox.Poll() == kAbortRequest) return LRX_ABORTED;
     }
+    const int version = CheckArchiveVersion(archive, LRX_OPENING_ARCHIVE);
+    if (version != LRX_OK) return version;
     FileStream file(archive, "rb");
-    if (!file.IsOpen()) return LRX_OPENING_ARCHIVE;
-    int32_t version;
-    if (!file.ReadI32(version)) return LRX_READING_FILE_HEADER;
-    if (version != LRX_FORMAT_VERSION) return LRX_VERSION_MISMATCH;
+    if (!file.IsOpen()) return LRX_READING_FILE_HEADER;
     OwnedListing listing;
     if (wG4h(&listing.head, archive) != LRX_OK) return LRX_READING_FILE_HEADER;
 

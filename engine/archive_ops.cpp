@@ -8,9 +8,9 @@
 
 namespace lrx {
 
-int CheckArchiveVersion(const char* archive, int openFailure) {
+int CheckArchiveVersion(const char* archive, int missingCode) {
     FileStream file(archive, "rb");
-    if (!file.IsOpen()) return openFailure;
+    if (!file.IsOpen()) return PathExists(archive) ? LRX_READING_FILE_HEADER : missingCode;
     int32_t version;
     if (!file.ReadI32(version)) return LRX_READING_FILE_HEADER;
     return version == LRX_FORMAT_VERSION ? LRX_OK : LRX_VERSION_MISMATCH;

@@ -12,9 +12,9 @@ namespace lrx {
 inline constexpr std::size_t kArchiveBufferSize = 32000;
 inline constexpr std::size_t kReplayBufferSize = 2000;
 
-// Reads the version word of an archive: 0, 14 short, 16 not ours, or
-// openFailure when the file cannot be opened.
-int CheckArchiveVersion(const char* archive, int openFailure);
+// Reads the version word of an archive: 0, 16 not ours, 14 short or when the
+// archive exists but cannot be read, missingCode when there is nothing there.
+int CheckArchiveVersion(const char* archive, int missingCode);
 
 // Opens the new archive's temporary file and writes the 12-byte header.
 bool StartArchive(FileStream& output, const std::string& tempPath);

@@ -22,10 +22,12 @@ bool IsDeviceName(const char* name) {
     for (const char* device : {"con", "prn", "aux", "nul"}) {
         if (stem == device) return true;
     }
-    if (stem.size() == 4 && (stem.compare(0, 3, "com") == 0 || stem.compare(0, 3, "lpt") == 0)) {
-        return stem[3] >= '1' && stem[3] <= '9';
+    if (stem.size() != 4 || (stem.compare(0, 3, "com") != 0 && stem.compare(0, 3, "lpt") != 0)) {
+        return false;
     }
-    return false;
+    // Superscript one, two and three of the ANSI code page name ports too.
+    const auto digit = static_cast<unsigned char>(stem[3]);
+    return (digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
 }
 #endif
 

@@ -29,9 +29,10 @@ std::string LowerAscii(std::string text);
 // Compares ignoring the case of A to Z only.
 bool SameEntryName(const char* a, const char* b);
 
-// A stored name that names a plain file in the destination folder: not empty,
-// not "." or "..", no separator of either kind, no drive colon, no control
-// characters; on Windows also no device name and no trailing dot or space.
+// A name that names a plain file in a folder: not empty, not "." or "..", no
+// separator of either kind, no colon, no control characters; on Windows also
+// no device name and no trailing dot or space. Add refuses what extraction
+// could not write back.
 bool IsSafeEntryName(const char* name);
 
 }  // namespace lrx

@@ -1,6 +1,5 @@
 #include "mailbox.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -39,6 +38,10 @@ void Mailbox::Report(const char* text) const {
     }
 }
 
+bool Mailbox::Exists() const {
+    return window_ && IsWindow(window_);
+}
+
 long Mailbox::Poll() const {
     if (!window_) return 0;
     char buffer[kPollCapacity + 1] = {};
@@ -53,12 +56,13 @@ long Mailbox::Poll() const {
     return ParseMailboxNumber(buffer);
 }
 
-OverwriteAnswer AskOverwrite(const Mailbox& mailbox, const char* destinationPath) {
-    char question[8 + 300];
-    std::snprintf(question, sizeof question, "998%s", destinationPath);
-    mailbox.Report(question);
+OverwriteAnswer AskOverwrite(const Mailbox& mailbox, const std::string& destinationPath) {
+    mailbox.Report(("998" + destinationPath).c_str());
     for (;;) {
+        if (!mailbox.Exists()) return OverwriteAnswer::Abort;
         switch (mailbox.Poll()) {
+            case kAbortRequest:
+                return OverwriteAnswer::Abort;
             case kAnswerYes:
                 return OverwriteAnswer::Yes;
             case kAnswerNo:

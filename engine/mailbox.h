@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "window_seam.h"
 
@@ -28,14 +29,18 @@ class Mailbox {
     void Report(const char* text) const;
     // EM_GETLINE of line 0, read as a number; 0 without a window.
     long Poll() const;
+    // Whether the window is still there; false without one.
+    bool Exists() const;
 
   private:
     HWND window_;
 };
 
-enum class OverwriteAnswer { Yes, No, Always };
+enum class OverwriteAnswer { Yes, No, Always, Abort };
 
-// Sends "998PATH" and polls until the window answers 800, 801 or 802.
-OverwriteAnswer AskOverwrite(const Mailbox& mailbox, const char* destinationPath);
+// Sends "998PATH" with the whole path and polls until the window answers 800,
+// 801 or 802; an abort request, or a window that is gone and can never
+// answer, ends the wait with Abort.
+OverwriteAnswer AskOverwrite(const Mailbox& mailbox, const std::string& destinationPath);
 
 }  // namespace lrx

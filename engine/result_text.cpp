@@ -32,6 +32,7 @@ constexpr const char* kResultTexts[] = {
     "Query requires instance",
     "Writing record size",
     "Replay name too long",
+    "Replay name not allowed",
 };
 
 static_assert(sizeof kResultTexts / sizeof kResultTexts[0] == LRX_LAST_RESULT + 1);

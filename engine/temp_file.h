@@ -1,5 +1,5 @@
 // Temporary files beside their target, and the atomic replacement that puts a
-// finished file in the target's place.
+// finished file in the target's place with the permissions the target had.
 #pragma once
 
 #include <string>
@@ -15,27 +15,44 @@ inline constexpr std::size_t kMaxPathLength = 4095;
 #endif
 
 // Creates a new, empty, uniquely named file in the folder of siblingPath and
-// returns its path; empty when none could be made.
+// returns its path; empty when none could be made. Only its owner may read it
+// until it replaces its target.
 std::string MakeTempName(const std::string& siblingPath);
+
+// Whether anything (a file, a folder) exists under path, readable or not.
+bool PathExists(const std::string& path);
+
+// Whether an existing file may be written as an ordinary open for writing
+// would allow: its mode on Linux, its read-only attribute on Windows.
+bool IsWritableFile(const std::string& path);
 
 // Flushes an open output stream to the disk and closes it; false when any of
 // that failed (the data may not be complete).
 bool CloseDurably(FileStream& stream);
 
 // Renames source over target in one step; the target is either the old file
-// or the new one, never missing. False leaves both as they were.
+// or the new one, never missing. The new file takes the old one's mode (and,
+// where allowed, its owner and group), or for a new target the mode an
+// ordinary create gives. A read-only target is refused. False leaves both as
+// they were.
 bool ReplaceFileAtomically(const std::string& source, const std::string& target);
 
-// Removes its file when it goes out of scope, unless Keep() was called.
+// The temporary file being written right now, or null. Safe to read from a
+// signal handler: a tool that ends on a second interrupt removes it with
+// unlink() so no half-written file stays behind.
+const char* TempFileInProgress();
+
+// Removes its file when it goes out of scope, unless Keep() was called. While
+// it holds a file, that file is the one TempFileInProgress() names.
 class TempFileGuard {
   public:
-    explicit TempFileGuard(std::string path) : path_(std::move(path)) {}
+    explicit TempFileGuard(std::string path);
     ~TempFileGuard();
     TempFileGuard(const TempFileGuard&) = delete;
     TempFileGuard& operator=(const TempFileGuard&) = delete;
 
     const std::string& path() const { return path_; }
-    void Keep() { path_.clear(); }
+    void Keep();
 
   private:
     std::string path_;

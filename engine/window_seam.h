@@ -16,4 +16,9 @@ inline LRESULT SendDlgItemMessageA(HWND window, int controlId, unsigned message,
                                    LPARAM lParam) {
     return window->proc(window, controlId, message, wParam, lParam);
 }
+
+// A stand-in that has been destroyed stays readable and says so.
+inline bool IsWindow(HWND window) {
+    return window->proc(window, 0, WM_NULL, 0, 0) != LRX_WINDOW_GONE;
+}
 #endif

@@ -22,6 +22,9 @@ class HostWindow {
 
     // What to pass to sJTU and MFqc.
     HWND handle() const;
+    // Destroys the window (as closing a dialog does) while this object stays:
+    // the handle then names a window that no longer exists.
+    void Destroy();
 
     // Called synchronously on every change of the mailbox text.
     void OnMailboxChange(ChangeHandler handler) { onChange_ = std::move(handler); }
@@ -41,7 +44,9 @@ class HostWindow {
     };
     static LRESULT Dispatch(LrxWindow* window, int controlId, unsigned message, WPARAM wParam,
                             LPARAM lParam);
-    Native native_{};
+    static LRESULT Gone(LrxWindow* window, int controlId, unsigned message, WPARAM wParam,
+                        LPARAM lParam);
+    Native* native_ = nullptr;
 #endif
     void Changed();
 

@@ -1,20 +1,51 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "host_window.h"
 
 namespace lrx {
+namespace {
 
-HostWindow::HostWindow() {
-    native_.proc = &HostWindow::Dispatch;
-    native_.owner = this;
+// Stand-ins of destroyed windows. They are never freed, so a handle kept
+// after its window went stays safe to ask, as a Win32 handle is; later
+// windows reuse them, as Win32 reuses handles.
+std::vector<LrxWindow*>& Retired() {
+    static auto* retired = new std::vector<LrxWindow*>;  // outlives every window
+    return *retired;
 }
 
-HostWindow::~HostWindow() = default;
+}  // namespace
+
+HostWindow::HostWindow() {
+    if (Retired().empty()) {
+        native_ = new Native{};
+    } else {
+        native_ = static_cast<Native*>(Retired().back());
+        Retired().pop_back();
+    }
+    native_->proc = &HostWindow::Dispatch;
+    native_->owner = this;
+}
+
+HostWindow::~HostWindow() {
+    Destroy();
+}
+
+void HostWindow::Destroy() {
+    if (native_->proc == &HostWindow::Gone) return;
+    native_->proc = &HostWindow::Gone;
+    native_->owner = nullptr;
+    Retired().push_back(native_);
+}
 
 HWND HostWindow::handle() const {
-    return const_cast<Native*>(&native_);
+    return native_;
+}
+
+LRESULT HostWindow::Gone(LrxWindow*, int, unsigned message, WPARAM, LPARAM) {
+    return message == WM_NULL ? LRX_WINDOW_GONE : 0;
 }
 
 void HostWindow::SetMailboxText(std::string_view text) {

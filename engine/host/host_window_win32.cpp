@@ -26,7 +26,13 @@ HostWindow::HostWindow() {
 }
 
 HostWindow::~HostWindow() {
-    if (window_) DestroyWindow(window_);
+    Destroy();
+}
+
+void HostWindow::Destroy() {
+    // The handle stays: IsWindow tells whoever holds it that it is gone.
+    if (IsWindow(window_)) DestroyWindow(window_);
+    edit_ = nullptr;
 }
 
 HWND HostWindow::handle() const {

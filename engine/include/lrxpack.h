@@ -97,8 +97,9 @@ enum LrxResult {
     LRX_REMOVED_EMPTY_ARCHIVE = 25, /* success, shown as information */
     LRX_QUERY_REQUIRES_INSTANCE = 26,
     LRX_WRITING_RECORD_SIZE = 27,
-    LRX_REPLAY_NAME_TOO_LONG = 28, /* the entry name would not fit the record */
-    LRX_LAST_RESULT = 28
+    LRX_REPLAY_NAME_TOO_LONG = 28,    /* the entry name would not fit the record */
+    LRX_REPLAY_NAME_NOT_ALLOWED = 29, /* extraction could not write the name back */
+    LRX_LAST_RESULT = 29
 };
 
 #ifdef __cplusplus
@@ -128,26 +129,32 @@ LRXPACK_API void AGGa(TFileInfoList** head);
 LRXPACK_API int wG4h(TFileInfoList** head, char* archive);
 
 /* Adds a replay, or replaces the entry of the same name (ignoring case) in
- * its place. The archive is created when missing. The new archive is written
- * beside the old one and replaces it in one step: on any failure or abort the
- * archive is as it was. moveReplay removes the replay file afterwards (20 when
- * that fails, with the archive already updated). Codes: 0, 6, 14, 16, 18,
- * 20, 21, 22, 23, 28 or a codec code. */
+ * its place. The archive is created when missing; one that exists but cannot
+ * be read gives 14, a read-only one 18. The new archive is written beside the
+ * old one and replaces it in one step, keeping its mode: on any failure or
+ * abort the archive is as it was. A name extraction would refuse (a colon,
+ * control characters, on Windows a device name or a trailing dot or space)
+ * gives 29. moveReplay removes the replay file after a success (20 when that
+ * fails, with the archive already updated). Codes: 0, 6, 14, 16, 18, 20, 21,
+ * 22, 23, 28, 29 or a codec code. */
 LRXPACK_API int sJTU(char* archive, char* replay, HWND window, bool moveReplay);
 
 /* Deletes every entry whose name is one of names (ignoring case); unknown
  * names are ignored. An archive left empty is removed (25, a success; 24 when
- * removing failed). Codes: 0, 14, 16, 17, 18, 24, 25. */
+ * removing failed). 17 when the archive is missing, 14 when it exists but
+ * cannot be read, 18 when it is read-only. Codes: 0, 14, 16, 17, 18, 24, 25. */
 LRXPACK_API int zTOR(char* archive, int count, char** names);
 
 /* Extracts every entry (everyEntry) or the first entry of each name into
  * destinationFolder, which ends with a path separator. overwriteMode for
  * existing non-empty files: 1 skip, 2 overwrite, 3 ask the window ("998PATH",
- * answered 800 yes, 801 no, 802 always, which sets the mode to 2). Each entry
- * is decoded into a temporary file first, so a failure leaves any existing
- * destination as it was. Stored names that are not plain file names are
- * refused with 19. Codes: 0, 14, 16, 17, 19, 23, 26 (mode 3 without a window)
- * or a codec code. */
+ * answered 800 yes, 801 no, 802 always, which sets the mode to 2; 999 or a
+ * window that no longer exists ends the call with 23); any other mode
+ * overwrites. Each entry is decoded into a temporary file first, so a failure
+ * leaves any existing destination as it was. Stored names that are not plain
+ * file names, and read-only destinations, are refused with 19. 17 when the
+ * archive is missing, 14 when it exists but cannot be read. Codes: 0, 14, 16,
+ * 17, 19, 23, 26 (mode 3 without a window) or a codec code. */
 LRXPACK_API int MFqc(char* archive, char* destinationFolder, int& overwriteMode, HWND window,
                      bool everyEntry, int count, char** names);
 

@@ -4,7 +4,9 @@
  * The engine talks to its caller's window with three messages: WM_SETFOCUS to
  * the window, and WM_SETTEXT and EM_GETLINE to its mailbox control. On Linux a
  * window is any object that starts with this struct: the engine calls proc
- * synchronously, with control 0 for the window itself. Hosts normally use
+ * synchronously, with control 0 for the window itself. A window that has been
+ * destroyed answers WM_NULL with LRX_WINDOW_GONE (and must stay readable), as
+ * IsWindow fails for a destroyed window on Windows. Hosts normally use
  * lrx::HostWindow (host_window.h) rather than filling this in by hand.
  */
 #ifndef LRXWINDOW_H
@@ -30,10 +32,13 @@ struct LrxWindow {
 
 typedef struct LrxWindow* HWND;
 
+#define WM_NULL 0x0000
 #define WM_SETFOCUS 0x0007
 #define WM_SETTEXT 0x000C
 #define EM_GETLINE 0x00C4
 #define EN_CHANGE 0x0300
+
+#define LRX_WINDOW_GONE ((LRESULT)-1)
 
 #ifdef __cplusplus
 }

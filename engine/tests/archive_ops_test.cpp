@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -10,38 +10,56 @@
 #include "host_window.h"
 #include "lrxpack.h"
 #include "sample_replays.h"
+#include "temp_file.h"
 #include "test_files.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace lrx::test {
 namespace {
 
 namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
 
 char* C(const std::string& s) {
     return const_cast<char*>(s.c_str());
 }
 
-struct Listing {
-    TFileInfoList* head = nullptr;
-    ~Listing() { AGGa(&head); }
-    std::vector<const TFileInfoList*> Nodes() const {
-        std::vector<const TFileInfoList*> nodes;
-        for (const TFileInfoList* n = head; n; n = n->next) nodes.push_back(n);
-        return nodes;
-    }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (const TFileInfoList* n = head; n; n = n->next) names.push_back(n->info->name);
-        return names;
+// Records status lines and questions; answers questions (null: destroys itself).
+struct RecordingWindow : HostWindow {
+    Names statuses, questions;
+    explicit RecordingWindow(const char* answer = "800") {
+        OnMailboxChange([this, answer](HostWindow& w) {
+            const std::string text = w.MailboxText();
+            if (text.rfind("101", 0) == 0) statuses.push_back(text);
+            if (text.rfind("998", 0) != 0) return;
+            questions.push_back(text.substr(3));
+            answer ? w.SetMailboxText(answer) : w.Destroy();
+        });
+        SetMailboxText("0");
     }
 };
+
+void MakeReadOnly(const std::string& path) {
+#ifdef _WIN32
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+#else
+    chmod(path.c_str(), 0444);
+#endif
+}
 
 class ArchiveOps : public ::testing::Test {
   protected:
     std::string Replay(const std::string& name, uint32_t seed, int frames = 60) {
-        const std::string path = dir_ / name;
-        WriteFile(path, SampleReplay(seed, frames));
-        return path;
+        WriteFile(dir_ / name, SampleReplay(seed, frames));
+        return dir_ / name;
     }
     std::string Folder(const std::string& name) {
         fs::create_directories(dir_.path() / name);
@@ -50,21 +68,29 @@ class ArchiveOps : public ::testing::Test {
     int Add(const std::string& replay, HWND window = nullptr, bool move = false) {
         return sJTU(C(archive_), C(replay), window, move);
     }
-    int Delete(std::vector<std::string> names) {
+    int Delete(Names names) {
         std::vector<char*> raw;
         for (auto& n : names) raw.push_back(C(n));
         return zTOR(C(archive_), static_cast<int>(raw.size()), raw.data());
     }
-    int Extract(const std::string& folder, int& mode, HWND window,
-                std::vector<std::string> names = {}) {
+    int Extract(const std::string& folder, int& mode, HWND window = nullptr, Names names = {}) {
         std::vector<char*> raw;
         for (auto& n : names) raw.push_back(C(n));
         raw.push_back(nullptr);
         return MFqc(C(archive_), C(folder), mode, window, names.empty(),
                     static_cast<int>(names.size()), raw.data());
     }
-    std::vector<std::string> FilesIn(const std::string& folder) {
-        std::vector<std::string> names;
+    // The listed entries' names, or the listing's code.
+    Names Listed() {
+        TFileInfoList* head = nullptr;
+        const int code = wG4h(&head, C(archive_));
+        Names names = code ? Names{"code " + std::to_string(code)} : Names{};
+        for (const TFileInfoList* n = head; n; n = n->next) names.push_back(n->info->name);
+        AGGa(&head);
+        return names;
+    }
+    Names FilesIn(const std::string& folder) {
+        Names names;
         for (const auto& e : fs::directory_iterator(folder))
             names.push_back(e.path().filename().string());
         std::sort(names.begin(), names.end());
@@ -75,78 +101,104 @@ class ArchiveOps : public ::testing::Test {
     std::string archive_ = dir_ / "test.lrx";
 };
 
-TEST_F(ArchiveOps, AddCreatesThenAppends) {
-    ASSERT_EQ(Add(Replay("One.rpl", 1)), LRX_OK);
-    Bytes bytes = ReadFile(archive_);
-    ASSERT_GE(bytes.size(), 44u);
-    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 12), ArchiveHeader());
-    Listing listing;
-    ASSERT_EQ(wG4h(&listing.head, C(archive_)), LRX_OK);
-    ASSERT_EQ(listing.Names(), (std::vector<std::string>{"one.rpl"}));
-    EXPECT_EQ(listing.head->offset, 12);
-    EXPECT_EQ(int32_t{listing.head->info->packedSize} % 4, 0);
-    EXPECT_EQ(int32_t{listing.head->info->rawSize},
-              static_cast<int32_t>(SampleReplay(1, 60).size()));
-
-    Replay("two.rpl", 2);
-    ASSERT_EQ(Add(dir_ / "two"), LRX_OK);  // no extension: reads two.rpl
-    ASSERT_EQ(wG4h(&listing.head, C(archive_)), LRX_OK);
-    EXPECT_EQ(listing.Names(), (std::vector<std::string>{"one.rpl", "two.rpl"}));
-    EXPECT_EQ(FilesIn(dir_.path().string()).size(), 3u);  // no temporary file left
+std::vector<int> LocalStamp() {
+    const std::time_t now = std::time(nullptr);
+    const std::tm* t = std::localtime(&now);
+    return {t->tm_year + 1900, t->tm_mon + 1, t->tm_mday, t->tm_hour, t->tm_min};
 }
 
-TEST_F(ArchiveOps, UpdateReplacesInPlaceAndKeepsOthersByteForByte) {
-    ASSERT_EQ(Add(Replay("a.rpl", 1)), LRX_OK);
-    ASSERT_EQ(Add(Replay("b.rpl", 2)), LRX_OK);
+TEST_F(ArchiveOps, AddUpdateAndDelete) {
+    RecordingWindow window;
+    const std::vector<int> before = LocalStamp();
+    ASSERT_EQ(Add(Replay("One.rpl", 1), window.handle()), LRX_OK);
+    const std::vector<int> after = LocalStamp();
+    const Bytes one = ReadFile(archive_);
+    ASSERT_GE(one.size(), 44u);
+    EXPECT_EQ(Bytes(one.begin(), one.begin() + 12), ArchiveHeader());
+    TFileInfoList* head = nullptr;
+    ASSERT_EQ(wG4h(&head, C(archive_)), LRX_OK);
+    const TFileInfo info = *head->info;
+    EXPECT_EQ(head->offset, 12);
+    AGGa(&head);
+    EXPECT_STREQ(info.name, "one.rpl");
+    EXPECT_EQ(int32_t{info.packedSize}, static_cast<int32_t>(one.size()) - 44);
+    EXPECT_EQ(int32_t{info.packedSize} % 4, 0);
+    EXPECT_EQ(int32_t{info.rawSize}, static_cast<int32_t>(SampleReplay(1, 60).size()));
+    const std::vector<int> stamp = {info.year, info.month, info.day, info.hour, info.minute};
+    EXPECT_TRUE(stamp == before || stamp == after) << info.year << "-" << info.month;
+
+    Replay("b.rpl", 2);
+    ASSERT_EQ(Add(dir_ / "b"), LRX_OK);  // no extension: reads b.rpl
     ASSERT_EQ(Add(Replay("c.rpl", 3)), LRX_OK);
-    Listing before;
-    ASSERT_EQ(wG4h(&before.head, C(archive_)), LRX_OK);
-    const Bytes old = ReadFile(archive_);
-
-    HostWindow window;
-    std::vector<std::string> statuses;
-    window.OnMailboxChange([&](HostWindow& w) {
-        if (w.MailboxText().rfind("101", 0) == 0) statuses.push_back(w.MailboxText());
-    });
-    window.SetMailboxText("0");
-    WriteFile(dir_ / "B.RPL", SampleReplay(9, 90));
-    ASSERT_EQ(Add(dir_ / "B.RPL", window.handle()), LRX_OK);
-    EXPECT_EQ(statuses, (std::vector<std::string>{"101Updating B.RPL..."}));
-
-    Listing after;
-    ASSERT_EQ(wG4h(&after.head, C(archive_)), LRX_OK);
-    EXPECT_EQ(after.Names(), (std::vector<std::string>{"a.rpl", "b.rpl", "c.rpl"}));
+    ASSERT_EQ(wG4h(&head, C(archive_)), LRX_OK);
+    const Bytes three = ReadFile(archive_);
+    const Bytes cEntry(three.begin() + head->next->next->offset, three.end());
+    AGGa(&head);
+    const std::string update = Folder("upd") + "B.RPL";  // b.rpl's own folder may ignore case
+    WriteFile(update, SampleReplay(9, 90));
+    ASSERT_EQ(Add(update, window.handle()), LRX_OK);
+    EXPECT_EQ(window.statuses, (Names{"101Adding One.rpl...", "101Updating B.RPL..."}));
+    EXPECT_EQ(Listed(), (Names{"one.rpl", "b.rpl", "c.rpl"}));
+    // one is untouched at its place; c moved but kept its bytes, date included.
     const Bytes now = ReadFile(archive_);
-    const auto a = before.Nodes()[0];
-    const auto c = before.Nodes()[2];
-    const auto cNow = after.Nodes()[2];
-    // a is untouched at its place; c moved but kept its bytes, date included.
-    EXPECT_TRUE(
-        std::equal(old.begin(), old.begin() + a->offset + a->info->packedSize + 32, now.begin()));
-    EXPECT_TRUE(std::equal(old.begin() + c->offset, old.end(), now.begin() + cNow->offset));
-    EXPECT_EQ(int32_t{after.Nodes()[1]->info->rawSize},
-              static_cast<int32_t>(SampleReplay(9, 90).size()));
-}
+    EXPECT_TRUE(std::equal(one.begin(), one.end(), now.begin()));
+    EXPECT_TRUE(std::equal(cEntry.rbegin(), cEntry.rend(), now.rbegin()));
+    EXPECT_NE(now.size(), three.size());
+    EXPECT_EQ(FilesIn(dir_.path().string()).size(), 5u);  // no temporary file left
 
-TEST_F(ArchiveOps, ForeignVersionsAndLongNamesChangeNothing) {
-    for (int32_t version : {99, 101}) {
-        Bytes bytes = ArchiveHeader(version);
-        WriteFile(archive_, bytes);
-        EXPECT_EQ(Add(Replay("a.rpl", 1)), LRX_VERSION_MISMATCH);
-        EXPECT_EQ(Delete({"a.rpl"}), LRX_VERSION_MISMATCH);
-        int mode = 2;
-        EXPECT_EQ(Extract(Folder("out"), mode, nullptr), LRX_VERSION_MISMATCH);
-        EXPECT_EQ(ReadFile(archive_), bytes);
-    }
-    fs::remove(archive_);
-    EXPECT_EQ(Add(Replay("fourteen_chars", 1)), LRX_REPLAY_NAME_TOO_LONG);  // + ".rpl"
+    EXPECT_EQ(Delete({}), LRX_OK);
+    EXPECT_EQ(Delete({"nothing.rpl"}), LRX_OK);
+    EXPECT_EQ(ReadFile(archive_), now);
+    EXPECT_EQ(Delete({"B.RPL"}), LRX_OK);
+    EXPECT_EQ(Listed(), (Names{"one.rpl", "c.rpl"}));
+    EXPECT_EQ(Delete({"one.rpl", "c.rpl"}), LRX_REMOVED_EMPTY_ARCHIVE);
     EXPECT_FALSE(fs::exists(archive_));
-    EXPECT_EQ(Add(Replay("thirteen1.rpl", 1)), LRX_OK);
+    EXPECT_EQ(Delete({"a.rpl"}), LRX_OPENING_ARCHIVE);
 }
 
-TEST_F(ArchiveOps, MissingReplayLeavesNoArchiveBehind) {
+TEST_F(ArchiveOps, RefusedAddsTouchNothingAndKeepTheReplay) {
+    const std::string replay = Replay("keep.rpl", 1);
+    const Bytes empty = ArchiveHeader();
+    // Joined as text: a path object would read "x:" as a drive and re-encode the
+    // code page's superscripts.
+    const std::string in = dir_.path().string() + "/";
+    const struct {
+        Bytes archive;  // empty: no archive
+        std::string replay;
+        int code;
+    } cases[] = {
+        {ArchiveHeader(99), replay, LRX_VERSION_MISMATCH},
+        {ArchiveHeader(101), replay, LRX_VERSION_MISMATCH},
+        {Bytes(empty.begin(), empty.begin() + 3), replay, LRX_READING_FILE_HEADER},
+        {{}, dir_ / "fourteen_chars", LRX_REPLAY_NAME_TOO_LONG},  // + ".rpl"
+        {empty, in + "x:y.rpl", LRX_REPLAY_NAME_NOT_ALLOWED},
+        {{}, in + "tab\t.rpl", LRX_REPLAY_NAME_NOT_ALLOWED},
+#ifdef _WIN32
+        {empty, in + "con.rpl", LRX_REPLAY_NAME_NOT_ALLOWED},
+        {{}, in + "LPT\xB9.rpl", LRX_REPLAY_NAME_NOT_ALLOWED},
+        {empty, in + "x.rpl ", LRX_REPLAY_NAME_NOT_ALLOWED},
+#endif
+    };
+    for (const auto& c : cases) {
+        fs::remove(archive_);
+        if (!c.archive.empty()) WriteFile(archive_, c.archive);
+        EXPECT_EQ(Add(c.replay, nullptr, true), c.code) << c.replay;
+        EXPECT_EQ(c.archive.empty() ? Bytes{} : ReadFile(archive_), c.archive) << c.replay;
+        EXPECT_TRUE(fs::exists(replay));
+    }
+    WriteFile(archive_, ArchiveHeader(99));
+    EXPECT_EQ(Delete({"a.rpl"}), LRX_VERSION_MISMATCH);
+    int mode = 2;
+    EXPECT_EQ(Extract(Folder("out"), mode), LRX_VERSION_MISMATCH);
+    // A folder where the archive should be is not a missing archive.
+    fs::remove(archive_);
+    fs::create_directories(archive_);
+    EXPECT_EQ(Add(replay), LRX_READING_FILE_HEADER);
+    fs::remove(archive_);
     EXPECT_EQ(Add(dir_ / "absent.rpl"), LRX_OPENING_REPLAY);
-    EXPECT_TRUE(FilesIn(dir_.path().string()).empty());
+    EXPECT_EQ(FilesIn(dir_.path().string()), (Names{"keep.rpl", "out"}));
+    EXPECT_EQ(Add(replay, nullptr, true), LRX_OK);  // moved after a success
+    EXPECT_FALSE(fs::exists(replay));
 }
 
 TEST_F(ArchiveOps, KeptEntriesOfEveryCopyPieceSizeCopyWhole) {
@@ -156,10 +208,9 @@ TEST_F(ArchiveOps, KeptEntriesOfEveryCopyPieceSizeCopyWhole) {
     Bytes archive = ArchiveHeader();
     int index = 0;
     for (int32_t length : {1000, 4096, 4100, 3 * 1024 * 1024 + 36}) {
-        const int32_t packed = length - 32;
-        for (int32_t k = 0; k < packed; ++k)
+        for (int32_t k = 0; k < length - 32; ++k)
             archive.push_back(static_cast<unsigned char>(k * 7 + index));
-        const Bytes record = FileInfoBytes("kept" + std::to_string(index++) + ".rpl", 5000, packed);
+        const Bytes record = FileInfoBytes("k" + std::to_string(index++), 5000, length - 32);
         archive.insert(archive.end(), record.begin(), record.end());
     }
     WriteFile(archive_, archive);
@@ -169,145 +220,221 @@ TEST_F(ArchiveOps, KeptEntriesOfEveryCopyPieceSizeCopyWhole) {
     EXPECT_TRUE(std::equal(archive.begin(), archive.end(), now.begin()));
 }
 
-TEST_F(ArchiveOps, DeleteSomeAllNoneAndUnknown) {
-    for (const char* name : {"a.rpl", "b.rpl", "c.rpl"}) ASSERT_EQ(Add(Replay(name, 7)), LRX_OK);
-    const Bytes three = ReadFile(archive_);
-    EXPECT_EQ(Delete({}), LRX_OK);
-    EXPECT_EQ(ReadFile(archive_), three);
-    EXPECT_EQ(Delete({"nothing.rpl"}), LRX_OK);
-    EXPECT_EQ(ReadFile(archive_), three);
-
-    EXPECT_EQ(Delete({"B.RPL"}), LRX_OK);
-    Listing listing;
-    ASSERT_EQ(wG4h(&listing.head, C(archive_)), LRX_OK);
-    EXPECT_EQ(listing.Names(), (std::vector<std::string>{"a.rpl", "c.rpl"}));
-
-    EXPECT_EQ(Delete({"a.rpl", "c.rpl"}), LRX_REMOVED_EMPTY_ARCHIVE);
-    EXPECT_FALSE(fs::exists(archive_));
-    EXPECT_EQ(Delete({"a.rpl"}), LRX_OPENING_ARCHIVE);
-}
-
-TEST_F(ArchiveOps, ExtractAllSelectedAndDuplicates) {
+TEST_F(ArchiveOps, ExtractAllOrSelectedOncePerName) {
     for (uint32_t seed : {1u, 2u, 3u}) {
         ASSERT_EQ(Add(Replay("r" + std::to_string(seed) + ".rpl", seed)), LRX_OK);
     }
     int mode = 2;
-    const std::string all = Folder("all");
-    ASSERT_EQ(Extract(all, mode, nullptr), LRX_OK);
+    const std::string all = Folder("all"), some = Folder("some");
+    ASSERT_EQ(Extract(all, mode), LRX_OK);
     for (uint32_t seed : {1u, 2u, 3u}) {
         EXPECT_EQ(ReadFile(all + "r" + std::to_string(seed) + ".rpl"), SampleReplay(seed, 60));
     }
-    const std::string some = Folder("some");
-    ASSERT_EQ(Extract(some, mode, nullptr, {"R2.rpl", "r2.rpl", "missing.rpl"}), LRX_OK);
-    EXPECT_EQ(FilesIn(some), (std::vector<std::string>{"r2.rpl"}));
-}
-
-TEST_F(ArchiveOps, OverwriteModes) {
-    ASSERT_EQ(Add(Replay("a.rpl", 1)), LRX_OK);
-    ASSERT_EQ(Add(Replay("b.rpl", 2)), LRX_OK);
-    const std::string out = Folder("out");
-    const Bytes mine = {1, 2, 3};
-    auto reset = [&] {
-        WriteFile(out + "a.rpl", mine);
-        WriteFile(out + "b.rpl", {});  // empty files are overwritten without asking
-    };
-
-    reset();
-    int mode = 1;
-    ASSERT_EQ(Extract(out, mode, nullptr), LRX_OK);
-    EXPECT_EQ(ReadFile(out + "a.rpl"), mine);
-    EXPECT_EQ(ReadFile(out + "b.rpl"), SampleReplay(2, 60));
-
-    reset();
-    mode = 3;
-    EXPECT_EQ(Extract(out, mode, nullptr), LRX_QUERY_REQUIRES_INSTANCE);
-
-    for (const char* answer : {"800", "801", "802"}) {
-        reset();
-        HostWindow window;
-        std::vector<std::string> questions;
-        window.OnMailboxChange([&](HostWindow& w) {
-            if (w.MailboxText().rfind("998", 0) == 0) {
-                questions.push_back(w.MailboxText().substr(3));
-                w.SetMailboxText(answer);
-            }
-        });
-        window.SetMailboxText("0");
-        mode = 3;
-        ASSERT_EQ(Extract(out, mode, window.handle()), LRX_OK) << answer;
-        EXPECT_EQ(questions, (std::vector<std::string>{out + "a.rpl"}));
-        const bool overwritten = std::string(answer) != "801";
-        EXPECT_EQ(ReadFile(out + "a.rpl") == mine, !overwritten) << answer;
-        EXPECT_EQ(mode, std::string(answer) == "802" ? 2 : 3);
-    }
-}
-
-TEST_F(ArchiveOps, AbortAtFirstPollTouchesNothing) {
-    ASSERT_EQ(Add(Replay("a.rpl", 1)), LRX_OK);
-    const Bytes before = ReadFile(archive_);
-    HostWindow window;
-    window.SetMailboxText("999");
-    EXPECT_EQ(Add(Replay("b.rpl", 2), window.handle()), LRX_ABORTED);
+    RecordingWindow window;
+    ASSERT_EQ(Extract(some, mode, window.handle(), {"R2.rpl", "r2.rpl", "missing.rpl"}), LRX_OK);
+    EXPECT_EQ(FilesIn(some), (Names{"r2.rpl"}));
+    EXPECT_EQ(window.statuses, (Names{"101Extracting r2.rpl..."}));
     EXPECT_EQ(window.FocusCount(), 1);
-    EXPECT_EQ(ReadFile(archive_), before);
-    int mode = 2;
-    const std::string out = Folder("out");
-    EXPECT_EQ(Extract(out, mode, window.handle()), LRX_ABORTED);
-    EXPECT_TRUE(FilesIn(out).empty());
 }
 
-TEST_F(ArchiveOps, AbortInTheMiddleLeavesArchiveAndDestinationAsTheyWere) {
+TEST_F(ArchiveOps, OverwriteModesAndAnswers) {
+    for (const char* name : {"a.rpl", "b.rpl", "c.rpl"}) ASSERT_EQ(Add(Replay(name, 2)), LRX_OK);
+#ifdef _WIN32
+    const std::string out = Folder("out");
+#else  // the question carries paths longer than any fixed buffer
+    const std::string out = Folder(std::string(200, 'o') + "/" + std::string(200, 'u'));
+#endif
+    const Bytes mine = {1, 2, 3}, replay = SampleReplay(2, 60);
+    const char* destroy = nullptr;
+    // a and c exist; b is empty and overwritten without asking in every mode.
+    const struct {
+        int mode;
+        const char* answer;
+        int code;
+        Names questions;
+        bool overwritten;  // a and c
+        int modeAfter;
+    } cases[] = {
+        {1, "", LRX_OK, {}, false, 1},
+        {0, "", LRX_OK, {}, true, 0},
+        {7, "", LRX_OK, {}, true, 7},
+        {3, "800", LRX_OK, {"a.rpl", "c.rpl"}, true, 3},
+        {3, "801", LRX_OK, {"a.rpl", "c.rpl"}, false, 3},
+        {3, "802", LRX_OK, {"a.rpl"}, true, 2},
+        {3, "999", LRX_ABORTED, {"a.rpl"}, false, 3},
+        {3, destroy, LRX_ABORTED, {"a.rpl"}, false, 3},
+    };
+    for (const auto& c : cases) {
+        for (const char* name : {"a.rpl", "c.rpl"}) WriteFile(out + name, mine);
+        WriteFile(out + "b.rpl", {});
+        RecordingWindow window(c.answer);
+        int mode = c.mode;
+        EXPECT_EQ(Extract(out, mode, c.mode == 3 ? window.handle() : nullptr), c.code) << c.mode;
+        Names expected;
+        for (const std::string& name : c.questions) expected.push_back(out + name);
+        EXPECT_EQ(window.questions, expected) << c.mode;
+        EXPECT_EQ(ReadFile(out + "a.rpl") == replay, c.overwritten) << c.mode;
+        EXPECT_EQ(ReadFile(out + "c.rpl") == replay, c.overwritten) << c.mode;
+        EXPECT_EQ(ReadFile(out + "b.rpl") == replay, c.code == LRX_OK) << c.mode;
+        EXPECT_EQ(mode, c.modeAfter);
+    }
+    int mode = 3;
+    EXPECT_EQ(Extract(out, mode), LRX_QUERY_REQUIRES_INSTANCE);
+}
+
+TEST_F(ArchiveOps, AbortLeavesArchiveAndDestinationAsTheyWere) {
     ASSERT_EQ(Add(Replay("a.rpl", 1)), LRX_OK);
     const Bytes before = ReadFile(archive_);
+    const std::string out = Folder("out");
     HostWindow window;
-    int reports = 0;
+    window.SetMailboxText("999");  // at the first poll: nothing is touched
+    EXPECT_EQ(Add(Replay("big.rpl", 5, 4000), window.handle()), LRX_ABORTED);
+    int mode = 2;
+    EXPECT_EQ(Extract(out, mode, window.handle()), LRX_ABORTED);
+    EXPECT_EQ(window.FocusCount(), 2);
+    EXPECT_TRUE(FilesIn(out).empty());
+
+    int reports = 0;  // in the middle of the replay
+    std::string inProgress;
     window.OnMailboxChange([&](HostWindow& w) {
         if (w.MailboxText() != "999" && w.MailboxText().rfind("101", 0) != 0 && ++reports == 2) {
+            if (TempFileInProgress()) inProgress = TempFileInProgress();
             w.SetMailboxText("999");
         }
     });
     window.SetMailboxText("0");
-    EXPECT_EQ(Add(Replay("big.rpl", 5, 4000), window.handle()), LRX_ABORTED);
+    EXPECT_EQ(Add(dir_ / "big.rpl", window.handle()), LRX_ABORTED);
+    EXPECT_EQ(fs::path(inProgress).parent_path(), dir_.path());  // for a signal handler
+    EXPECT_EQ(TempFileInProgress(), nullptr);
     EXPECT_EQ(ReadFile(archive_), before);
-    EXPECT_EQ(FilesIn(dir_.path().string()).size(), 3u);  // archive, a.rpl, big.rpl
+    EXPECT_EQ(FilesIn(dir_.path().string()).size(), 4u);  // archive, a, big, out
 
     ASSERT_EQ(Add(dir_ / "big.rpl"), LRX_OK);
-    const std::string out = Folder("out");
-    const Bytes mine = {9, 9, 9};
-    WriteFile(out + "big.rpl", mine);
+    WriteFile(out + "big.rpl", {9, 9, 9});
     reports = 0;
     window.SetMailboxText("0");
-    int mode = 2;
     EXPECT_EQ(Extract(out, mode, window.handle(), {"big.rpl"}), LRX_ABORTED);
-    EXPECT_EQ(ReadFile(out + "big.rpl"), mine);
-    EXPECT_EQ(FilesIn(out), (std::vector<std::string>{"big.rpl"}));
-}
-
-TEST_F(ArchiveOps, MoveRemovesTheReplayOnlyAfterSuccess) {
-    const std::string replay = Replay("m.rpl", 1);
-    ASSERT_EQ(Add(replay, nullptr, true), LRX_OK);
-    EXPECT_FALSE(fs::exists(replay));
-    EXPECT_EQ(Add(replay, nullptr, true), LRX_OPENING_REPLAY);
+    EXPECT_EQ(ReadFile(out + "big.rpl"), (Bytes{9, 9, 9}));
+    EXPECT_EQ(FilesIn(out), (Names{"big.rpl"}));
 }
 
 TEST_F(ArchiveOps, CraftedNamesNeverWriteOutsideTheFolder) {
-    for (const char* name : {"..", "../x.rpl", "..\\x.exe", "c:x.rpl", "a/b.rpl", "", "t\tab"}) {
-        Replay("good.rpl", 1);
-        // An entry with a good replay's packed data, stored under a bad name.
-        ASSERT_EQ(sJTU(C(dir_ / "src.lrx"), C(dir_ / "good.rpl"), nullptr, false), LRX_OK);
-        Bytes packed = ReadFile(dir_ / "src.lrx");
-        fs::remove(dir_ / "src.lrx");
+    ASSERT_EQ(Add(Replay("good.rpl", 1)), LRX_OK);
+    const Bytes packed = ReadFile(archive_);
+    Names names = {"..", "../x.rpl", "..\\x.exe", "c:x.rpl", "a/b.rpl", "", "t\tab"};
+#ifdef _WIN32
+    names.insert(names.end(), {"com\xB9.rpl", "LPT\xB3", "aux.rpl", "x."});
+#endif
+    const std::string out = Folder("deep/out");
+    for (const std::string& name : names) {
+        // A good replay's packed data, stored under a bad name.
         Bytes bad = packed;
         std::fill(bad.end() - 32, bad.end() - 18, 0);
-        std::copy(name, name + std::strlen(name), bad.end() - 32);
+        std::copy(name.begin(), name.end(), bad.end() - 32);
         WriteFile(archive_, bad);
-        const std::string out = Folder("deep/out");
         int mode = 2;
-        EXPECT_EQ(Extract(out, mode, nullptr), LRX_CREATING_REPLAY_FILE) << name;
+        EXPECT_EQ(Extract(out, mode), LRX_CREATING_REPLAY_FILE) << name;
         EXPECT_TRUE(FilesIn(out).empty()) << name;
-        EXPECT_EQ(FilesIn((dir_.path() / "deep").string()), (std::vector<std::string>{"out"}));
+        EXPECT_EQ(FilesIn((dir_.path() / "deep").string()), (Names{"out"}));
     }
 }
+
+#ifndef _WIN32
+mode_t ModeOf(const std::string& path) {
+    struct stat info {};
+    stat(path.c_str(), &info);
+    return info.st_mode & 07777;
+}
+#endif
+
+TEST_F(ArchiveOps, ModesAreKeptAndReadOnlyOrUnreadableFilesRefused) {
+    const std::string a = Replay("a.rpl", 1), b = Replay("b.rpl", 2);
+    const std::string out = Folder("out"), ro = Folder("ro");
+    Replay("ro/c.rpl", 3);
+    const int failedAt = AsOrdinaryUser(dir_.path(), [&] {
+        int mode = 2;
+        LRX_CHECK(Add(a) == LRX_OK);
+#ifndef _WIN32
+        // New files get 0666 less the umask; a replaced archive keeps its mode.
+        LRX_CHECK(ModeOf(archive_) == 0644);
+        LRX_CHECK(Extract(out, mode) == LRX_OK && ModeOf(out + "a.rpl") == 0644);
+        chmod(archive_.c_str(), 0640);
+        LRX_CHECK(Add(b) == LRX_OK && ModeOf(archive_) == 0640);
+        LRX_CHECK(Delete({"b.rpl"}) == LRX_OK && ModeOf(archive_) == 0640);
+        // An archive that exists but cannot be read is not a missing one.
+        chmod(archive_.c_str(), 0200);
+        LRX_CHECK(Add(b) == LRX_READING_FILE_HEADER);
+        LRX_CHECK(Delete({"a.rpl"}) == LRX_READING_FILE_HEADER);
+        LRX_CHECK(Extract(out, mode) == LRX_READING_FILE_HEADER);
+        chmod(archive_.c_str(), 0644);
+        // A replay that cannot be removed after the add: 20, archive updated.
+        chmod(ro.c_str(), 0555);
+        LRX_CHECK(sJTU(C(archive_), C(ro + "c.rpl"), nullptr, true) == LRX_DELETING_MOVED_REPLAY);
+        LRX_CHECK(fs::exists(ro + "c.rpl") && Delete({"c.rpl"}) == LRX_OK);
+        // In a read-only folder a damaged archive is listed before any
+        // temporary file is made: add and delete both say 14; a sound one 18.
+        chmod(ro.c_str(), 0755);
+        Bytes damaged = ArchiveHeader();
+        for (unsigned char byte : FileInfoBytes("x.rpl", 1, -4)) damaged.push_back(byte);
+        WriteFile(ro + "d.lrx", damaged);
+        WriteFile(ro + "g.lrx", ReadFile(archive_));
+        chmod(ro.c_str(), 0555);
+        char name[] = "a.rpl";
+        char* names[] = {name};
+        LRX_CHECK(sJTU(C(ro + "d.lrx"), C(a), nullptr, false) == LRX_READING_FILE_HEADER);
+        LRX_CHECK(zTOR(C(ro + "d.lrx"), 1, names) == LRX_READING_FILE_HEADER);
+        LRX_CHECK(sJTU(C(ro + "g.lrx"), C(b), nullptr, false) == LRX_CREATING_TEMP_FILE);
+        LRX_CHECK(zTOR(C(ro + "g.lrx"), 1, names) == LRX_CREATING_TEMP_FILE);
+        LRX_CHECK(sJTU(C(ro + "new.lrx"), C(a), nullptr, false) == LRX_CREATING_TEMP_FILE);
+        LRX_CHECK(FilesIn(ro) == (Names{"c.rpl", "d.lrx", "g.lrx"}));
+        chmod(ro.c_str(), 0755);
+#endif
+        const Bytes before = ReadFile(archive_);
+        MakeReadOnly(archive_);
+        LRX_CHECK(Add(b) == LRX_CREATING_TEMP_FILE && Delete({"a.rpl"}) == LRX_CREATING_TEMP_FILE);
+        LRX_CHECK(ReadFile(archive_) == before);
+        WriteFile(out + "a.rpl", {1, 2, 3});
+        MakeReadOnly(out + "a.rpl");
+        LRX_CHECK(Extract(out, mode) == LRX_CREATING_REPLAY_FILE);
+        LRX_CHECK(ReadFile(out + "a.rpl") == (Bytes{1, 2, 3}));
+        return 0;
+    });
+    EXPECT_EQ(failedAt, 0) << "the line of the first failed check";
+#ifdef _WIN32
+    for (const std::string& file : {archive_, out + "a.rpl"}) SetFileAttributesA(file.c_str(), 0);
+#else
+    if (geteuid() == 0) {  // root adds to a user's archive: it stays the user's
+        chmod(archive_.c_str(), 0644);
+        ASSERT_EQ(Add(b), LRX_OK);
+        struct stat info {};
+        stat(archive_.c_str(), &info);
+        EXPECT_EQ(info.st_uid, 65534u);
+        EXPECT_EQ(info.st_gid, 65534u);
+    }
+#endif
+}
+
+#ifndef _WIN32
+TEST_F(ArchiveOps, DiskFullLeavesNothingBehind) {
+    ASSERT_EQ(Add(Replay("small.rpl", 1, 2000)), LRX_OK);
+    const Bytes before = ReadFile(archive_);
+    const std::string large = Replay("large.rpl", 2, 4000), fresh = dir_ / "fresh.lrx";
+    // Files may not grow past the limit: the copy of the kept entries runs
+    // out of room (18), and so does the encoding into a new archive (6).
+    const int failedAt = AsOrdinaryUser(dir_.path(), [&] {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlim_t limit = before.size() / 2;
+        const rlimit rl{limit, limit};
+        setrlimit(RLIMIT_FSIZE, &rl);
+        LRX_CHECK(Add(large) == LRX_CREATING_TEMP_FILE);
+        LRX_CHECK(sJTU(C(fresh), C(large), nullptr, false) == LRX_WRITING_POSITION_DATA);
+        return 0;
+    });
+    EXPECT_EQ(failedAt, 0);
+    EXPECT_EQ(ReadFile(archive_), before);
+    EXPECT_EQ(FilesIn(dir_.path().string()), (Names{"large.rpl", "small.rpl", "test.lrx"}));
+}
+#endif
 
 }  // namespace
 }  // namespace lrx::test

@@ -1,14 +1,19 @@
 #include "test_files.h"
 
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 
-#ifndef _WIN32
-#include <unistd.h>
-#else
+#ifdef _WIN32
 #include <process.h>
+#else
+#include <grp.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 namespace lrx::test {
@@ -55,20 +60,53 @@ void AppendU16(Bytes& bytes, uint16_t value) {
 
 Bytes ArchiveHeader(int32_t version) {
     Bytes bytes;
-    AppendU32(bytes, static_cast<uint32_t>(version));
-    AppendU32(bytes, static_cast<uint32_t>(-100));
-    AppendU32(bytes, 12);
+    for (int32_t field : {version, -100, 12}) AppendU32(bytes, static_cast<uint32_t>(field));
     return bytes;
 }
 
 Bytes FileInfoBytes(const std::string& name, int32_t rawSize, int32_t packedSize) {
-    Bytes bytes(14, 0);
-    for (std::size_t i = 0; i < name.size() && i < 14; ++i)
-        bytes[i] = static_cast<unsigned char>(name[i]);
+    Bytes bytes(name.begin(),
+                name.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(name.size(), 14)));
+    bytes.resize(14, 0);
     AppendU32(bytes, static_cast<uint32_t>(rawSize));
     AppendU32(bytes, static_cast<uint32_t>(packedSize));
-    for (int i = 0; i < 5; ++i) AppendU16(bytes, 0);
+    bytes.resize(32, 0);
     return bytes;
+}
+
+int AsOrdinaryUser(const std::filesystem::path& folder, const std::function<int()>& work) {
+#ifdef _WIN32
+    (void)folder;
+    return work();
+#else
+    constexpr uid_t kNobody = 65534;
+    const bool root = geteuid() == 0;
+    if (root) {
+        if (chown(folder.c_str(), kNobody, kNobody) != 0) return -1;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+            if (lchown(entry.path().c_str(), kNobody, kNobody) != 0) return -1;
+        }
+    }
+    // The answer comes back through shared memory: exit codes stop at 255.
+    void* shared =
+        mmap(nullptr, sizeof(int), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    if (shared == MAP_FAILED) return -1;
+    int* answer = static_cast<int*>(shared);
+    *answer = -2;  // the child died before it answered
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (root && (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
+            _exit(1);
+        }
+        umask(022);
+        *answer = work();
+        _exit(0);
+    }
+    waitpid(pid, nullptr, 0);
+    const int result = *answer;
+    munmap(shared, sizeof(int));
+    return result;
+#endif
 }
 
 }  // namespace lrx::test

@@ -1,8 +1,9 @@
-// Scratch folders and byte-exact files for tests.
+// Scratch folders, byte-exact files and an ordinary user for tests.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,5 +37,14 @@ void AppendU16(Bytes& bytes, uint16_t value);
 Bytes ArchiveHeader(int32_t version = 100);
 // A 32-byte record with only name and sizes set.
 Bytes FileInfoBytes(const std::string& name, int32_t rawSize, int32_t packedSize);
+
+// Runs work as an ordinary user, for whom permissions hold: on Linux in a
+// child process, as nobody when the tests run as root (folder is handed to
+// nobody first), with umask 022. Returns what work returned.
+int AsOrdinaryUser(const std::filesystem::path& folder, const std::function<int()>& work);
+
+// Inside such work: the result is the line of the first failed check.
+#define LRX_CHECK(condition) \
+    if (!(condition)) return __LINE__
 
 }  // namespace lrx::test

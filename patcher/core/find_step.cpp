@@ -1,5 +1,6 @@
 // The finding step: the Windows and System directories, then one directory
 // per entry of the patch file, looked up in the registry.
+#include "patch_rules.h"
 #include "patch_texts.h"
 #include "patch_wizard.h"
 #include "path_rules.h"
@@ -35,7 +36,7 @@ void PatchWizard::FindStep() {
         return;
     }
     // The built-in identifiers are not the patch file's to give.
-    if (entry.id == kWindowsDirectoryId || entry.id == kSystemDirectoryId) {
+    if (!IsPatchDirectoryId(entry.id)) {
         Fail(kErrorInPatch, kPatchErrorCaption, MessageIcon::kExclamation);
         return;
     }

@@ -35,8 +35,12 @@ bool IsDeviceName(std::string_view component) {
     for (std::string_view device : kPlain) {
         if (upper == device) return true;
     }
-    return upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT")) &&
-           upper[3] >= '1' && upper[3] <= '9';
+    if (upper.size() != 4 || (!upper.starts_with("COM") && !upper.starts_with("LPT"))) {
+        return false;
+    }
+    // Superscript one, two and three of the ANSI code page name ports too.
+    const auto digit = static_cast<unsigned char>(upper[3]);
+    return (digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
 }
 
 bool IsSafeComponent(std::string_view component) {

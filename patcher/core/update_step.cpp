@@ -2,6 +2,7 @@
 // adding or removing one file in place, payloads copied one chunk per call.
 #include <algorithm>
 
+#include "patch_rules.h"
 #include "patch_texts.h"
 #include "patch_wizard.h"
 #include "path_rules.h"
@@ -36,11 +37,9 @@ void PatchWizard::StartRecord() {
     // Checked before anything is touched: a known operation, no payload to
     // remove, a known directory, and a name that stays inside it.
     const int8_t operation = record_.operation;
-    const bool known = operation == kReplace || operation == kAdd || operation == kRemove;
-    const bool payloadFits = operation != kRemove || record_.payloadLength == 0;
     const TPath* directory = directories_.Find(record_.directoryId);
     std::optional<std::string> path;
-    if (known && payloadFits && directory && IsSafeRecordName(record_.name)) {
+    if (directory && !RecordProblem(operation, record_.payloadLength, record_.name)) {
         path = TargetPath(directory->Path, record_.name);
     }
     if (!path) {

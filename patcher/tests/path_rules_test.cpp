@@ -33,7 +33,7 @@ TEST(PathRules, TargetPathJoinsWithOneBackslashAndFitsItsBuffer) {
 
 TEST(PathRules, RecordNamesMustStayBelowTheirDirectory) {
     for (const char* name : {"A.TXT", "DATA\\MAP.DAT", "DATA/MAP.DAT", "a..b", "..a", "x.",
-                             "d e\\f", "COM10", "LPT0.TXT", "CONSOLE"}) {
+                             "d e\\f", "COM10", "LPT0.TXT", "CONSOLE", "COM\xB4"}) {
         EXPECT_TRUE(IsSafeRecordName(name)) << name;
     }
     for (const char* name : {"",
@@ -58,7 +58,10 @@ TEST(PathRules, RecordNamesMustStayBelowTheirDirectory) {
                              "CON",
                              "nul.txt",
                              "DATA\\com1",
-                             "AUX .X"}) {
+                             "AUX .X",
+                             "COM\xB9",
+                             "lpt\xB2.txt",
+                             "DATA\\LPT\xB3"}) {
         EXPECT_FALSE(IsSafeRecordName(name)) << name;
     }
 }

@@ -53,9 +53,7 @@ bool WriteAll(const std::filesystem::path& path, const Bytes& bytes) {
     return !out.fail();
 }
 
-}  // namespace
-
-int RunKqpmake(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         out << kHelp;
         return kExitOk;
@@ -67,44 +65,57 @@ int RunKqpmake(const std::vector<std::string>& args, std::ostream& out, std::ost
     const std::filesystem::path manifestPath(args[0]);
     const std::filesystem::path outputPath(args[1]);
 
-    std::ifstream in(manifestPath, std::ios::binary);
-    if (!in) {
-        err << "kqpmake: cannot read " << manifestPath.string() << "\n";
+    const auto fail = [&](const std::filesystem::path& path, const std::string& reason) {
+        err << "kqpmake: " << path.string() << ": " << reason << "\n";
         return kExitFailed;
-    }
+    };
+    std::error_code ec;
+    // A folder opens as a stream on some systems and then throws on reading.
+    if (std::filesystem::is_directory(manifestPath, ec)) return fail(manifestPath, "is a folder");
+    std::ifstream in(manifestPath, std::ios::binary);
+    if (!in) return fail(manifestPath, "cannot read");
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return fail(manifestPath, "cannot read");
 
     PatchContent content;
     std::string error;
     if (!ParseManifest(text, manifestPath.parent_path(), content, error)) {
-        err << "kqpmake: " << manifestPath.string() << ": " << error << "\n";
-        return kExitFailed;
+        return fail(manifestPath, error);
     }
     Bytes bytes;
-    if (!BuildPatch(content, bytes, error)) {
-        err << "kqpmake: " << error << "\n";
-        return kExitFailed;
-    }
+    if (!BuildPatch(content, bytes, error)) return fail(manifestPath, error);
 
     // Written beside the output and renamed over it, so a failure never
     // leaves a half-written patch under the output's name.
     std::filesystem::path partial = outputPath;
     partial += ".part";
-    std::error_code ec;
     if (!WriteAll(partial, bytes)) {
         std::filesystem::remove(partial, ec);
-        err << "kqpmake: cannot write " << outputPath.string() << "\n";
-        return kExitFailed;
+        return fail(outputPath, "cannot write");
     }
     std::filesystem::rename(partial, outputPath, ec);
     if (ec) {
         std::filesystem::remove(partial, ec);
-        err << "kqpmake: cannot write " << outputPath.string() << "\n";
-        return kExitFailed;
+        return fail(outputPath, "cannot write");
     }
     out << outputPath.string() << ": " << content.directories.size() << " directories, "
         << content.files.size() << " files, " << bytes.size() << " bytes\n";
     return kExitOk;
+}
+
+}  // namespace
+
+int RunKqpmake(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    // Whatever the library throws (a stream error, memory) is one more
+    // failure with the usual message, never an abort.
+    try {
+        return Run(args, out, err);
+    } catch (const std::exception& e) {
+        err << "kqpmake: " << e.what() << "\n";
+    } catch (...) {
+        err << "kqpmake: unexpected failure\n";
+    }
+    return kExitFailed;
 }
 
 }  // namespace kqpmake

@@ -7,7 +7,10 @@
 #include <limits>
 #include <optional>
 #include <set>
+#include <system_error>
 #include <utility>
+
+#include "patch_rules.h"
 
 namespace kqpmake {
 namespace {
@@ -47,6 +50,9 @@ std::optional<long long> WordOrNumber(
 }
 
 bool ReadSource(const std::filesystem::path& path, Bytes& content) {
+    // A folder opens as a stream on some systems and then fails to read.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return false;
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
     content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -80,7 +86,21 @@ class Parser {
         return false;
     }
 
-    bool Finish() { return EndSection() && (haveTitle_ || Fail("no title given")); }
+    bool Finish() {
+        if (!EndSection() || !(haveTitle_ || Fail("no title given"))) return false;
+        // Records may name directories declared after them: checked at the end.
+        for (std::size_t i = 0; i < content_.files.size(); ++i) {
+            const int32_t id = content_.files[i].directoryId;
+            bool known = !kqp::IsPatchDirectoryId(id);
+            for (const DirectoryItem& dir : content_.directories) known = known || dir.id == id;
+            if (!known) {
+                error_ = "line " + std::to_string(fileLines_[i]) + ": no directory has id " +
+                         std::to_string(id);
+                return false;
+            }
+        }
+        return true;
+    }
 
     void SetLine(int line) { line_ = line; }
     const std::string& error() const { return error_; }
@@ -106,15 +126,22 @@ class Parser {
         sectionLine_ = line_;
         seen_.clear();
         if (section == Section::kDirectory) content_.directories.emplace_back();
-        if (section == Section::kFile) content_.files.emplace_back();
+        if (section == Section::kFile) {
+            content_.files.emplace_back();
+            fileLines_.push_back(line_);
+        }
         return true;
+    }
+
+    bool SectionFail(const std::string& message) {
+        error_ = "line " + std::to_string(sectionLine_) + ": " + message;
+        return false;
     }
 
     // Checks that the section just ended has what it needs.
     bool EndSection() {
         const auto missing = [&](const char* field) {
-            error_ = "line " + std::to_string(sectionLine_) + ": section without '" + field + "'";
-            return false;
+            return SectionFail(std::string("section without '") + field + "'");
         };
         if (section_ == Section::kDirectory) {
             for (const char* field : {"id", "kind", "key"}) {
@@ -122,14 +149,20 @@ class Parser {
             }
             if (content_.directories.back().kind == 2 && !seen_.contains("root"))
                 return missing("root");
+            if (!kqp::IsPatchDirectoryId(content_.directories.back().id)) {
+                return SectionFail("ids -1 and -2 are the Windows and System directories'");
+            }
         } else if (section_ == Section::kFile) {
             for (const char* field : {"directory", "name", "operation"}) {
                 if (!seen_.contains(field)) return missing(field);
             }
-            if (content_.files.back().operation == 3 && seen_.contains("source")) {
-                error_ =
-                    "line " + std::to_string(sectionLine_) + ": a remove record takes no source";
-                return false;
+            const FileItem& file = content_.files.back();
+            if (file.operation == 3 && seen_.contains("source")) {
+                return SectionFail("a remove record takes no source");
+            }
+            // The applier's own rules; the payload's size is checked when written.
+            if (const char* problem = kqp::RecordProblem(file.operation, 0, file.name)) {
+                return SectionFail(problem);
             }
         }
         return true;
@@ -224,6 +257,7 @@ class Parser {
     int line_ = 0;
     int sectionLine_ = 0;
     std::set<std::string> seen_;
+    std::vector<int> fileLines_;
     std::string error_;
 };
 

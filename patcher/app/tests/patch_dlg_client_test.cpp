@@ -12,6 +12,7 @@
 #include "app_test_support.h"
 #include "patch_app.h"
 #include "patch_dlg_client.h"
+#include "patch_resource_ids.h"
 #include "patch_texts.h"
 #include "prompt.h"
 #include "sdi_dec_frame.h"
@@ -290,6 +291,37 @@ TEST(PatchWindow, ErrorsAreShownByTheDialogAndReturnToTheFirstStep) {
     ExpectMessage(prompts.seen[6], dialog,
                   "Error creating '" + game.File("B.DAT") + "'\nPatching not complete.",
                   kPatchErrorCaption, MB_OK | MB_ICONSTOP);
+}
+
+// The dialog template as compiled: the icon keeps its 20 x 20 (an ICON
+// statement would have dropped the size to 0 x 0).
+TEST(PatchWindow, TheDialogsIconIsTwentyByTwenty) {
+    HRSRC found = ::FindResourceA(nullptr, MAKEINTRESOURCEA(IDD_PATCH_WIZARD), RT_DIALOG);
+    ASSERT_NE(found, nullptr);
+    const auto* words = static_cast<const WORD*>(::LockResource(::LoadResource(nullptr, found)));
+    // Skips a name-or-ordinal field: 0, 0xFFFF and an ordinal, or a string.
+    const auto skipField = [](const WORD* p) {
+        if (*p == 0xFFFF) return p + 2;
+        while (*p++) {
+        }
+        return p;
+    };
+    const auto* dialog = reinterpret_cast<const DLGTEMPLATE*>(words);
+    const WORD* p = skipField(skipField(skipField(words + 9)));  // menu, class, caption
+    if (dialog->style & DS_SETFONT) p = skipField(p + 1);
+    int icons = 0;
+    for (WORD i = 0; i < dialog->cdit; ++i) {
+        p = reinterpret_cast<const WORD*>((reinterpret_cast<uintptr_t>(p) + 3) & ~uintptr_t{3});
+        const auto* item = reinterpret_cast<const DLGITEMTEMPLATE*>(p);
+        p = skipField(skipField(p + 9));  // class, text
+        p += 1 + (*p + 1) / 2;            // creation data
+        if ((item->style & SS_TYPEMASK) == SS_ICON) {
+            ++icons;
+            EXPECT_EQ(item->cx, 20);
+            EXPECT_EQ(item->cy, 20);
+        }
+    }
+    EXPECT_EQ(icons, 1);
 }
 
 }  // namespace

@@ -130,6 +130,15 @@ TEST_F(Kqpmake, ReportsTheLineOfEachProblem) {
         {"title = A\n[file]\noperation = move\n", "line 3: operation must be"},
         {"title = A\n[file]\ndirectory = 1\nname = A\noperation = remove\nsource = x.dat\n",
          "line 2: a remove record takes no source"},
+        {"title = A\n[file]\nsource = src\n", "line 3: cannot read source"},  // a folder
+        // What the applier would refuse.
+        {"title = A\n[directory]\nid = -1\nkind = 2\nkey = K\nroot = 2\n", "line 2: ids -1 and -2"},
+        {"title = A\n[file]\ndirectory = 1\nname = ..\\WIN.INI\noperation = add\n",
+         "line 2: the name leaves"},
+        {"title = A\n[file]\ndirectory = 1\nname = A\noperation = 9\n", "line 2: the operation"},
+        {"title = A\n[file]\ndirectory = 4\nname = A\noperation = add\n[directory]\nid = 1\n"
+         "kind = 2\nkey = K\nroot = 2\n",
+         "line 2: no directory has id 4"},
     };
     for (const auto& c : cases) {
         EXPECT_FALSE(Parse(c.text)) << c.text;
@@ -162,6 +171,8 @@ TEST_F(Kqpmake, AFailureLeavesAnExistingOutputAlone) {
     EXPECT_EQ(Run({Path("bad.txt"), Path("old.kqp")}), kExitFailed);
     EXPECT_NE(err.str().find("line 2"), std::string::npos) << err.str();
     EXPECT_EQ(Run({Path("none.txt"), Path("old.kqp")}), kExitFailed);
+    EXPECT_EQ(Run({Path("src"), Path("old.kqp")}), kExitFailed);  // a folder
+    EXPECT_EQ(err.str(), "kqpmake: " + Path("src") + ": is a folder\n");
     EXPECT_EQ(Read("old.kqp"), (Bytes{'o', 'l', 'd'}));
 
     std::ofstream(dir / "ok.txt") << "title = T\n";
