@@ -1,5 +1,6 @@
 #include "temp_file.h"
 
+#include <csignal>
 #include <cstdio>
 #include <vector>
 
@@ -15,6 +16,29 @@
 #endif
 
 namespace lrx {
+namespace {
+
+char currentTempPath[kMaxPathLength + 1];
+volatile std::sig_atomic_t currentTempPathSet = 0;
+
+void SetCurrentTempPath(const std::string& path) {
+    currentTempPathSet = 0;
+    if (path.empty() || path.size() > kMaxPathLength) return;
+    path.copy(currentTempPath, path.size());
+    currentTempPath[path.size()] = '\0';
+    currentTempPathSet = 1;
+}
+
+std::string Published(std::string path) {
+    SetCurrentTempPath(path);
+    return path;
+}
+
+}  // namespace
+
+const char* CurrentTempFilePath() {
+    return currentTempPathSet ? currentTempPath : "";
+}
 
 std::string MakeTempName(const std::string& siblingPath) {
     const SplitPath parts = SplitFilePath(siblingPath);
@@ -23,7 +47,7 @@ std::string MakeTempName(const std::string& siblingPath) {
     if (folder.size() + 14 > kMaxPathLength) return {};
     char path[MAX_PATH];
     if (GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "lrx", 0, path) == 0) return {};
-    return path;
+    return Published(path);
 #else
     std::string pattern = folder + ".lrx-XXXXXX";
     if (pattern.size() > kMaxPathLength) return {};
@@ -32,7 +56,7 @@ std::string MakeTempName(const std::string& siblingPath) {
     const int fd = mkstemp(buffer.data());
     if (fd < 0) return {};
     close(fd);
-    return buffer.data();
+    return Published(buffer.data());
 #endif
 }
 
@@ -65,8 +89,16 @@ bool ReplaceFileAtomically(const std::string& source, const std::string& target)
 #endif
 }
 
+void TempFileGuard::Keep() {
+    path_.clear();
+    SetCurrentTempPath({});
+}
+
 TempFileGuard::~TempFileGuard() {
-    if (!path_.empty()) std::remove(path_.c_str());
+    if (path_.empty()) return;
+    // Removed before it stops being current: a signal in between finds it gone.
+    std::remove(path_.c_str());
+    SetCurrentTempPath({});
 }
 
 }  // namespace lrx

@@ -18,6 +18,11 @@ inline constexpr std::size_t kMaxPathLength = 4095;
 // returns its path; empty when none could be made.
 std::string MakeTempName(const std::string& siblingPath);
 
+// The temporary file this process is writing now, or "" when there is none:
+// a signal handler may remove it before the process ends. Reading it is
+// async-signal-safe (a fixed buffer, published by a flag).
+const char* CurrentTempFilePath();
+
 // Flushes an open output stream to the disk and closes it; false when any of
 // that failed (the data may not be complete).
 bool CloseDurably(FileStream& stream);
@@ -35,7 +40,7 @@ class TempFileGuard {
     TempFileGuard& operator=(const TempFileGuard&) = delete;
 
     const std::string& path() const { return path_; }
-    void Keep() { path_.clear(); }
+    void Keep();
 
   private:
     std::string path_;
