@@ -21,7 +21,7 @@ int DecodeEntry(std::FILE* archive, std::FILE* output, int32_t rawSize, const Ma
 }
 
 int DecodeEntryCounted(std::FILE* archive, std::FILE* output, int32_t rawSize,
-                       const Mailbox& window, int64_t& packedBytesUsed) {
+                       const Mailbox& window, int64_t& packedBitsUsed) {
 #ifdef _WIN32
     auto tell = [archive] { return static_cast<int64_t>(_ftelli64(archive)); };
 #else
@@ -31,10 +31,8 @@ int DecodeEntryCounted(std::FILE* archive, std::FILE* output, int32_t rawSize,
     const int result = DecodeEntry(archive, output, rawSize, window);
     const codec::CodecContext& ctx = Engine().codec;
     const int64_t fetched = tell() - start - static_cast<int64_t>(ctx.input.Buffered());
-    // Bits still in the bit buffer were fetched but not consumed; a partly
-    // consumed word counts as used (its low bits are the final padding).
-    const int64_t usedBits = fetched * 8 - ctx.bits.bitCount();
-    packedBytesUsed = (usedBits + 31) / 32 * 4;
+    // Bits still in the bit buffer were fetched but not consumed.
+    packedBitsUsed = fetched * 8 - ctx.bits.bitCount();
     return result;
 }
 

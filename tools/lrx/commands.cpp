@@ -302,9 +302,10 @@ int RunExtract(const Options& options) {
     display.Clear();
     if (!canAsk && display.questionsAsked() > 0) {
         std::fprintf(stderr,
-                     "lrx: %d existing %s not overwritten: no terminal to ask on "
+                     "lrx: %s: %d existing %s not overwritten: no terminal to ask on "
                      "(use --overwrite always to replace them)\n",
-                     display.questionsAsked(), display.questionsAsked() == 1 ? "file" : "files");
+                     options.destination.c_str(), display.questionsAsked(),
+                     display.questionsAsked() == 1 ? "file" : "files");
     }
     if (result != LRX_OK) {
         scene.entry = display.CurrentName();

@@ -67,8 +67,9 @@ EntryVerdict CheckEntry(std::FILE* archive, const TFileInfoList& node) {
                 std::string("no scratch file to decode into: ") + std::strerror(errno)};
     }
     if (!SeekTo(archive, node.offset)) return {LRX_READING_HEADER, "cannot seek to its data"};
-    int64_t used = 0;
-    const int result = DecodeEntryCounted(archive, scratch.get(), info.rawSize, Mailbox(), used);
+    int64_t usedBits = 0;
+    const int result =
+        DecodeEntryCounted(archive, scratch.get(), info.rawSize, Mailbox(), usedBits);
     if (result != LRX_OK) return {result, std::string("does not decode: ") + fUwu(result)};
     if (std::fflush(scratch.get()) != 0) {
         return {LRX_WRITING_POSITION_DATA,
@@ -79,9 +80,21 @@ EntryVerdict CheckEntry(std::FILE* archive, const TFileInfoList& node) {
         return {kDamagedEntry, "decodes to " + Count(length, "bytes") + ", its record says " +
                                    std::to_string(info.rawSize)};
     }
+    const int64_t used = (usedBits + 31) / 32 * 4;  // a partly used word is the last one
     if (used != info.packedSize) {
         return {kDamagedEntry, "decoding uses " + std::to_string(used) + " of its " +
                                    Count(info.packedSize, "packed bytes")};
+    }
+    // The last word is completed with zero bits.
+    const int padding = static_cast<int>(used * 8 - usedBits);
+    uint32_t lastWord = 0;
+    unsigned char bytes[4];
+    if (padding > 0 && SeekTo(archive, node.offset + used - 4) &&
+        std::fread(bytes, 1, 4, archive) == 4) {
+        lastWord = LoadU32(bytes);
+    }
+    if (padding > 0 && (lastWord & ((uint32_t{1} << padding) - 1)) != 0) {
+        return {kDamagedEntry, "the unused bits of its last word are not 0"};
     }
     std::rewind(scratch.get());
     const codec::ModelCheck model = codec::CheckReplayModel(scratch.get());
