@@ -12,7 +12,6 @@ ParseResult Parse(std::vector<std::string> args) {
 TEST(CommandLine, ParsesEachCommandWithItsOptions) {
     auto list = Parse({"list", "--sort", "date", "--reverse", "--json", "a.lrx"});
     ASSERT_TRUE(list.options) << list.error;
-    EXPECT_EQ(list.options->command, Command::List);
     EXPECT_EQ(list.options->sortKey, SortKey::Date);
     EXPECT_TRUE(list.options->reverse);
     EXPECT_TRUE(list.options->json);
@@ -29,7 +28,6 @@ TEST(CommandLine, ParsesEachCommandWithItsOptions) {
     ASSERT_TRUE(extract.options) << extract.error;
     EXPECT_EQ(extract.options->destination, "out");
     EXPECT_EQ(extract.options->overwrite, OverwritePolicy::Skip);
-    EXPECT_TRUE(extract.options->names.empty());
 
     EXPECT_TRUE(Parse({"extract", "-c", "a.lrx", "r.rpl"}).options->toStdout);
     auto dashed = Parse({"delete", "a.lrx", "--", "-odd.rpl"});
