@@ -63,7 +63,7 @@ int RunLrx(const std::vector<std::string>& args, const ScratchDir& dir, bool ful
 }
 
 std::string Text(const std::string& path) {
-    const Bytes bytes = ReadFile(path);
+    const Bytes bytes = fs::exists(path) ? ReadFile(path) : Bytes{};
     return std::string(bytes.begin(), bytes.end());
 }
 
@@ -133,9 +133,12 @@ TEST(LrxProcess, ChangesToOneArchiveTakeTurns) {
     WriteFile(dir / "r.rpl", SampleReplay(1, 50));
     const int lock = LockFolder(dir.path());
     const pid_t waiting = Spawn({"add", archive, dir / "r.rpl"}, dir);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const std::string message = archive + ": waiting for another lrx";
+    for (int i = 0; i < 1000 && Text(dir / "stderr").find(message) == std::string::npos; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_NE(Text(dir / "stderr").find(message), std::string::npos);
     EXPECT_FALSE(fs::exists(archive));
-    EXPECT_NE(Text(dir / "stderr").find(archive + ": waiting for another lrx"), std::string::npos);
     close(lock);
     EXPECT_EQ(Wait(waiting), 0);
     EXPECT_TRUE(fs::exists(archive));
