@@ -20,4 +20,20 @@ int DecodeEntry(std::FILE* archive, std::FILE* output, int32_t rawSize, const Ma
     return codec::DecodeReplay(Engine().codec, archive, output, rawSize, window);
 }
 
+int DecodeEntryCounted(std::FILE* archive, std::FILE* output, int32_t rawSize,
+                       const Mailbox& window, int64_t& packedBitsUsed) {
+#ifdef _WIN32
+    auto tell = [archive] { return static_cast<int64_t>(_ftelli64(archive)); };
+#else
+    auto tell = [archive] { return static_cast<int64_t>(ftello(archive)); };
+#endif
+    const int64_t start = tell();
+    const int result = DecodeEntry(archive, output, rawSize, window);
+    const codec::CodecContext& ctx = Engine().codec;
+    const int64_t fetched = tell() - start - static_cast<int64_t>(ctx.input.Buffered());
+    // Bits still in the bit buffer were fetched but not consumed.
+    packedBitsUsed = fetched * 8 - ctx.bits.bitCount();
+    return result;
+}
+
 }  // namespace lrx

@@ -18,4 +18,11 @@ int EncodeEntry(std::FILE* replay, std::FILE* archive, const Mailbox& window, in
 // output until rawSize bytes are produced. Result: 0 or a codec code.
 int DecodeEntry(std::FILE* archive, std::FILE* output, int32_t rawSize, const Mailbox& window);
 
+// DecodeEntry that also tells how many bits of packed data the decoder used:
+// the words it took from the archive less what it read ahead and did not
+// need. A sound entry uses its packedSize rounded down by less than a word,
+// and the bits after the last one used are 0.
+int DecodeEntryCounted(std::FILE* archive, std::FILE* output, int32_t rawSize,
+                       const Mailbox& window, int64_t& packedBitsUsed);
+
 }  // namespace lrx

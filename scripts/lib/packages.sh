@@ -2,7 +2,7 @@
 # that are missing, so a second run does nothing.
 
 LRX_PACKAGES="cmake g++ make libgtest-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb
-clang-14 libclang-rt-14-dev zlib1g-dev libzstd-dev liblzma-dev libbz2-dev"
+clang-14 libclang-rt-14-dev zlib1g-dev libzstd-dev liblzma-dev libbz2-dev pkg-config"
 
 lrx_install_packages() {
     local missing=

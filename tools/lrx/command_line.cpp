@@ -2,13 +2,14 @@
 
 namespace lrx::cli {
 
-const char* const kUsage =
+const char* const kHelp =
     "usage: lrx [--quiet] COMMAND ...\n"
     "\n"
     "  lrx list [--sort name|raw|packed|date] [--reverse] [--json] ARCHIVE\n"
-    "  lrx add [--move] [--strict] ARCHIVE REPLAY...\n"
-    "  lrx delete ARCHIVE NAME...\n"
+    "  lrx add [--move] [--strict] [--no-wait] ARCHIVE REPLAY...\n"
+    "  lrx delete [--no-wait] ARCHIVE NAME...\n"
     "  lrx extract [-d DIR] [--overwrite ask|skip|always] ARCHIVE [NAME...]\n"
+    "  lrx extract -c|--stdout ARCHIVE NAME\n"
     "  lrx test ARCHIVE\n"
     "  lrx --help | --version\n"
     "\n"
@@ -16,15 +17,26 @@ const char* const kUsage =
     "add      packs replays into the archive (created when missing); a replay whose\n"
     "         name is present replaces that entry in its place. --move removes each\n"
     "         replay once it is stored. A replay that would not come back byte for\n"
-    "         byte is added with a warning, or refused with --strict\n"
+    "         byte is added with a warning (and kept, even with --move), or refused\n"
+    "         with --strict\n"
     "delete   removes entries by name (case is ignored); an emptied archive is removed\n"
-    "extract  unpacks every entry, or the named ones, into DIR (default: here);\n"
-    "         --overwrite says what to do with existing files (ask needs a terminal)\n"
-    "test     decodes every entry without writing anything and reports each one\n"
+    "extract  unpacks every entry, or the named ones, into DIR (default: here;\n"
+    "         created when missing); --overwrite says what to do with existing\n"
+    "         files (ask needs a terminal: without one they are skipped). --stdout\n"
+    "         writes the one named replay to standard output\n"
+    "test     decodes every entry without writing anything and reports each one.\n"
+    "         OK means the entry decodes cleanly (right length, all its packed\n"
+    "         data used, a well-formed replay), not that it is unchanged: archives\n"
+    "         carry no checksum\n"
     "\n"
-    "--quiet silences progress. Ctrl+C stops add or extract cleanly; a second\n"
-    "Ctrl+C ends at once. Exit status: 0 on success, the engine's result code\n"
-    "on failure, 64 for usage errors.\n";
+    "--quiet prints errors and warnings only. add and delete wait while another\n"
+    "lrx changes the same archive (on Linux: any archive in its folder), or fail\n"
+    "with --no-wait. Ctrl+C stops add or extract cleanly; a second Ctrl+C ends at once\n"
+    "(still removing the temporary file).\n"
+    "\n"
+    "Exit status: 0 success; the engine's result code on failure (e.g. 16 version\n"
+    "mismatch, 21 cannot open replay); 64 usage error; 65 a name matched no entry;\n"
+    "66 test found a damaged entry that decodes; 75 archive busy (--no-wait).\n";
 
 namespace {
 
@@ -61,8 +73,26 @@ bool ParseOverwrite(const std::string& text, OverwritePolicy& policy) {
     return true;
 }
 
-ParseResult Fail(std::string message) {
-    return {std::nullopt, std::move(message)};
+const char* UsageLine(Command command) {
+    switch (command) {
+        case Command::List:
+            return "usage: lrx list [--sort name|raw|packed|date] [--reverse] [--json] ARCHIVE";
+        case Command::Add:
+            return "usage: lrx add [--move] [--strict] [--no-wait] ARCHIVE REPLAY...";
+        case Command::Delete:
+            return "usage: lrx delete [--no-wait] ARCHIVE NAME...";
+        case Command::Extract:
+            return "usage: lrx extract [-d DIR] [--overwrite ask|skip|always] [-c] ARCHIVE "
+                   "[NAME...]";
+        case Command::Test:
+            return "usage: lrx test ARCHIVE";
+        default:
+            return "usage: lrx [--quiet] list|add|delete|extract|test ...";
+    }
+}
+
+ParseResult Fail(Command command, std::string message) {
+    return {std::nullopt, std::move(message), UsageLine(command)};
 }
 
 }  // namespace
@@ -75,14 +105,14 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
         if (flag == "--quiet" || flag == "-q")
             options.quiet = true;
         else if (flag == "--help" || flag == "-h")
-            return {options, {}};
+            return {options, {}, {}};
         else if (flag == "--version" || flag == "-V") {
             options.command = Command::Version;
-            return {options, {}};
+            return {options, {}, {}};
         } else
-            return Fail("unknown option " + flag);
+            return Fail(Command::Help, "unknown option " + flag);
     }
-    if (cursor.Done()) return Fail("no command given");
+    if (cursor.Done()) return Fail(Command::Help, "no command given");
     const std::string command = cursor.Take();
     if (command == "list")
         options.command = Command::List;
@@ -95,9 +125,9 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
     else if (command == "test")
         options.command = Command::Test;
     else if (command == "help")
-        return {options, {}};
+        return {options, {}, {}};
     else
-        return Fail("unknown command " + command);
+        return Fail(Command::Help, "unknown command " + command);
 
     std::vector<std::string> operands;
     bool optionsEnded = false;
@@ -120,7 +150,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
             options.quiet = true;
         else if (c == Command::List && arg == "--sort") {
             if (!value(text) || !ParseSortKey(text, options.sortKey)) {
-                return Fail("--sort takes name, raw, packed or date");
+                return Fail(c, "--sort takes name, raw, packed or date");
             }
         } else if (c == Command::List && arg == "--reverse")
             options.reverse = true;
@@ -130,29 +160,39 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
             options.move = true;
         else if (c == Command::Add && arg == "--strict")
             options.strict = true;
+        else if ((c == Command::Add || c == Command::Delete) && arg == "--no-wait")
+            options.noWait = true;
+        else if (c == Command::Extract && (arg == "-c" || arg == "--stdout"))
+            options.toStdout = true;
         else if (c == Command::Extract && (arg == "-d" || arg == "--directory")) {
             if (!value(options.destination) || options.destination.empty()) {
-                return Fail("-d takes a folder");
+                return Fail(c, "-d takes a folder");
             }
         } else if (c == Command::Extract && arg == "--overwrite") {
             if (!value(text) || !ParseOverwrite(text, options.overwrite)) {
-                return Fail("--overwrite takes ask, skip or always");
+                return Fail(c, "--overwrite takes ask, skip or always");
             }
         } else
-            return Fail("unknown option " + arg + " for " + command);
+            return Fail(c, "unknown option " + arg + " for " + command);
     }
 
-    if (operands.empty()) return Fail(command + " needs an archive");
+    if (operands.empty()) return Fail(options.command, command + " needs an archive");
     options.archive = operands.front();
     options.names.assign(operands.begin() + 1, operands.end());
     const bool needsNames = options.command == Command::Add || options.command == Command::Delete;
     if (needsNames && options.names.empty()) {
-        return Fail(command + (options.command == Command::Add ? " needs at least one replay"
+        return Fail(options.command,
+                    command + (options.command == Command::Add ? " needs at least one replay"
                                                                : " needs at least one name"));
     }
     const bool takesNames = needsNames || options.command == Command::Extract;
-    if (!takesNames && !options.names.empty()) return Fail(command + " takes only an archive");
-    return {options, {}};
+    if (!takesNames && !options.names.empty()) {
+        return Fail(options.command, command + " takes only an archive");
+    }
+    if (options.toStdout && options.names.size() != 1) {
+        return Fail(options.command, "--stdout takes exactly one name");
+    }
+    return {options, {}, {}};
 }
 
 }  // namespace lrx::cli

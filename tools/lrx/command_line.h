@@ -20,21 +20,24 @@ struct Options {
     SortKey sortKey = SortKey::Name;
     bool reverse = false;
     bool json = false;
-    // add
+    // add and delete
     bool move = false;
     bool strict = false;
+    bool noWait = false;  // fail instead of waiting for another lrx
     // extract
     std::string destination = ".";
     OverwritePolicy overwrite = OverwritePolicy::Ask;
+    bool toStdout = false;  // one entry's replay to standard output
 };
 
 struct ParseResult {
     std::optional<Options> options;
     std::string error;  // set when options is empty
+    std::string usage;  // with error: the one usage line that applies
 };
 
 ParseResult ParseCommandLine(const std::vector<std::string>& arguments);
 
-extern const char* const kUsage;
+extern const char* const kHelp;
 
 }  // namespace lrx::cli

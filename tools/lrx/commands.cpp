@@ -1,11 +1,17 @@
 #include "commands.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
+#include "archive_lock.h"
+#include "archive_ops.h"
 #include "entry_codec.h"
-#include "file_stream.h"
+#include "entry_name.h"
+#include "failure_report.h"
 #include "interrupt.h"
 #include "listing.h"
 #include "lrxpack.h"
@@ -13,22 +19,20 @@
 #include "replay_check.h"
 #include "terminal.h"
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 namespace lrx::cli {
 namespace {
-
-int Report(const std::string& archive, int code) {
-    std::fprintf(stderr, "lrx: %s: %s\n", archive.c_str(), fUwu(code));
-    return code;
-}
 
 char* Text(const std::string& s) {
     return const_cast<char*>(s.c_str());
 }
-
-struct Listing {
-    TFileInfoList* head = nullptr;
-    ~Listing() { AGGa(&head); }
-};
 
 #ifdef _WIN32
 constexpr char kSeparator = '\\';
@@ -43,12 +47,148 @@ std::string AsFolder(std::string path) {
     return path;
 }
 
+// Runs an engine call and keeps errno as it was when the call returned:
+// whatever runs next may change it.
+template <typename Call>
+int CallEngine(int& systemError, Call call) {
+    errno = 0;
+    const int result = call();
+    systemError = errno;
+    return result;
+}
+
+// Lists the archive as add, delete and extract do before their work, with
+// their codes: 17 cannot open, 14 short or damaged, 16 a version not 100.
+int ListAsOperationsDo(const std::string& archive, OwnedListing& listing) {
+    const int result = CheckArchiveVersion(archive.c_str(), LRX_OPENING_ARCHIVE);
+    if (result != LRX_OK) return result;
+    return wG4h(&listing.head, Text(archive)) == LRX_OK ? LRX_OK : LRX_READING_FILE_HEADER;
+}
+
+// Warns of each name that matches no entry; returns how many did not.
+std::size_t WarnUnmatched(const std::string& archive, const std::vector<std::string>& names,
+                          const TFileInfoList* head) {
+    std::size_t unmatched = 0;
+    for (const std::string& name : names) {
+        bool found = false;
+        for (const TFileInfoList* node = head; node && !found; node = node->next) {
+            found = SameEntryName(node->info->name, name.c_str());
+        }
+        if (!found) {
+            std::fprintf(stderr, "lrx: %s: no entry named %s\n", archive.c_str(), name.c_str());
+            ++unmatched;
+        }
+    }
+    return unmatched;
+}
+
+// Takes the archive's lock for add and delete: 0, or the status to end with.
+int LockArchive(ArchiveLock& lock, const Options& options) {
+    const char* archive = options.archive.c_str();
+    const auto outcome = lock.Acquire(options.archive, !options.noWait, [&] {
+        if (!options.quiet) {
+            std::fprintf(stderr, "lrx: %s: waiting for another lrx to finish changing it...\n",
+                         archive);
+        }
+    });
+    switch (outcome) {
+        case ArchiveLock::Outcome::Locked:
+            return 0;
+        case ArchiveLock::Outcome::Busy:
+            std::fprintf(stderr, "lrx: %s: another lrx is changing this archive (--no-wait)\n",
+                         archive);
+            return kArchiveBusy;
+        case ArchiveLock::Outcome::Interrupted:
+            break;
+    }
+    std::fprintf(stderr, "lrx: %s: stopped while waiting; nothing changed\n", archive);
+    return LRX_ABORTED;
+}
+
+// Sends standard output to the null device while quiet, so the engine's own
+// lines ("Extracting ... Done.") stay out of it.
+class SilencedStdout {
+  public:
+    explicit SilencedStdout(bool silence) {
+        if (!silence) return;
+        std::fflush(stdout);
+#ifdef _WIN32
+        const int null = _open(kNullDevice, _O_WRONLY);
+        saved_ = null < 0 ? -1 : _dup(1);
+        if (saved_ >= 0) _dup2(null, 1);
+        if (null >= 0) _close(null);
+#else
+        const int null = open(kNullDevice, O_WRONLY | O_CLOEXEC);
+        saved_ = null < 0 ? -1 : dup(1);
+        if (saved_ >= 0) dup2(null, 1);
+        if (null >= 0) close(null);
+#endif
+    }
+    ~SilencedStdout() {
+        if (saved_ < 0) return;
+        std::fflush(stdout);
+#ifdef _WIN32
+        _dup2(saved_, 1);
+        _close(saved_);
+#else
+        dup2(saved_, 1);
+        close(saved_);
+#endif
+    }
+    SilencedStdout(const SilencedStdout&) = delete;
+    SilencedStdout& operator=(const SilencedStdout&) = delete;
+
+  private:
+    int saved_ = -1;
+};
+
+int ExtractToStdout(const Options& options) {
+    InstallInterruptHandler();
+    FailureScene scene{Operation::Extract, options.archive};
+    if (IsTerminal(stdout)) {
+        std::fprintf(stderr, "lrx: not writing a replay to a terminal; redirect or pipe it\n");
+        return kUsageError;
+    }
+    OwnedListing listing;
+    int result = ListAsOperationsDo(options.archive, listing);
+    if (result != LRX_OK) return ReportFailure(scene, result);
+    if (WarnUnmatched(options.archive, options.names, listing.head) > 0) return kNamesUnmatched;
+    const TFileInfoList* node = listing.head;
+    while (!SameEntryName(node->info->name, options.names[0].c_str())) node = node->next;
+    FileStream archive(options.archive.c_str(), "rb");
+    if (!archive.IsOpen() || !archive.Seek(node->offset)) {
+        return ReportFailure(scene, LRX_OPENING_ARCHIVE);
+    }
+#ifdef _WIN32
+    _setmode(1, _O_BINARY);
+#endif
+    HostWindow window;
+    window.SetMailboxText("0");
+    ProgressDisplay display(window, !options.quiet && IsTerminal(stderr));
+    const Mailbox mailbox(window.handle());
+    scene.entry = node->info->name;
+    mailbox.Report(("101Extracting " + scene.entry + "...").c_str());
+    result = CallEngine(scene.systemError, [&] {
+        const int decoded = DecodeEntry(archive.get(), stdout, node->info->rawSize, mailbox);
+        if (decoded == LRX_OK && std::fflush(stdout) != 0) return int{LRX_WRITING_POSITION_DATA};
+        return decoded;
+    });
+    display.Clear();
+    if (result != LRX_OK) {
+        scene.destination = "(standard output) ";
+        return ReportFailure(scene, result);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int RunList(const Options& options) {
-    Listing listing;
-    const int result = wG4h(&listing.head, Text(options.archive));
-    if (result != LRX_OK) return Report(options.archive, result);
+    OwnedListing listing;
+    FailureScene scene{Operation::List, options.archive};
+    const int result =
+        CallEngine(scene.systemError, [&] { return wG4h(&listing.head, Text(options.archive)); });
+    if (result != LRX_OK) return ReportFailure(scene, result);
     std::vector<Entry> entries = EntriesOf(listing.head);
     SortEntries(entries, options.sortKey, options.reverse);
     const std::string text = options.json ? FormatJson(entries) : FormatTable(entries);
@@ -58,13 +198,17 @@ int RunList(const Options& options) {
 
 int RunAdd(const Options& options) {
     InstallInterruptHandler();
+    ArchiveLock lock;
+    if (const int status = LockArchive(lock, options)) return status;
     HostWindow window;
     window.SetMailboxText("0");
     ProgressDisplay display(window, !options.quiet && IsTerminal(stderr));
+    FailureScene scene{Operation::Add, options.archive};
     for (const std::string& replay : options.names) {
-        if (InterruptRequested()) return Report(options.archive, LRX_ABORTED);
-        const ModelCheck check = CheckReplayFollowsModel(replay);
-        if (check == ModelCheck::Differs) {
+        scene.replay = replay;
+        if (InterruptRequested()) return ReportFailure(scene, LRX_ABORTED);
+        bool move = options.move;
+        if (CheckReplayFollowsModel(replay) == ModelCheck::Differs) {
             display.Clear();
             if (options.strict) {
                 std::fprintf(stderr,
@@ -72,80 +216,102 @@ int RunAdd(const Options& options) {
                              replay.c_str());
                 return LRX_READING_POSITION_DATA;
             }
-            std::fprintf(stderr, "lrx: warning: %s: extraction will not give back the same bytes\n",
-                         replay.c_str());
+            // With --move the original would be the only exact copy: keep it.
+            std::fprintf(stderr,
+                         "lrx: warning: %s: extraction will not give back the same bytes%s\n",
+                         replay.c_str(), move ? "; the original is kept despite --move" : "");
+            move = false;
         }
-        const int result = sJTU(Text(options.archive), Text(replay), window.handle(), options.move);
+        const int result = CallEngine(scene.systemError, [&] {
+            return sJTU(Text(options.archive), Text(replay), window.handle(), move);
+        });
         display.Clear();
-        if (result != LRX_OK) return Report(options.archive, result);
+        if (result != LRX_OK) return ReportFailure(scene, result);
         window.SetMailboxText("0");
     }
     return 0;
 }
 
 int RunDelete(const Options& options) {
+    InstallInterruptHandler();  // a first Ctrl+C ends a wait for the lock
+    ArchiveLock lock;
+    if (const int status = LockArchive(lock, options)) return status;
+    FailureScene scene{Operation::Delete, options.archive};
+    std::size_t unmatched = 0;
+    OwnedListing listing;
+    if (ListAsOperationsDo(options.archive, listing) == LRX_OK) {
+        unmatched = WarnUnmatched(options.archive, options.names, listing.head);
+        // Nothing to delete: leave the archive alone.
+        if (unmatched == options.names.size()) return kNamesUnmatched;
+    }
     std::vector<char*> names;
     for (const std::string& name : options.names) names.push_back(Text(name));
-    const int result = zTOR(Text(options.archive), static_cast<int>(names.size()), names.data());
+    const int result = CallEngine(scene.systemError, [&] {
+        return zTOR(Text(options.archive), static_cast<int>(names.size()), names.data());
+    });
     if (result == LRX_REMOVED_EMPTY_ARCHIVE) {
         if (!options.quiet) std::printf("lrx: %s: %s\n", options.archive.c_str(), fUwu(result));
-        return 0;
+    } else if (result != LRX_OK) {
+        return ReportFailure(scene, result);
     }
-    return result == LRX_OK ? 0 : Report(options.archive, result);
+    return unmatched > 0 ? kNamesUnmatched : 0;
 }
 
 int RunExtract(const Options& options) {
+    if (options.toStdout) return ExtractToStdout(options);
     InstallInterruptHandler();
+    FailureScene scene{Operation::Extract, options.archive};
+    scene.destination = AsFolder(options.destination);
+    std::size_t unmatched = 0;
+    OwnedListing listing;
+    if (ListAsOperationsDo(options.archive, listing) == LRX_OK) {
+        unmatched = WarnUnmatched(options.archive, options.names, listing.head);
+        if (unmatched > 0 && unmatched == options.names.size()) return kNamesUnmatched;
+        std::error_code error;
+        if (!IsFolder(options.destination) &&
+            !std::filesystem::create_directories(options.destination, error) && error) {
+            std::fprintf(stderr, "lrx: %s: cannot create folder: %s\n", options.destination.c_str(),
+                         error.message().c_str());
+            return LRX_CREATING_REPLAY_FILE;
+        }
+    }
+
     HostWindow window;
     window.SetMailboxText("0");
     ProgressDisplay display(window, !options.quiet && IsTerminal(stderr));
+    SilencedStdout silenced(options.quiet);
     // The engine prints a line per entry; on a shared terminal it waits for the bar.
-    if (IsTerminal(stdout)) display.HoldBackWhileDrawing(stdout);
-    int mode = 2;
-    if (options.overwrite == OverwritePolicy::Skip) mode = 1;
-    if (options.overwrite == OverwritePolicy::Ask) {
-        if (IsTerminal(stdin)) {
-            mode = 3;
-            display.SetAsk(
-                [](const std::string& path) { return AskOnTerminal(path, stdin, stderr); });
-        } else {
-            mode = 1;
-            std::fprintf(stderr, "lrx: no terminal to ask on: existing files are skipped\n");
-        }
+    if (!options.quiet && IsTerminal(stdout)) display.HoldBackWhileDrawing(stdout);
+    // Ask is always asked through the window: without a terminal every
+    // question is answered no, and the skipped files are counted.
+    const bool canAsk = IsTerminal(stdin);
+    int mode = options.overwrite == OverwritePolicy::Skip     ? 1
+               : options.overwrite == OverwritePolicy::Always ? 2
+                                                              : 3;
+    if (canAsk) {
+        display.SetAsk([](const std::string& path) { return AskOnTerminal(path, stdin, stderr); });
     }
     std::vector<char*> names;
     for (const std::string& name : options.names) names.push_back(Text(name));
     names.push_back(nullptr);
-    const std::string folder = AsFolder(options.destination);
-    const int result =
-        MFqc(Text(options.archive), Text(folder), mode, window.handle(), options.names.empty(),
-             static_cast<int>(options.names.size()), names.data());
+    const std::string folder = scene.destination;
+    const int result = CallEngine(scene.systemError, [&] {
+        return MFqc(Text(options.archive), Text(folder), mode, window.handle(),
+                    options.names.empty(), static_cast<int>(options.names.size()), names.data());
+    });
     display.Clear();
-    return result == LRX_OK ? 0 : Report(options.archive, result);
-}
-
-int RunTest(const Options& options) {
-    Listing listing;
-    int result = wG4h(&listing.head, Text(options.archive));
-    if (result != LRX_OK) return Report(options.archive, result);
-    FileStream archive(options.archive.c_str(), "rb");
-    if (!archive.IsOpen()) return Report(options.archive, LRX_OPENING_ARCHIVE);
-    int firstFailure = 0, failures = 0, entries = 0;
-    for (const TFileInfoList* node = listing.head; node; node = node->next) {
-        ++entries;
-        FileStream sink(kNullDevice, "wb");
-        result = archive.Seek(node->offset) && sink.IsOpen()
-                     ? DecodeEntry(archive.get(), sink.get(), node->info->rawSize, Mailbox())
-                     : LRX_READING_HEADER;
-        if (result == LRX_OK) {
-            std::printf("%-13s OK\n", node->info->name);
-        } else {
-            std::printf("%-13s FAILED: %s\n", node->info->name, fUwu(result));
-            if (++failures == 1) firstFailure = result;
-        }
+    if (!canAsk && display.questionsAsked() > 0) {
+        std::fprintf(stderr,
+                     "lrx: %s: %d existing %s not overwritten: no terminal to ask on "
+                     "(use --overwrite always to replace them)\n",
+                     options.destination.c_str(), display.questionsAsked(),
+                     display.questionsAsked() == 1 ? "file" : "files");
     }
-    std::printf("%d %s tested, %d failed\n", entries, entries == 1 ? "entry" : "entries", failures);
-    return firstFailure;
+    if (result != LRX_OK) {
+        scene.entry = display.CurrentName();
+        return ReportFailure(scene, result);
+    }
+    return unmatched > 0 ? kNamesUnmatched : 0;
 }
 
 }  // namespace lrx::cli

@@ -1,4 +1,5 @@
-// The lrx commands, each returning the process exit status.
+// The lrx commands, each returning the process exit status: 0, an engine
+// result code, or one of lrx's own below (outside the engine's codes).
 #pragma once
 
 #include "command_line.h"
@@ -6,6 +7,9 @@
 namespace lrx::cli {
 
 inline constexpr int kUsageError = 64;
+inline constexpr int kNamesUnmatched = 65;  // a name given matched no entry
+inline constexpr int kDamagedEntry = 66;    // test: an entry decodes but is damaged
+inline constexpr int kArchiveBusy = 75;     // another lrx changes the archive (--no-wait)
 
 int RunList(const Options& options);
 int RunAdd(const Options& options);

@@ -3,6 +3,8 @@
 #include <atomic>
 #include <csignal>
 
+#include "temp_file.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -14,15 +16,24 @@ namespace {
 
 std::atomic<int> interrupts{0};
 
+// Only SIGKILL or a power cut may leave the temporary file of an add or an
+// extraction behind.
 #ifdef _WIN32
 BOOL WINAPI OnConsoleControl(DWORD type) {
     if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT) return FALSE;
-    if (interrupts.fetch_add(1) >= 1) ExitProcess(130);
+    if (interrupts.fetch_add(1) >= 1) {
+        // Best effort: the main thread may still hold the file open.
+        if (const char* temp = TempFileInProgress()) DeleteFileA(temp);
+        ExitProcess(130);
+    }
     return TRUE;
 }
 #else
 void OnInterrupt(int) {
-    if (interrupts.fetch_add(1) >= 1) _exit(130);
+    if (interrupts.fetch_add(1) >= 1) {
+        if (const char* temp = TempFileInProgress()) unlink(temp);
+        _exit(130);
+    }
 }
 #endif
 

@@ -34,6 +34,10 @@ std::string JsonString(const std::string& text) {
     return out + "\"";
 }
 
+std::string RatioText(std::optional<int> ratio) {
+    return ratio ? std::to_string(*ratio) + "%" : "-";
+}
+
 }  // namespace
 
 std::vector<Entry> EntriesOf(const TFileInfoList* head) {
@@ -71,9 +75,11 @@ void SortEntries(std::vector<Entry>& entries, SortKey key, bool reverse) {
     if (reverse) std::reverse(entries.begin(), entries.end());
 }
 
-int RatioPercent(int32_t rawSize, int32_t packedSize) {
+std::optional<int> RatioPercent(int64_t rawSize, int64_t packedSize) {
+    if (rawSize < 0 || packedSize < 0) return std::nullopt;
     if (rawSize == 0) return 0;
-    return static_cast<int>((1.0 - packedSize * 1.0 / rawSize) * 100.0);
+    if (packedSize > 2 * rawSize) return std::nullopt;
+    return static_cast<int>((1.0 - static_cast<double>(packedSize) / rawSize) * 100.0);
 }
 
 std::string DateText(const Entry& e) {
@@ -91,17 +97,18 @@ std::string FormatTable(const std::vector<Entry>& entries) {
     out += line;
     int64_t raw = 0, packed = 0;
     for (const Entry& e : entries) {
-        std::snprintf(line, sizeof line, "%-13s %12ld %12ld %5d%%  %s\n", e.name.c_str(),
+        std::snprintf(line, sizeof line, "%-13s %12ld %12ld %6s  %s\n", e.name.c_str(),
                       static_cast<long>(e.rawSize), static_cast<long>(e.packedSize),
-                      RatioPercent(e.rawSize, e.packedSize), DateText(e).c_str());
+                      RatioText(RatioPercent(e.rawSize, e.packedSize)).c_str(),
+                      DateText(e).c_str());
         out += line;
         raw += e.rawSize;
         packed += e.packedSize;
     }
-    const int ratio = raw == 0 ? 0 : static_cast<int>((1.0 - packed * 1.0 / raw) * 100.0);
-    std::snprintf(line, sizeof line, "%-13s %12lld %12lld %5d%%  %zu %s\n", "Total",
-                  static_cast<long long>(raw), static_cast<long long>(packed), ratio,
-                  entries.size(), entries.size() == 1 ? "entry" : "entries");
+    std::snprintf(line, sizeof line, "%-13s %12lld %12lld %6s  %zu %s\n", "Total",
+                  static_cast<long long>(raw), static_cast<long long>(packed),
+                  RatioText(RatioPercent(raw, packed)).c_str(), entries.size(),
+                  entries.size() == 1 ? "entry" : "entries");
     out += line;
     return out;
 }
@@ -110,13 +117,14 @@ std::string FormatJson(const std::vector<Entry>& entries) {
     std::string out = "[";
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const Entry& e = entries[i];
+        const std::optional<int> ratio = RatioPercent(e.rawSize, e.packedSize);
         char numbers[200];
         std::snprintf(numbers, sizeof numbers,
-                      ", \"rawSize\": %ld, \"packedSize\": %ld, \"ratio\": %d, \"date\": "
+                      ", \"rawSize\": %ld, \"packedSize\": %ld, \"ratio\": %s, \"date\": "
                       "\"%04u-%02u-%02uT%02u:%02u\"}",
                       static_cast<long>(e.rawSize), static_cast<long>(e.packedSize),
-                      RatioPercent(e.rawSize, e.packedSize), e.year, e.month, e.day, e.hour,
-                      e.minute);
+                      ratio ? std::to_string(*ratio).c_str() : "null", e.year, e.month, e.day,
+                      e.hour, e.minute);
         out += i == 0 ? "\n  " : ",\n  ";
         out += "{\"name\": " + JsonString(e.name) + numbers;
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,8 +25,10 @@ std::vector<Entry> EntriesOf(const TFileInfoList* head);
 // around. Equal keys keep the archive's order, as the manager's list does.
 void SortEntries(std::vector<Entry>& entries, SortKey key, bool reverse);
 
-// Percentage saved, truncated toward zero; 0 for an empty replay.
-int RatioPercent(int32_t rawSize, int32_t packedSize);
+// Percentage saved, truncated toward zero; 0 for an empty replay. Empty for
+// sizes no sound record holds (a negative size, or packed data more than
+// twice the replay): a damaged record shows no ratio rather than "11300%".
+std::optional<int> RatioPercent(int64_t rawSize, int64_t packedSize);
 std::string DateText(const Entry& entry);  // "YYYY-MM-DD HH:MM"
 
 std::string FormatTable(const std::vector<Entry>& entries);

@@ -12,13 +12,14 @@ int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const ParseResult parsed = ParseCommandLine(arguments);
     if (!parsed.options) {
-        std::fprintf(stderr, "lrx: %s\n\n%s", parsed.error.c_str(), kUsage);
+        std::fprintf(stderr, "lrx: %s\n%s\ntry 'lrx --help'\n", parsed.error.c_str(),
+                     parsed.usage.c_str());
         return kUsageError;
     }
     const Options& options = *parsed.options;
     switch (options.command) {
         case Command::Help:
-            std::fputs(kUsage, stdout);
+            std::fputs(kHelp, stdout);
             return 0;
         case Command::Version:
             std::printf("lrx 1.0.0 (archive format %d)\n", N3Sf());

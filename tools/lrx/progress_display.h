@@ -31,6 +31,8 @@ class ProgressDisplay {
     void Clear();
 
     int questionsAsked() const { return questionsAsked_; }
+    // The entry named by the last status report ("Extracting NAME..."), or "".
+    std::string CurrentName() const;
 
   private:
     void OnChange(HostWindow& window);

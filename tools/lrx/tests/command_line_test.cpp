@@ -12,24 +12,24 @@ ParseResult Parse(std::vector<std::string> args) {
 TEST(CommandLine, ParsesEachCommandWithItsOptions) {
     auto list = Parse({"list", "--sort", "date", "--reverse", "--json", "a.lrx"});
     ASSERT_TRUE(list.options) << list.error;
-    EXPECT_EQ(list.options->command, Command::List);
     EXPECT_EQ(list.options->sortKey, SortKey::Date);
     EXPECT_TRUE(list.options->reverse);
     EXPECT_TRUE(list.options->json);
     EXPECT_EQ(list.options->archive, "a.lrx");
 
-    auto add = Parse({"--quiet", "add", "--move", "a.lrx", "r1.rpl", "r2.rpl"});
+    auto add = Parse({"--quiet", "add", "--move", "--no-wait", "a.lrx", "r1.rpl", "r2.rpl"});
     ASSERT_TRUE(add.options) << add.error;
     EXPECT_TRUE(add.options->quiet);
     EXPECT_TRUE(add.options->move);
+    EXPECT_TRUE(add.options->noWait);
     EXPECT_EQ(add.options->names, (std::vector<std::string>{"r1.rpl", "r2.rpl"}));
 
     auto extract = Parse({"extract", "-d", "out", "--overwrite", "skip", "a.lrx"});
     ASSERT_TRUE(extract.options) << extract.error;
     EXPECT_EQ(extract.options->destination, "out");
     EXPECT_EQ(extract.options->overwrite, OverwritePolicy::Skip);
-    EXPECT_TRUE(extract.options->names.empty());
 
+    EXPECT_TRUE(Parse({"extract", "-c", "a.lrx", "r.rpl"}).options->toStdout);
     auto dashed = Parse({"delete", "a.lrx", "--", "-odd.rpl"});
     ASSERT_TRUE(dashed.options) << dashed.error;
     EXPECT_EQ(dashed.options->names, (std::vector<std::string>{"-odd.rpl"}));
@@ -51,10 +51,13 @@ TEST(CommandLine, RefusesWhatItCannotDo) {
              {"extract", "--overwrite", "maybe", "a.lrx"},
              {"extract", "-d"},
              {"test", "--move", "a.lrx"},
+             {"extract", "--stdout", "a.lrx"},
+             {"delete", "--move", "a.lrx", "r.rpl"},
          }) {
         const ParseResult result = Parse(args);
         EXPECT_FALSE(result.options) << testing::PrintToString(args);
         EXPECT_FALSE(result.error.empty());
+        EXPECT_EQ(result.usage.rfind("usage: lrx ", 0), 0u);
     }
 }
 

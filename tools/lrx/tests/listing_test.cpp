@@ -12,51 +12,48 @@ Entry Make(const char* name, int32_t raw, int32_t packed, uint16_t day, uint16_t
     return Entry{name, raw, packed, 2026, 12, day, 10, minute};
 }
 
-std::vector<std::string> Names(const std::vector<Entry>& entries) {
-    std::vector<std::string> names;
-    for (const Entry& e : entries) names.push_back(e.name);
-    return names;
-}
-
 TEST(Listing, SortsLikeTheManagersColumns) {
     const std::vector<Entry> archive = {Make("b.rpl", 10, 5, 1), Make("A.rpl", 30, 5, 3),
                                         Make("c.rpl", 10, 9, 3), Make("a.rpl", 20, 1, 2)};
-    auto sorted = archive;
-    SortEntries(sorted, SortKey::Name, false);
-    EXPECT_EQ(Names(sorted), (std::vector<std::string>{"A.rpl", "a.rpl", "b.rpl", "c.rpl"}));
-    sorted = archive;
-    SortEntries(sorted, SortKey::Name, true);  // equal names keep archive order
-    EXPECT_EQ(Names(sorted), (std::vector<std::string>{"c.rpl", "b.rpl", "A.rpl", "a.rpl"}));
-
-    sorted = archive;
-    SortEntries(sorted, SortKey::Raw, false);
-    EXPECT_EQ(Names(sorted), (std::vector<std::string>{"b.rpl", "c.rpl", "a.rpl", "A.rpl"}));
-    sorted = archive;
-    SortEntries(sorted, SortKey::Raw, true);  // equal sizes come out reversed
-    EXPECT_EQ(Names(sorted), (std::vector<std::string>{"A.rpl", "a.rpl", "c.rpl", "b.rpl"}));
-
-    sorted = archive;
-    SortEntries(sorted, SortKey::Date, false);  // newest first, ties in archive order
-    EXPECT_EQ(Names(sorted), (std::vector<std::string>{"A.rpl", "c.rpl", "a.rpl", "b.rpl"}));
-    sorted = archive;
-    SortEntries(sorted, SortKey::Date, true);
-    EXPECT_EQ(Names(sorted), (std::vector<std::string>{"b.rpl", "a.rpl", "c.rpl", "A.rpl"}));
+    // Equal names keep archive order either way; equal sizes and dates turn round.
+    const struct {
+        SortKey key;
+        bool reverse;
+        std::vector<std::string> names;
+    } cases[] = {
+        {SortKey::Name, false, {"A.rpl", "a.rpl", "b.rpl", "c.rpl"}},
+        {SortKey::Name, true, {"c.rpl", "b.rpl", "A.rpl", "a.rpl"}},
+        {SortKey::Raw, false, {"b.rpl", "c.rpl", "a.rpl", "A.rpl"}},
+        {SortKey::Raw, true, {"A.rpl", "a.rpl", "c.rpl", "b.rpl"}},
+        {SortKey::Date, false, {"A.rpl", "c.rpl", "a.rpl", "b.rpl"}},
+        {SortKey::Date, true, {"b.rpl", "a.rpl", "c.rpl", "A.rpl"}},
+    };
+    for (const auto& c : cases) {
+        auto sorted = archive;
+        SortEntries(sorted, c.key, c.reverse);
+        std::vector<std::string> names;
+        for (const Entry& e : sorted) names.push_back(e.name);
+        EXPECT_EQ(names, c.names);
+    }
 }
 
-TEST(Listing, RatioTruncatesAndSurvivesEmptyReplays) {
+TEST(Listing, RatioTruncatesAndShowsNoneForDamagedRecords) {
     EXPECT_EQ(RatioPercent(1000, 333), 66);
     EXPECT_EQ(RatioPercent(100, 150), -50);
     EXPECT_EQ(RatioPercent(0, 4), 0);
+    EXPECT_EQ(RatioPercent(100, 11400), std::nullopt);
+    EXPECT_EQ(RatioPercent(-8, 4), std::nullopt);
 }
 
 TEST(Listing, TableHasHeaderEntriesAndTotals) {
-    const std::string table = FormatTable({Make("race1.rpl", 1000, 333, 5, 7)});
-    EXPECT_NE(table.find("Name"), std::string::npos);
-    EXPECT_NE(table.find("Packed Size"), std::string::npos);
+    const std::string table =
+        FormatTable({Make("race1.rpl", 1000, 333, 5, 7), Make("bad.rpl", 100, 11400, 1)});
+    EXPECT_EQ(table.rfind("Name", 0), 0u);
     EXPECT_NE(table.find("race1.rpl             1000          333    66%  2026-12-05 10:07"),
               std::string::npos)
         << table;
-    EXPECT_NE(table.find("1 entry"), std::string::npos);
+    EXPECT_NE(table.find("bad.rpl                100        11400      -  "), std::string::npos);
+    EXPECT_NE(table.find("      -  2 entries"), std::string::npos) << table;
 }
 
 TEST(Listing, JsonEscapesNames) {
