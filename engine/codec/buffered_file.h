@@ -27,8 +27,11 @@ namespace lrx::codec {
 class ByteReader {
   public:
     static constexpr std::size_t kCapacity = 64 * 1024;
+    // Bytes past the buffered ones that may be loaded but are never used: a
+    // bit reader loads a few whole words at once without asking first.
+    static constexpr std::size_t kLoadSlack = 16;
 
-    ByteReader() : buffer_(std::make_unique<unsigned char[]>(kCapacity)) {}
+    ByteReader() : buffer_(std::make_unique<unsigned char[]>(kCapacity + kLoadSlack)) {}
 
     // Starts reading from file, forgetting whatever was read ahead before.
     void Attach(std::FILE* file) {
@@ -39,6 +42,10 @@ class ByteReader {
     std::FILE* file() const { return file_; }
 
     std::size_t Buffered() const { return end_ - begin_; }
+    // The buffered bytes, followed by kLoadSlack loadable ones.
+    const unsigned char* data() const { return buffer_.get() + begin_; }
+    // Consumes count buffered bytes (count <= Buffered()).
+    void Advance(std::size_t count) { begin_ += count; }
 
     // Makes at least count bytes (count <= kCapacity) readable in one piece.
     // False when the stream ends first; the buffer is then left as it was.

@@ -73,8 +73,7 @@ int DecodeHeader(CodecContext& ctx) {
 
 // Per-replay state of the frame step; lives on the stack of one call.
 struct DecoderFrames {
-    // Laid out like position entries; byte 0 is rewritten on every output.
-    std::array<std::array<unsigned char, kPositionEntrySize>, kMaxSlots> cars{};
+    std::array<uint64_t, kMaxSlots> cars{};  // the latest values of each slot, one word a car
     std::array<SlotHistory, kMaxSlots> history{};
     // The cars of the previous frame by ascending key: cars seldom pass each
     // other, so sorting from there takes about one comparison per car.
@@ -87,17 +86,17 @@ struct DecoderFrames {
 };
 
 // Reads one block count: "0" for none, else "1" and 8 bits.
-bool GetBlockCount(BitReader& in, uint32_t& count) {
+template <class In>
+bool GetBlockCount(In& in, uint32_t& count) {
     uint32_t bit;
     count = 0;
     return in.GetBit(bit) && (!bit || in.Get(count, 8));
 }
 
-using GetRecord = bool (*)(BitReader&, unsigned char*);
-
 // The count byte and records of one block, each written as it is decoded.
-int DecodeBlock(CodecContext& ctx, BitReader& in, uint32_t count, int recordSize, int reserveAfter,
-                GetRecord get, int readingCode, int writingCode) {
+template <class In>
+int DecodeBlock(CodecContext& ctx, In& in, uint32_t count, int recordSize, int reserveAfter,
+                bool (*get)(In&, unsigned char*), int readingCode, int writingCode) {
     const int64_t size = int64_t{count} * recordSize + 1;
     if (size + reserveAfter > ctx.bytesLeft) return readingCode;
     const unsigned char countByte = static_cast<unsigned char>(count);
@@ -112,11 +111,19 @@ int DecodeBlock(CodecContext& ctx, BitReader& in, uint32_t count, int recordSize
     return LRX_OK;
 }
 
-int DecodeFrame(CodecContext& ctx, DecoderFrames& state) {
+template <class In>
+int DecodeBlocks(CodecContext& ctx, In& in);
+
+inline uint32_t KeyOf(uint64_t car) {
+    return static_cast<uint32_t>(car) & 0xFFFFFF;
+}
+
+template <class In>
+int DecodeFrame(CodecContext& ctx, DecoderFrames& state, In& stream) {
     const int n = ctx.replay.slotCount;
     const int slotBase = ctx.replay.slotBase;
-    LocalBitStream stream(ctx.bits);
-    BitReader in(stream.get(), ctx.input);
+    // The cars through a copy of the cursor that no call sees, see BitCursor.
+    In in = stream;
 
     uint64_t flags = 0, bits = 0;
     uint32_t changed;
@@ -129,20 +136,29 @@ int DecodeFrame(CodecContext& ctx, DecoderFrames& state) {
     }
 
     const RawFrames raw{state.rawFramesA > 0, state.rawFramesB > 0};
-    for (uint64_t rest = state.present; rest; rest &= rest - 1) {
-        const int slot = LowestSlot(rest);
-        if (!GetCarValues(in, state.cars[slot].data(), state.history[slot], raw)) {
-            return LRX_READING_POSITION_DATA;
+    if (raw.keyAndB || raw.cAndD) {
+        for (uint64_t rest = state.present; rest; rest &= rest - 1) {
+            const int slot = LowestSlot(rest);
+            if (!GetCarValues(in, state.cars[slot], state.history[slot], raw)) {
+                return LRX_READING_POSITION_DATA;
+            }
+        }
+        if (state.rawFramesA > 0) --state.rawFramesA;
+        if (state.rawFramesB > 0) --state.rawFramesB;
+    } else {
+        for (uint64_t rest = state.present; rest; rest &= rest - 1) {
+            const int slot = LowestSlot(rest);
+            if (!GetCarValues(in, state.cars[slot], state.history[slot], RawFrames{})) {
+                return LRX_READING_POSITION_DATA;
+            }
         }
     }
-    if (state.rawFramesA > 0) --state.rawFramesA;
-    if (state.rawFramesB > 0) --state.rawFramesB;
 
     // The present cars by ascending key, each as key << 6 | slot.
     std::array<uint32_t, kMaxSlots> byKey;
     int carCount = 0;
     const auto keyAndSlot = [&](int slot) {
-        return OrderKeyOf(state.cars[slot].data()) << 6 | static_cast<uint32_t>(slot);
+        return KeyOf(state.cars[slot]) << 6 | static_cast<uint32_t>(slot);
     };
     uint64_t listed = 0;
     for (int i = 0; i < state.lastOrderCount; ++i) {
@@ -181,36 +197,42 @@ int DecodeFrame(CodecContext& ctx, DecoderFrames& state) {
             }
             const int slot = SlotOfStatus(static_cast<unsigned char>(status), slotBase);
             if (slot < 0 || slot >= n) return LRX_READING_POSITION_DATA;
-            std::memcpy(out, state.cars[slot].data(), kPositionEntrySize);
             out[0] = static_cast<unsigned char>(status);
+            StoreCar(out, state.cars[slot]);
         }
         state.firstFrame = false;
     } else {
         // Cars in ascending key order take the first positions, each with the
         // flag bit of its position; the rest are empty.
-        for (int i = 0; i < n; ++i, out += kPositionEntrySize) {
-            if (i >= carCount) {
-                std::memcpy(out, kEmptyPosition, kPositionEntrySize);
-                continue;
-            }
+        int i = 0;
+        for (; i < carCount; ++i, out += kPositionEntrySize) {
             const int slot = static_cast<int>(byKey[i] & 63);
-            std::memcpy(out, state.cars[slot].data(), kPositionEntrySize);
             const uint32_t flag = (flags >> (n - 1 - i)) & 1;
             out[0] = static_cast<unsigned char>(2 * (slot + slotBase) + flag);
+            StoreCar(out, state.cars[slot]);
+        }
+        for (; i < n; ++i, out += kPositionEntrySize) {
+            std::memcpy(out, kEmptyPosition, kPositionEntrySize);
         }
     }
     ctx.output.Commit(static_cast<std::size_t>(entriesSize));
     ctx.bytesLeft -= static_cast<int32_t>(entriesSize);
+    stream = in;
+    return DecodeBlocks(ctx, stream);
+}
 
+// The three blocks and the recordSize that ends the frame.
+template <class In>
+int DecodeBlocks(CodecContext& ctx, In& in) {
     uint32_t count;
     if (!GetBlockCount(in, count)) return LRX_READING_A1;
-    if (int result = DecodeBlock(ctx, in, count, kA1RecordSize, 0, GetA1Record, LRX_READING_A1,
+    if (int result = DecodeBlock(ctx, in, count, kA1RecordSize, 0, GetA1Record<In>, LRX_READING_A1,
                                  LRX_WRITING_A1)) {
         return result;
     }
     const uint32_t c1 = count;
     if (!GetBlockCount(in, count)) return LRX_READING_A2;
-    if (int result = DecodeBlock(ctx, in, count, kA2RecordSize, 0, GetA2Record, LRX_READING_A2,
+    if (int result = DecodeBlock(ctx, in, count, kA2RecordSize, 0, GetA2Record<In>, LRX_READING_A2,
                                  LRX_WRITING_A2)) {
         return result;
     }
@@ -224,17 +246,20 @@ int DecodeFrame(CodecContext& ctx, DecoderFrames& state) {
         count = 1;
         if (bit && !in.Get(count, 8)) return LRX_READING_A3;
     }
-    if (int result = DecodeBlock(ctx, in, count, kA3RecordSize, kRecordSizeBytes, GetA3Record,
+    if (int result = DecodeBlock(ctx, in, count, kA3RecordSize, kRecordSizeBytes, GetA3Record<In>,
                                  LRX_READING_A3, LRX_WRITING_A3)) {
         return result;
     }
 
-    const int64_t frameSize =
-        FrameSize(n, static_cast<int>(c1), static_cast<int>(c2), static_cast<int>(count));
+    const int64_t frameSize = FrameSize(ctx.replay.slotCount, static_cast<int>(c1),
+                                        static_cast<int>(c2), static_cast<int>(count));
     ctx.bytesLeft -= kRecordSizeBytes;
     if (!ctx.output.WriteWord(static_cast<uint32_t>(frameSize))) return LRX_WRITING_RECORD_SIZE;
     return LRX_OK;
 }
+
+// Stream bytes that hold any frame, from the word of its first bit.
+constexpr std::size_t kFrameBytes = (31 + kMaxFrameBits + 31) / 32 * 4;
 
 int DecodeFrames(CodecContext& ctx, const Mailbox& window) {
     DecoderFrames state;
@@ -244,7 +269,19 @@ int DecodeFrames(CodecContext& ctx, const Mailbox& window) {
     // loop ends within bytesLeft / 7 frames.
     while (ctx.bytesLeft > 0) {
         if (!progress.AtUnitStart(ctx.bytesLeft, window)) return LRX_ABORTED;
-        if (int result = DecodeFrame(ctx, state)) return result;
+        // With a whole frame's worth of the stream buffered, no read needs a
+        // test; only the last frames of a stream are read with them.
+        int result;
+        if (ctx.input.Ensure(kFrameBytes)) {
+            BitCursor<false> in(ctx.bits, ctx.input);
+            result = DecodeFrame(ctx, state, in);
+            in.Commit();
+        } else {
+            BitCursor<true> in(ctx.bits, ctx.input);
+            result = DecodeFrame(ctx, state, in);
+            in.Commit();
+        }
+        if (result != LRX_OK) return result;
     }
     return LRX_OK;
 }
