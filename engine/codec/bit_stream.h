@@ -10,8 +10,8 @@
 // its ByteReader's buffer: the words stay there until every bit is used.
 //
 // The hot loops do not go through the state field by field. They take a
-// cursor (BitCursor to read, BitSink to write) that lives in registers for
-// a frame and hands its position back when the frame is done.
+// cursor (BitCursor or FrameBitCursor to read, BitSink to write) that lives
+// in registers for a frame and hands its position back when it is done.
 #pragma once
 
 #include <bit>
@@ -56,16 +56,13 @@ LRX_HOT_INLINE uint64_t LoadWordPair(const unsigned char* p) {
 
 class BitStream;
 
-// Reads fields at a bit position over a ByteReader's buffer. Checked, every
-// read makes sure its words are buffered and fails at the end of the stream.
-// Unchecked, nothing is tested: the caller has made sure beforehand that
-// every bit the cursor can read in its life is buffered (a frame at most).
-// Either way the cursor may load up to 8 bytes past the bits it uses, which
-// the reader's load slack covers. A cursor is a plain value: the hot loops
-// hand a copy to calls that are not inlined, so that their own stays in
-// registers (a byte stored through a char pointer could otherwise be the
-// cursor's and would force it back to memory).
-template <bool kChecked>
+// Reads fields at a bit position over a ByteReader's buffer; every read makes
+// sure its words are buffered and fails at the end of the stream. The cursor
+// may load up to 12 bytes past the bits it uses, which the reader's load
+// slack covers. A cursor is a plain value: the hot loops hand a copy to
+// calls that are not inlined, so that their own stays in registers (a byte
+// stored through a char pointer could otherwise be the cursor's and would
+// force it back to memory).
 class BitCursor {
   public:
     inline BitCursor(BitStream& bits, ByteReader& in);
@@ -111,19 +108,26 @@ class BitCursor {
         pos_ += static_cast<unsigned>(count);
         return true;
     }
+    // The next 64 bits, 0 past the end of the stream; Consume(count) then
+    // moves on by count bits (at most 32), false past the end.
+    uint64_t Ahead() {
+        Has(64);  // fewer at the end of the stream
+        const uint64_t real = limit_ > pos_ ? limit_ - pos_ : 0;
+        const unsigned offset = pos_ & 31;
+        const unsigned char* word = base_ + 4 * (pos_ >> 5);
+        const uint64_t window = stream_words::LoadWordPair(word) << offset |
+                                uint64_t{LoadU32(word + 8)} >> (32 - offset);
+        return real >= 64 ? window : real == 0 ? 0 : window & ~(~uint64_t{0} >> real);
+    }
+    LRX_HOT_INLINE bool Consume(int count) { return Skip(count); }
 
   private:
-    friend class BitStream;
-
     // At least 33 bits from the position, the first on top.
     LRX_HOT_INLINE uint64_t Window() const {
         return stream_words::LoadWordPair(base_ + 4 * (pos_ >> 5)) << (pos_ & 31);
     }
     LRX_HOT_INLINE bool Has(int count) {
-        if constexpr (kChecked) {
-            if (pos_ + static_cast<unsigned>(count) > limit_) return Refill(count);
-        }
-        return true;
+        return pos_ + static_cast<unsigned>(count) <= limit_ || Refill(count);
     }
     // Reads more of the stream; false when it ends before count more bits.
     [[gnu::noinline]] bool Refill(int count);
@@ -134,6 +138,68 @@ class BitCursor {
     const unsigned char* base_;  // the word holding the first unread bit
     uint64_t pos_;               // bits of the stream used, from base_
     uint64_t limit_;             // bits buffered from base_, whole words only
+};
+
+// Reads a frame the caller has made sure is buffered whole, with no tests at
+// all. The next 64 bits of the stream always wait in a register; after each
+// read it is topped up from the next two words, without a branch and from an
+// address that does not depend on the field just read. It loads up to 20
+// bytes past the bits it uses.
+class FrameBitCursor {
+  public:
+    inline FrameBitCursor(BitStream& bits, ByteReader& in);
+    inline void Commit();
+
+    LRX_HOT_INLINE bool Get(uint32_t& value, int count) {
+        value = Peek(count);
+        return Consume(count);
+    }
+    LRX_HOT_INLINE bool GetBit(uint32_t& bit) { return Get(bit, 1); }
+    LRX_HOT_INLINE bool GetWide(uint64_t& value, int count) {
+        uint32_t high = 0, low;
+        if (count > 32) Get(high, count - 32);
+        Get(low, count > 32 ? 32 : count);
+        value = (uint64_t{high} << 32) | low;
+        return true;
+    }
+    bool GetBytes(unsigned char* bytes, int count) {
+        for (int i = 0; i < count; ++i) {
+            uint32_t byte;
+            Get(byte, 8);
+            bytes[i] = static_cast<unsigned char>(byte);
+        }
+        return true;
+    }
+    LRX_HOT_INLINE uint32_t Peek(int count) const {
+        return static_cast<uint32_t>(ahead_ >> (64 - count));
+    }
+    LRX_HOT_INLINE bool Skip(int count) { return Consume(count); }
+    LRX_HOT_INLINE uint64_t Ahead() const { return ahead_; }
+    // count 0 to 32.
+    LRX_HOT_INLINE bool Consume(int count) {
+        ahead_ <<= count;
+        count_ -= static_cast<unsigned>(count);
+        TopUp();
+        return true;
+    }
+
+  private:
+    // count_ bits of ahead_ lie before next_, a word boundary, the rest of it
+    // after. Loading the two words at next_ fills every bit up to 64; those
+    // past the first whole word are the stream's own, so loading them again
+    // later changes nothing. Afterwards at least 32 bits lie before next_.
+    LRX_HOT_INLINE void TopUp() {
+        ahead_ |= stream_words::LoadWordPair(next_) >> count_;
+        next_ += 4 * ((63 - count_) >> 5);
+        count_ |= 32;
+    }
+
+    BitStream* bits_;
+    ByteReader* in_;
+    const unsigned char* base_;
+    const unsigned char* next_;
+    uint64_t ahead_ = 0;  // the next 64 bits of the stream, the first on top
+    unsigned count_ = 0;  // 0 to 63 between calls, at least 32 after them
 };
 
 // Writes fields into room reserved in a ByteWriter for a whole frame; nothing
@@ -219,13 +285,13 @@ class BitStream {
     // Field by field reading, each call a checked cursor of its own: for the
     // header and the tests; the frames use a cursor.
     bool Get(uint32_t& value, int count, ByteReader& in) {
-        BitCursor<true> cursor(*this, in);
+        BitCursor cursor(*this, in);
         const bool ok = cursor.Get(value, count);
         cursor.Commit();
         return ok;
     }
     uint32_t Peek(int count, ByteReader& in) {
-        BitCursor<true> cursor(*this, in);
+        BitCursor cursor(*this, in);
         const uint32_t value = cursor.Peek(count);
         cursor.Commit();
         return value;
@@ -238,8 +304,8 @@ class BitStream {
     }
 
   private:
-    template <bool>
     friend class BitCursor;
+    friend class FrameBitCursor;
     friend class BitSink;
 
     uint64_t accumulator_ = 0;  // writer: the pending bits at the bottom
@@ -248,40 +314,31 @@ class BitStream {
     uint64_t readLimit_ = 0;   // reader: bits known to be buffered
 };
 
-template <bool kChecked>
-BitCursor<kChecked>::BitCursor(BitStream& bits, ByteReader& in)
+BitCursor::BitCursor(BitStream& bits, ByteReader& in)
     : bits_(&bits),
       in_(&in),
       base_(in.data()),
       pos_(bits.readOffset_),
       limit_((in.Buffered() & ~std::size_t{3}) * 8) {}
 
-template <bool kChecked>
-void BitCursor<kChecked>::Commit() {
+void BitCursor::Commit() {
     const uint64_t usedWords = pos_ >> 5;
     in_->Advance(4 * usedWords);
     bits_->readOffset_ = pos_ & 31;
     bits_->readLimit_ = limit_ - 32 * usedWords;
 }
 
-template <bool kChecked>
-bool BitCursor<kChecked>::Refill(int count) {
-    const uint64_t usedWords = pos_ >> 5;
-    in_->Advance(4 * usedWords);
-    pos_ &= 31;
-    const uint64_t needed = pos_ + static_cast<unsigned>(count);
-    in_->Ensure(4 * ((needed + 31) / 32));
-    base_ = in_->data();
-    limit_ = (in_->Buffered() & ~std::size_t{3}) * 8;
-    return needed <= limit_;
+FrameBitCursor::FrameBitCursor(BitStream& bits, ByteReader& in)
+    : bits_(&bits), in_(&in), base_(in.data()), next_(in.data()) {
+    TopUp();
+    Consume(static_cast<int>(bits.readOffset_));
 }
 
-template <bool kChecked>
-uint32_t BitCursor<kChecked>::PeekPastTheEnd(int count) {
-    // Only the buffered bits are real; those after them read as 0.
-    const uint64_t real = limit_ > pos_ ? limit_ - pos_ : 0;
-    const uint64_t window = real == 0 ? 0 : Window() & ~(~uint64_t{0} >> real);
-    return static_cast<uint32_t>(window >> (64 - count));
+void FrameBitCursor::Commit() {
+    const uint64_t used = static_cast<uint64_t>(next_ - base_) * 8 - count_;
+    in_->Advance(4 * (used >> 5));
+    bits_->readOffset_ = used & 31;
+    bits_->readLimit_ = (in_->Buffered() & ~std::size_t{3}) * 8;
 }
 
 BitSink::BitSink(BitStream& bits, unsigned char* room)

@@ -233,11 +233,11 @@ template bool PutA3Record(const unsigned char*, BitSink&);
 template bool GetA1Record(BitReader&, unsigned char*);
 template bool GetA2Record(BitReader&, unsigned char*);
 template bool GetA3Record(BitReader&, unsigned char*);
-template bool GetA1Record(BitCursor<true>&, unsigned char*);
-template bool GetA2Record(BitCursor<true>&, unsigned char*);
-template bool GetA3Record(BitCursor<true>&, unsigned char*);
-template bool GetA1Record(BitCursor<false>&, unsigned char*);
-template bool GetA2Record(BitCursor<false>&, unsigned char*);
-template bool GetA3Record(BitCursor<false>&, unsigned char*);
+template bool GetA1Record(BitCursor&, unsigned char*);
+template bool GetA2Record(BitCursor&, unsigned char*);
+template bool GetA3Record(BitCursor&, unsigned char*);
+template bool GetA1Record(FrameBitCursor&, unsigned char*);
+template bool GetA2Record(FrameBitCursor&, unsigned char*);
+template bool GetA3Record(FrameBitCursor&, unsigned char*);
 
 }  // namespace lrx::codec

@@ -14,7 +14,7 @@ inline constexpr int kMaxA2Bits = 64;
 inline constexpr int kMaxA3Bits = 107;
 
 // Each works with the writers and readers of bit_stream.h: BitWriter and
-// BitSink, BitReader and BitCursor.
+// BitSink, BitReader, BitCursor and FrameBitCursor.
 
 // False when a write failed.
 template <class Out>

@@ -29,7 +29,7 @@ class ByteReader {
     static constexpr std::size_t kCapacity = 64 * 1024;
     // Bytes past the buffered ones that may be loaded but are never used: a
     // bit reader loads a few whole words at once without asking first.
-    static constexpr std::size_t kLoadSlack = 16;
+    static constexpr std::size_t kLoadSlack = 32;
 
     ByteReader() : buffer_(std::make_unique<unsigned char[]>(kCapacity + kLoadSlack)) {}
 

@@ -135,18 +135,6 @@ inline constexpr ShortResidualTable kShortResiduals = [] {
     return table;
 }();
 
-// Reads a residual code; the escape's value is sign-extended when asked.
-template <class In>
-LRX_HOT_INLINE bool GetResidual(In& in, uint32_t& residual, int escapeBits, bool signedEscape) {
-    const uint32_t next = in.Peek(4 + escapeBits);
-    const ShortResidual code = kShortResiduals.entry[next >> (escapeBits - 1)];
-    const uint32_t escapeMask = 0u - code.escape;
-    uint32_t escaped = next & LowBits(escapeBits);
-    if (signedEscape) escaped = SignExtend(escaped, escapeBits);
-    residual = static_cast<uint32_t>(static_cast<int32_t>(code.value)) + (escaped & escapeMask);
-    return in.Skip(code.length + static_cast<int>(escapeMask & static_cast<uint32_t>(escapeBits)));
-}
-
 }  // namespace car_codes
 
 // Writes the codes of orderKey, valueB, valueC and valueD of a car and moves
@@ -191,7 +179,9 @@ LRX_HOT_INLINE void PutCarValues(BitSink& out, uint64_t car, SlotHistory& h, Raw
 }
 
 // Reads the four codes of a car and moves the history on. False when the
-// stream ended.
+// stream ended. The codes are taken apart from a 64-bit look ahead with
+// selects, not branches; orderKey and valueB take at most 48 bits of it,
+// valueC and valueD at most 27 of the next.
 template <class In>
 LRX_HOT_INLINE bool GetCarValues(In& in, uint64_t& car, SlotHistory& h, RawFrames raw) {
     using namespace car_codes;
@@ -200,12 +190,21 @@ LRX_HOT_INLINE bool GetCarValues(In& in, uint64_t& car, SlotHistory& h, RawFrame
         if (!in.Get(key, kKeyBits) || !in.Get(b, kValueBBits)) return false;
         b = SignExtend(b, kValueBBits);
     } else {
-        uint32_t rk, rb;
-        if (!GetResidual(in, rk, kKeyBits, false) || !GetResidual(in, rb, kValueBBits, true)) {
+        uint64_t ahead = in.Ahead();
+        const ShortResidual keyCode = kShortResiduals.entry[ahead >> 59];
+        const uint32_t keyEscape = 0u - keyCode.escape;
+        const uint32_t keyLength = keyCode.length + (keyEscape & kKeyBits);
+        key = Extrapolate(h.key) + static_cast<uint32_t>(static_cast<int32_t>(keyCode.value)) +
+              (static_cast<uint32_t>(ahead >> 36) & 0xFFFFFF & keyEscape);
+        ahead <<= keyLength;
+        const ShortResidual bCode = kShortResiduals.entry[ahead >> 59];
+        const uint32_t bEscape = 0u - bCode.escape;
+        const uint32_t bLength = bCode.length + (bEscape & kValueBBits);
+        b = Extrapolate(h.b) + static_cast<uint32_t>(static_cast<int32_t>(bCode.value)) +
+            (SignExtend(static_cast<uint32_t>(ahead >> 44) & 0xFFFF, 16) & bEscape);
+        if (!in.Consume(static_cast<int>(keyLength)) || !in.Consume(static_cast<int>(bLength))) {
             return false;
         }
-        key = Extrapolate(h.key) + rk;
-        b = Extrapolate(h.b) + rb;
     }
     Shift(h.key, key);
     Shift(h.b, b);
@@ -214,23 +213,21 @@ LRX_HOT_INLINE bool GetCarValues(In& in, uint64_t& car, SlotHistory& h, RawFrame
     if (raw.cAndD) {
         if (!in.Get(c, 16) || !in.Get(d, 8)) return false;
     } else {
-        // 0 and 7 bits, or 1 and 16 bits.
-        const uint32_t next = in.Peek(17);
-        const bool wide = next & 0x10000;
-        const uint32_t dc =
-            wide ? SignExtend(next & 0xFFFF, 16) : SignExtend((next >> 9) & 0x7F, 7);
-        if (!in.Skip(wide ? 17 : 8)) return false;
-        c = h.c + dc;
-        // 0; 10 and the sign; 11 and 8 bits.
+        // valueC: 0 and 7 bits, or 1 and 16 bits.
+        uint64_t ahead = in.Ahead();
+        const uint32_t wide = 0u - static_cast<uint32_t>(ahead >> 63);
+        const uint32_t cLength = 8 + (wide & 9);
+        c = h.c + ((SignExtend(static_cast<uint32_t>(ahead >> 47) & 0xFFFF, 16) & wide) |
+                   (SignExtend(static_cast<uint32_t>(ahead >> 56) & 0x7F, 7) & ~wide));
+        ahead <<= cLength;
+        // valueD: 0; 10 and the sign; 11 and 8 bits. By the first three bits.
         static constexpr int8_t kShortD[8] = {0, 0, 0, 0, 1, -1, 0, 0};
         static constexpr uint8_t kLengthD[8] = {1, 1, 1, 1, 3, 3, 10, 10};
-        const uint32_t code = in.Peek(10);
-        const uint32_t index = code >> 7;
-        const uint32_t dd = index >= 6
-                                ? (code & 0xFF)
-                                : static_cast<uint32_t>(static_cast<int32_t>(kShortD[index]));
-        if (!in.Skip(kLengthD[index])) return false;
-        d = h.d + dd;
+        const uint32_t index = static_cast<uint32_t>(ahead >> 61);
+        const uint32_t escape = 0u - static_cast<uint32_t>(index >= 6);
+        d = h.d + static_cast<uint32_t>(static_cast<int32_t>(kShortD[index])) +
+            (static_cast<uint32_t>(ahead >> 54) & 0xFF & escape);
+        if (!in.Consume(static_cast<int>(cLength + kLengthD[index]))) return false;
     }
     h.c = c;
     h.d = d;

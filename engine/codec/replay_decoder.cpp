@@ -154,66 +154,67 @@ int DecodeFrame(CodecContext& ctx, DecoderFrames& state, In& stream) {
         }
     }
 
-    // The present cars by ascending key, each as key << 6 | slot.
+    // The present cars by ascending key, each as key << 6 | slot, inserted
+    // in the order of the previous frame.
     std::array<uint32_t, kMaxSlots> byKey;
     int carCount = 0;
-    const auto keyAndSlot = [&](int slot) {
-        return KeyOf(state.cars[slot]) << 6 | static_cast<uint32_t>(slot);
+    const auto insert = [&](int slot) {
+        const uint32_t car = KeyOf(state.cars[slot]) << 6 | static_cast<uint32_t>(slot);
+        int j = carCount++;
+        for (; j > 0 && byKey[j - 1] > car; --j) byKey[j] = byKey[j - 1];
+        byKey[j] = car;
     };
     uint64_t listed = 0;
     for (int i = 0; i < state.lastOrderCount; ++i) {
         const int slot = state.lastOrder[i];
         if (!(state.present & SlotBit(slot))) continue;
-        byKey[carCount++] = keyAndSlot(slot);
+        insert(slot);
         listed |= SlotBit(slot);
     }
     for (uint64_t rest = state.present & ~listed; rest; rest &= rest - 1) {
-        byKey[carCount++] = keyAndSlot(LowestSlot(rest));
-    }
-    bool tied = false;
-    for (int i = 1; i < carCount; ++i) {
-        const uint32_t car = byKey[i];
-        int j = i;
-        for (; j > 0 && byKey[j - 1] > car; --j) byKey[j] = byKey[j - 1];
-        byKey[j] = car;
-    }
-    for (int i = 0; i < carCount; ++i) {
-        state.lastOrder[i] = static_cast<uint8_t>(byKey[i] & 63);
-        if (i > 0 && (byKey[i] >> 6) == (byKey[i - 1] >> 6)) tied = true;
+        insert(LowestSlot(rest));
     }
     state.lastOrderCount = carCount;
 
     const int64_t entriesSize = int64_t{n} * kPositionEntrySize;
     if (entriesSize > ctx.bytesLeft) return LRX_READING_POSITION_DATA;
-    unsigned char* out = ctx.output.Reserve(static_cast<std::size_t>(entriesSize));
+    unsigned char* const out = ctx.output.Reserve(static_cast<std::size_t>(entriesSize));
     if (!out) return LRX_WRITING_POSITION_DATA;
-    if (state.firstFrame || tied) {
-        for (int i = 0; i < n; ++i, out += kPositionEntrySize) {
+    // Cars in ascending key order take the first positions, each with the
+    // flag bit of its position; the rest are empty. Unless two keys are tied
+    // (or it is the first frame): then the statuses in the stream say where
+    // each car goes, and those entries are written over these.
+    uint32_t tied = state.firstFrame;
+    uint32_t previous = ~0u;
+    unsigned char* entry = out;
+    for (int i = 0; i < carCount; ++i, entry += kPositionEntrySize) {
+        const uint32_t car = byKey[i];
+        tied |= ((car ^ previous) >> 6) == 0;
+        previous = car;
+        const int slot = static_cast<int>(car & 63);
+        state.lastOrder[i] = static_cast<uint8_t>(slot);
+        const uint32_t flag = (flags >> (n - 1 - i)) & 1;
+        entry[0] = static_cast<unsigned char>(2 * (slot + slotBase) + flag);
+        StoreCar(entry, state.cars[slot]);
+    }
+    for (int i = carCount; i < n; ++i, entry += kPositionEntrySize) {
+        std::memcpy(entry, kEmptyPosition, kPositionEntrySize);
+    }
+    if (tied) {
+        entry = out;
+        for (int i = 0; i < n; ++i, entry += kPositionEntrySize) {
             uint32_t status;
             if (!in.Get(status, 7)) return LRX_READING_POSITION_DATA;
             if (status == kEmptyStatus) {
-                std::memcpy(out, kEmptyPosition, kPositionEntrySize);
+                std::memcpy(entry, kEmptyPosition, kPositionEntrySize);
                 continue;
             }
             const int slot = SlotOfStatus(static_cast<unsigned char>(status), slotBase);
             if (slot < 0 || slot >= n) return LRX_READING_POSITION_DATA;
-            out[0] = static_cast<unsigned char>(status);
-            StoreCar(out, state.cars[slot]);
+            entry[0] = static_cast<unsigned char>(status);
+            StoreCar(entry, state.cars[slot]);
         }
         state.firstFrame = false;
-    } else {
-        // Cars in ascending key order take the first positions, each with the
-        // flag bit of its position; the rest are empty.
-        int i = 0;
-        for (; i < carCount; ++i, out += kPositionEntrySize) {
-            const int slot = static_cast<int>(byKey[i] & 63);
-            const uint32_t flag = (flags >> (n - 1 - i)) & 1;
-            out[0] = static_cast<unsigned char>(2 * (slot + slotBase) + flag);
-            StoreCar(out, state.cars[slot]);
-        }
-        for (; i < n; ++i, out += kPositionEntrySize) {
-            std::memcpy(out, kEmptyPosition, kPositionEntrySize);
-        }
     }
     ctx.output.Commit(static_cast<std::size_t>(entriesSize));
     ctx.bytesLeft -= static_cast<int32_t>(entriesSize);
@@ -273,11 +274,11 @@ int DecodeFrames(CodecContext& ctx, const Mailbox& window) {
         // test; only the last frames of a stream are read with them.
         int result;
         if (ctx.input.Ensure(kFrameBytes)) {
-            BitCursor<false> in(ctx.bits, ctx.input);
+            FrameBitCursor in(ctx.bits, ctx.input);
             result = DecodeFrame(ctx, state, in);
             in.Commit();
         } else {
-            BitCursor<true> in(ctx.bits, ctx.input);
+            BitCursor in(ctx.bits, ctx.input);
             result = DecodeFrame(ctx, state, in);
             in.Commit();
         }
