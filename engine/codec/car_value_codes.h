@@ -75,39 +75,54 @@ inline uint64_t PackCar(uint32_t key, uint32_t b, uint32_t c, uint32_t d) {
            uint64_t{d & 0xFF} << 56;
 }
 
-// 0 | 10s | 110s | 1110s (s = 1 for negative) | 1111 then r in escapeBits.
-// The short codes by residual + 3; entry 7 stands for every escape.
-inline constexpr uint8_t kShortResidualCode[8] = {0x1D, 0xD, 0x5, 0x0, 0x4, 0xC, 0x1C, 0xF};
-inline constexpr uint8_t kShortResidualLength[8] = {5, 4, 3, 1, 3, 4, 5, 4};
-
-// The code of a residual, its length in bits (at most 4 + escapeBits).
+// The code of a value, its length in bits.
 struct Code {
     uint32_t bits;
     int length;
 };
-LRX_HOT_INLINE Code ResidualCode(uint32_t residual, int escapeBits) {
+
+// A code looked up by a clamped index: its fixed bits, shifted left by
+// shift, with the bits of the value under mask below them. Every choice is
+// in the table, so nothing is left to branch on.
+struct CodeEntry {
+    uint8_t bits;
+    uint8_t length;
+    uint8_t shift;
+    uint8_t unused;
+    uint32_t mask;
+};
+LRX_HOT_INLINE Code CodeOf(const CodeEntry& entry, uint32_t value) {
+    return {(uint32_t{entry.bits} << entry.shift) | (value & entry.mask), entry.length};
+}
+
+// 0 | 10s | 110s | 1110s (s = 1 for negative) | 1111 then r in escapeBits,
+// by residual + 3; entry 7 is the escape.
+template <int escapeBits>
+inline constexpr CodeEntry kResidualCodes[8] = {
+    {0x1D, 5, 0, 0, 0}, {0xD, 4, 0, 0, 0},
+    {0x5, 3, 0, 0, 0},  {0x0, 1, 0, 0, 0},
+    {0x4, 3, 0, 0, 0},  {0xC, 4, 0, 0, 0},
+    {0x1C, 5, 0, 0, 0}, {0xF, 4 + escapeBits, escapeBits, 0, LowBits(escapeBits)}};
+
+template <int escapeBits>
+LRX_HOT_INLINE Code ResidualCode(uint32_t residual) {
     const uint32_t index = residual + 3;
-    const bool escape = index > 6;
-    const uint32_t slot = escape ? 7 : index;
-    const int tail = escape ? escapeBits : 0;
-    return {(uint32_t{kShortResidualCode[slot]} << tail) | (residual & LowBits(tail)),
-            kShortResidualLength[slot] + tail};
+    return CodeOf(kResidualCodes<escapeBits>[index < 7 ? index : 7], residual);
 }
 
 // valueC: "0" and d in 7 bits when |d| <= 63, else "1" and d in 16 bits.
 LRX_HOT_INLINE Code ValueCCode(uint32_t d) {
-    const bool small = d + 63 <= 126;
-    return {small ? (d & 0x7F) : 0x10000u | (d & 0xFFFF), small ? 8 : 17};
+    static constexpr CodeEntry kCodes[2] = {{0x0, 8, 7, 0, 0x7F}, {0x1, 17, 16, 0, 0xFFFF}};
+    return CodeOf(kCodes[d + 63 > 126], d);
 }
 
-// valueD: "0" for 0, "10" and the sign for +1 or -1, else "11" and 8 bits.
+// valueD: "0" for 0, "10" and the sign for +1 or -1, else "11" and 8 bits,
+// by d + 1; entry 3 is the escape.
 LRX_HOT_INLINE Code ValueDCode(uint32_t d) {
-    const uint32_t index = d + 1;  // 0, 1, 2 for -1, 0, +1
-    static constexpr uint8_t kCode[3] = {0x5, 0x0, 0x4};
-    static constexpr uint8_t kLength[3] = {3, 1, 3};
-    const bool escape = index > 2;
-    const uint32_t slot = escape ? 0 : index;
-    return {escape ? 0x300u | (d & 0xFF) : uint32_t{kCode[slot]}, escape ? 10 : kLength[slot]};
+    static constexpr CodeEntry kCodes[4] = {
+        {0x5, 3, 0, 0, 0}, {0x0, 1, 0, 0, 0}, {0x4, 3, 0, 0, 0}, {0x3, 10, 8, 0, 0xFF}};
+    const uint32_t index = d + 1;
+    return CodeOf(kCodes[index < 3 ? index : 3], d);
 }
 
 // The short residual codes by their first five bits: the residual, the
@@ -152,10 +167,10 @@ LRX_HOT_INLINE void PutCarValues(BitSink& out, uint64_t car, SlotHistory& h, Raw
         out.Add(b & 0xFFFF, kValueBBits);
         out.Spill();
     } else {
-        const Code keyCode = ResidualCode(key - Extrapolate(h.key), kKeyBits);
+        const Code keyCode = ResidualCode<kKeyBits>(key - Extrapolate(h.key));
         out.Add(keyCode.bits, keyCode.length);
         out.Spill();
-        const Code bCode = ResidualCode(b - Extrapolate(h.b), kValueBBits);
+        const Code bCode = ResidualCode<kValueBBits>(b - Extrapolate(h.b));
         out.Add(bCode.bits, bCode.length);
         out.Spill();
     }
@@ -163,15 +178,13 @@ LRX_HOT_INLINE void PutCarValues(BitSink& out, uint64_t car, SlotHistory& h, Raw
     Shift(h.b, b);
 
     if (raw.cAndD) {
-        out.Add(c, 16);
-        out.Add(d, 8);
+        out.Add(c << 8 | d, 24);
     } else {
         // The encoder's history holds exact field values, so the differences
-        // are small and exact.
+        // are small and exact. Both codes go in as one.
         const Code cCode = ValueCCode(c - h.c);
         const Code dCode = ValueDCode(d - h.d);
-        out.Add(cCode.bits, cCode.length);
-        out.Add(dCode.bits, dCode.length);
+        out.Add(cCode.bits << dCode.length | dCode.bits, cCode.length + dCode.length);
     }
     out.Spill();
     h.c = c;
