@@ -93,19 +93,33 @@ bool GetBlockCount(In& in, uint32_t& count) {
     return in.GetBit(bit) && (!bit || in.Get(count, 8));
 }
 
-// The count byte and records of one block, each written as it is decoded.
+// The records of a block, each written as it is decoded.
 template <class In>
-int DecodeBlock(CodecContext& ctx, In& in, uint32_t count, int recordSize, int reserveAfter,
-                bool (*get)(In&, unsigned char*), int readingCode, int writingCode) {
-    const int64_t size = int64_t{count} * recordSize + 1;
-    if (size + reserveAfter > ctx.bytesLeft) return readingCode;
-    const unsigned char countByte = static_cast<unsigned char>(count);
-    if (!ctx.output.Write(&countByte, 1)) return writingCode;
+[[gnu::noinline]] int DecodeRecords(CodecContext& ctx, In& in, uint32_t count, int recordSize,
+                                    bool (*get)(In&, unsigned char*), int readingCode,
+                                    int writingCode) {
     for (uint32_t i = 0; i < count; ++i) {
         unsigned char* record = ctx.output.Reserve(static_cast<std::size_t>(recordSize));
         if (!record) return writingCode;
         if (!get(in, record)) return readingCode;
         ctx.output.Commit(static_cast<std::size_t>(recordSize));
+    }
+    return LRX_OK;
+}
+
+// The count byte and records of one block; most blocks are empty.
+template <class In>
+LRX_HOT_INLINE int DecodeBlock(CodecContext& ctx, In& in, uint32_t count, int recordSize,
+                               int reserveAfter, bool (*get)(In&, unsigned char*), int readingCode,
+                               int writingCode) {
+    const int64_t size = int64_t{count} * recordSize + 1;
+    if (size + reserveAfter > ctx.bytesLeft) return readingCode;
+    const unsigned char countByte = static_cast<unsigned char>(count);
+    if (!ctx.output.Write(&countByte, 1)) return writingCode;
+    if (count != 0) {
+        if (int result = DecodeRecords(ctx, in, count, recordSize, get, readingCode, writingCode)) {
+            return result;
+        }
     }
     ctx.bytesLeft -= static_cast<int32_t>(size);
     return LRX_OK;
@@ -186,6 +200,7 @@ int DecodeFrame(CodecContext& ctx, DecoderFrames& state, In& stream) {
     // each car goes, and those entries are written over these.
     uint32_t tied = state.firstFrame;
     uint32_t previous = ~0u;
+    uint64_t flagsAhead = n > 0 ? flags << (64 - n) : 0;  // position 0's on top
     unsigned char* entry = out;
     for (int i = 0; i < carCount; ++i, entry += kPositionEntrySize) {
         const uint32_t car = byKey[i];
@@ -193,7 +208,8 @@ int DecodeFrame(CodecContext& ctx, DecoderFrames& state, In& stream) {
         previous = car;
         const int slot = static_cast<int>(car & 63);
         state.lastOrder[i] = static_cast<uint8_t>(slot);
-        const uint32_t flag = (flags >> (n - 1 - i)) & 1;
+        const uint32_t flag = static_cast<uint32_t>(flagsAhead >> 63);
+        flagsAhead <<= 1;
         entry[0] = static_cast<unsigned char>(2 * (slot + slotBase) + flag);
         StoreCar(entry, state.cars[slot]);
     }

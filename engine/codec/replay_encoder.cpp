@@ -110,12 +110,6 @@ constexpr std::size_t kFrameRoom = (31 + kMaxFrameBits + 31) / 32 * 4 + 4;
 int EncodeFrame(CodecContext& ctx, const FrameView& frame, EncoderFrames& state) {
     const int n = ctx.replay.slotCount;
     const int slotBase = ctx.replay.slotBase;
-    // A failed write shows when room for the frame is made; after that the
-    // frame cannot fail.
-    unsigned char* room = ctx.output.Reserve(kFrameRoom);
-    if (!room) return LRX_WRITING_POSITION_DATA;
-    BitSink out(ctx.bits, room);
-
     // Entry pass: flag bits in file order, and which slots the frame holds.
     uint64_t flags = 0;
     uint64_t present = 0;
@@ -126,7 +120,10 @@ int EncodeFrame(CodecContext& ctx, const FrameView& frame, EncoderFrames& state)
         const unsigned char status = entry[0];
         flags = (flags << 1) | (status & 1u);
         if (status == kEmptyStatus) continue;
-        const int slot = SlotOfStatus(status, slotBase);  // checked by ReadFrame
+        const int slot = SlotOfStatus(status, slotBase);
+        if (static_cast<unsigned>(slot) >= static_cast<unsigned>(n)) {
+            return LRX_READING_POSITION_DATA;  // a slot the stream cannot carry
+        }
         const uint64_t car = LoadCar(entry);
         const uint32_t key = static_cast<uint32_t>(car) & 0xFFFFFF;
         if ((present & SlotBit(slot)) || (present != 0 && key <= lastKey)) ascendingOnce = false;
@@ -134,6 +131,12 @@ int EncodeFrame(CodecContext& ctx, const FrameView& frame, EncoderFrames& state)
         present |= SlotBit(slot);
         state.carOfSlot[slot] = car;
     }
+
+    // A failed write shows when room for the frame is made; after that the
+    // frame cannot fail.
+    unsigned char* room = ctx.output.Reserve(kFrameRoom);
+    if (!room) return LRX_WRITING_POSITION_DATA;
+    BitSink out(ctx.bits, room);
     if (n > 0) out.PutWide(flags, n);
 
     if (present == state.wasPresent) {
@@ -199,8 +202,12 @@ int EncodeFrames(CodecContext& ctx, const Mailbox& window) {
             return LRX_ABORTED;
         }
         FrameView frame;
-        if (int result = ReadFrame(ctx.input, replay.slotCount, replay.slotBase, frame)) {
-            return result;
+        if (int result = ReadFrameParts(ctx.input, replay.slotCount, frame)) {
+            const bool entriesRead = result != LRX_READING_POSITION_DATA;
+            return entriesRead &&
+                           !StatusesNameSlots(ctx.input.data(), replay.slotCount, replay.slotBase)
+                       ? LRX_READING_POSITION_DATA
+                       : result;
         }
         replaySize += frame.size;
         if (replaySize > INT32_MAX) return LRX_READING_POSITION_DATA;

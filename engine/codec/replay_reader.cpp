@@ -19,19 +19,22 @@ int ReadHeaderBlock(ByteReader& in, uint32_t headerSize, std::vector<unsigned ch
     return in.CopyOut(block.data(), headerSize) ? LRX_OK : LRX_READING_HEADER;
 }
 
-int ReadFrame(ByteReader& in, int slotCount, int slotBase, FrameView& frame) {
+bool StatusesNameSlots(const unsigned char* entries, int slotCount, int slotBase) {
+    for (int i = 0; i < slotCount; ++i) {
+        const unsigned char status = entries[i * kPositionEntrySize];
+        if (status == kEmptyStatus) continue;
+        const int slot = SlotOfStatus(status, slotBase);
+        if (slot < 0 || slot >= slotCount) return false;
+    }
+    return true;
+}
+
+int ReadFrameParts(ByteReader& in, int slotCount, FrameView& frame) {
     // The frame is measured in place, part by part, and consumed only once it
     // is whole: its bytes then lie in one piece, and the buffer is moved only
     // when a frame straddles its end.
     std::size_t size = static_cast<std::size_t>(slotCount) * kPositionEntrySize;
     if (!in.Ensure(size)) return LRX_READING_POSITION_DATA;
-    const unsigned char* entries = in.data();
-    for (int i = 0; i < slotCount; ++i) {
-        const unsigned char status = entries[i * kPositionEntrySize];
-        if (status == kEmptyStatus) continue;
-        const int slot = SlotOfStatus(status, slotBase);
-        if (slot < 0 || slot >= slotCount) return LRX_READING_POSITION_DATA;
-    }
 
     // Each block: its count byte, then its records.
     const auto block = [&](std::size_t recordSize, int& count) {
@@ -54,6 +57,14 @@ int ReadFrame(ByteReader& in, int slotCount, int slotBase, FrameView& frame) {
     frame.size = FrameSize(slotCount, frame.c1, frame.c2, frame.c3);
     in.Advance(size + kRecordSizeBytes);
     return LRX_OK;
+}
+
+int ReadFrame(ByteReader& in, int slotCount, int slotBase, FrameView& frame) {
+    const int result = ReadFrameParts(in, slotCount, frame);
+    if (result == LRX_READING_POSITION_DATA) return result;
+    // The entries come first: a bad status is reported before a short block.
+    const unsigned char* entries = result == LRX_OK ? frame.entries : in.data();
+    return StatusesNameSlots(entries, slotCount, slotBase) ? result : LRX_READING_POSITION_DATA;
 }
 
 }  // namespace lrx::codec
