@@ -190,7 +190,7 @@ class FrameBitCursor {
     // later changes nothing. Afterwards at least 32 bits lie before next_.
     LRX_HOT_INLINE void TopUp() {
         ahead_ |= stream_words::LoadWordPair(next_) >> count_;
-        next_ += 4 * ((63 - count_) >> 5);
+        next_ += ~count_ >> 3 & 4;  // a word when fewer than 32 bits were before it
         count_ |= 32;
     }
 

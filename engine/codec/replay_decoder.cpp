@@ -198,13 +198,14 @@ int DecodeFrame(CodecContext& ctx, DecoderFrames& state, In& stream) {
     // flag bit of its position; the rest are empty. Unless two keys are tied
     // (or it is the first frame): then the statuses in the stream say where
     // each car goes, and those entries are written over these.
-    uint32_t tied = state.firstFrame;
-    uint32_t previous = ~0u;
+    // Keys are tied when two neighbours differ only in their slot bits.
+    uint32_t smallestGap = state.firstFrame ? 0 : 64;
+    uint32_t previous = carCount > 0 ? byKey[0] ^ 64 : 0;
     uint64_t flagsAhead = n > 0 ? flags << (64 - n) : 0;  // position 0's on top
     unsigned char* entry = out;
     for (int i = 0; i < carCount; ++i, entry += kPositionEntrySize) {
         const uint32_t car = byKey[i];
-        tied |= ((car ^ previous) >> 6) == 0;
+        smallestGap = std::min(smallestGap, car ^ previous);
         previous = car;
         const int slot = static_cast<int>(car & 63);
         state.lastOrder[i] = static_cast<uint8_t>(slot);
@@ -216,7 +217,7 @@ int DecodeFrame(CodecContext& ctx, DecoderFrames& state, In& stream) {
     for (int i = carCount; i < n; ++i, entry += kPositionEntrySize) {
         std::memcpy(entry, kEmptyPosition, kPositionEntrySize);
     }
-    if (tied) {
+    if (smallestGap < 64) {
         entry = out;
         for (int i = 0; i < n; ++i, entry += kPositionEntrySize) {
             uint32_t status;
