@@ -16,7 +16,7 @@
 // the entry and nothing is retried. When a step returns, all it wrote is in
 // the output stream, in order; the decoder may have read ahead in the
 // archive, so seek before the next entry. The codec reads and writes through
-// its own 64 KiB blocks and keeps per-frame tables of at most 63 slots:
+// its own 256 KiB blocks and keeps per-frame tables of at most 63 slots:
 // memory does not grow with the replay. The frames are coded a whole frame
 // at a time: the decoder reads a frame without testing each read when the
 // stream holds all the bits any frame can take (about 10 KB), and tests
