@@ -54,6 +54,17 @@ bool LrxUnpack(const std::string& from, const std::string& to, int64_t rawSize) 
     return replay.Close() && result == LRX_OK;
 }
 
+struct MemoryStream {
+    std::FILE* file;
+    MemoryStream(const void* data, std::size_t size, const char* mode)
+        : file(fmemopen(const_cast<void*>(data), size, mode)) {}
+    ~MemoryStream() {
+        if (file) std::fclose(file);
+    }
+    MemoryStream(const MemoryStream&) = delete;
+    MemoryStream& operator=(const MemoryStream&) = delete;
+};
+
 bool Copy(const std::string& from, const std::string& to) {
     Streams s(from, to);
     if (!s.ok()) return false;
@@ -252,6 +263,44 @@ bool Bzip2Unpack(const std::string& from, const std::string& to) {
 }
 
 }  // namespace
+
+bool LrxPackInMemory(const std::vector<unsigned char>& replay, std::vector<unsigned char>& packed) {
+    // Room for any packing, with one byte for the 0 that fmemopen appends.
+    packed.resize(replay.size() * 2 + 65536);
+    MemoryStream in(replay.data(), replay.size(), "rb");
+    MemoryStream out(packed.data(), packed.size(), "wb");
+    if (!in.file || !out.file) return false;
+    auto context = std::make_unique<codec::CodecContext>();
+    int64_t packedSize = 0;
+    const int result = codec::EncodeReplay(*context, in.file, out.file, Mailbox(), packedSize);
+    if (result != LRX_OK || std::fflush(out.file) != 0) return false;
+    packed.resize(static_cast<std::size_t>(packedSize));
+    return true;
+}
+
+bool LrxUnpackInMemory(const std::vector<unsigned char>& packed, int64_t rawSize,
+                       std::vector<unsigned char>& replay) {
+    replay.resize(static_cast<std::size_t>(rawSize) + 1);  // and the 0 of fmemopen
+    MemoryStream in(packed.data(), packed.size(), "rb");
+    MemoryStream out(replay.data(), replay.size(), "wb");
+    if (!in.file || !out.file) return false;
+    auto context = std::make_unique<codec::CodecContext>();
+    const int result =
+        codec::DecodeReplay(*context, in.file, out.file, static_cast<int32_t>(rawSize), Mailbox());
+    const bool ok = result == LRX_OK && std::fflush(out.file) == 0;
+    replay.resize(static_cast<std::size_t>(rawSize));
+    return ok;
+}
+
+std::vector<unsigned char> ReadWholeFile(const std::string& path) {
+    std::vector<unsigned char> bytes;
+    FileStream file(path.c_str(), "rb");
+    const int64_t length = file.IsOpen() ? file.Length() : -1;
+    if (length < 0) return bytes;
+    bytes.resize(static_cast<std::size_t>(length));
+    if (!file.ReadBytes(bytes.data(), bytes.size())) bytes.clear();
+    return bytes;
+}
 
 std::string FileCodec::Label() const {
     return level > 0 ? name + " -" + std::to_string(level) : name;

@@ -25,4 +25,13 @@ bool PackFile(const FileCodec& codec, const std::string& from, const std::string
 bool UnpackFile(const FileCodec& codec, const std::string& from, const std::string& to,
                 int64_t rawSize);
 
+// The replay codec alone: both streams are FILE*s over memory (fmemopen), so
+// besides the codec only two memory copies are timed. packed is resized to
+// the packed length, replay to rawSize.
+bool LrxPackInMemory(const std::vector<unsigned char>& replay, std::vector<unsigned char>& packed);
+bool LrxUnpackInMemory(const std::vector<unsigned char>& packed, int64_t rawSize,
+                       std::vector<unsigned char>& replay);
+
+std::vector<unsigned char> ReadWholeFile(const std::string& path);
+
 }  // namespace lrx::bench

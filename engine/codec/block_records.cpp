@@ -6,10 +6,12 @@ namespace lrx::codec {
 namespace {
 
 // "0" for zero, else "1" and the byte.
-bool PutZeroOrByte(BitWriter& out, unsigned char value) {
+template <class Out>
+bool PutZeroOrByte(Out& out, unsigned char value) {
     return value == 0 ? out.Put(0, 1) : out.Put(0x100u | value, 9);
 }
-bool GetZeroOrByte(BitReader& in, unsigned char& value) {
+template <class In>
+bool GetZeroOrByte(In& in, unsigned char& value) {
     uint32_t bit, byte = 0;
     if (!in.GetBit(bit) || (bit && !in.Get(byte, 8))) return false;
     value = static_cast<unsigned char>(byte);
@@ -17,11 +19,13 @@ bool GetZeroOrByte(BitReader& in, unsigned char& value) {
 }
 
 // "0" and the number in shortBits when it fits, else "1" and 16 bits.
-bool PutShortOr16(BitWriter& out, uint16_t value, int shortBits) {
+template <class Out>
+bool PutShortOr16(Out& out, uint16_t value, int shortBits) {
     if (value < (1u << shortBits)) return out.Put(value, shortBits + 1);
     return out.Put(0x10000u | value, 17);
 }
-bool GetShortOr16(BitReader& in, unsigned char* field, int shortBits) {
+template <class In>
+bool GetShortOr16(In& in, unsigned char* field, int shortBits) {
     uint32_t wide, value;
     if (!in.GetBit(wide) || !in.Get(value, wide ? 16 : shortBits)) return false;
     StoreU16(field, static_cast<uint16_t>(value));
@@ -30,7 +34,8 @@ bool GetShortOr16(BitReader& in, unsigned char* field, int shortBits) {
 
 }  // namespace
 
-bool PutA1Record(const unsigned char* r, BitWriter& out) {
+template <class Out>
+bool PutA1Record(const unsigned char* r, Out& out) {
     bool ok;
     switch (r[0]) {
         case 1:
@@ -66,7 +71,8 @@ bool PutA1Record(const unsigned char* r, BitWriter& out) {
     }
 }
 
-bool GetA1Record(BitReader& in, unsigned char* r) {
+template <class In>
+bool GetA1Record(In& in, unsigned char* r) {
     uint32_t bit, value;
     if (!in.GetBit(bit)) return false;
     if (!bit) {
@@ -104,7 +110,8 @@ bool GetA1Record(BitReader& in, unsigned char* r) {
     return true;
 }
 
-bool PutA2Record(const unsigned char* r, BitWriter& out) {
+template <class Out>
+bool PutA2Record(const unsigned char* r, Out& out) {
     // 00, 01, 100, 101, 110, 1110, or 1111 and the byte.
     static constexpr struct {
         uint8_t code;
@@ -129,7 +136,8 @@ bool PutA2Record(const unsigned char* r, BitWriter& out) {
     return r[6] == 127 ? out.Put(0, 1) : out.Put(0x100u | r[6], 9);
 }
 
-bool GetA2Record(BitReader& in, unsigned char* r) {
+template <class In>
+bool GetA2Record(In& in, unsigned char* r) {
     uint32_t bits, bit, value;
     if (!in.Get(bits, 2)) return false;
     if (bits < 2) {
@@ -172,7 +180,8 @@ bool GetA2Record(BitReader& in, unsigned char* r) {
     return true;
 }
 
-bool PutA3Record(const unsigned char* r, BitWriter& out) {
+template <class Out>
+bool PutA3Record(const unsigned char* r, Out& out) {
     if (r[0] <= 2) {
         // Compact form: "0", byte 0 as 0 (1), 10 (0) or 11 (2), then small bytes.
         static constexpr uint8_t kFirstByte[3][2] = {{0x2, 2}, {0x0, 1}, {0x3, 2}};
@@ -189,7 +198,8 @@ bool PutA3Record(const unsigned char* r, BitWriter& out) {
            out.PutBytes(r + 8, 4) && PutZeroOrByte(out, r[12]);
 }
 
-bool GetA3Record(BitReader& in, unsigned char* r) {
+template <class In>
+bool GetA3Record(In& in, unsigned char* r) {
     uint32_t full, bit, value;
     if (!in.GetBit(full)) return false;
     if (full) {
@@ -212,5 +222,22 @@ bool GetA3Record(BitReader& in, unsigned char* r) {
     }
     return in.GetBytes(r + 7, 6);
 }
+
+// The writers and readers the codec and its tests use.
+template bool PutA1Record(const unsigned char*, BitWriter&);
+template bool PutA2Record(const unsigned char*, BitWriter&);
+template bool PutA3Record(const unsigned char*, BitWriter&);
+template bool PutA1Record(const unsigned char*, BitSink&);
+template bool PutA2Record(const unsigned char*, BitSink&);
+template bool PutA3Record(const unsigned char*, BitSink&);
+template bool GetA1Record(BitReader&, unsigned char*);
+template bool GetA2Record(BitReader&, unsigned char*);
+template bool GetA3Record(BitReader&, unsigned char*);
+template bool GetA1Record(BitCursor&, unsigned char*);
+template bool GetA2Record(BitCursor&, unsigned char*);
+template bool GetA3Record(BitCursor&, unsigned char*);
+template bool GetA1Record(FrameBitCursor&, unsigned char*);
+template bool GetA2Record(FrameBitCursor&, unsigned char*);
+template bool GetA3Record(FrameBitCursor&, unsigned char*);
 
 }  // namespace lrx::codec

@@ -8,14 +8,28 @@
 
 namespace lrx::codec {
 
+// The longest code of each record, in bits.
+inline constexpr int kMaxA1Bits = 120;
+inline constexpr int kMaxA2Bits = 64;
+inline constexpr int kMaxA3Bits = 107;
+
+// Each works with the writers and readers of bit_stream.h: BitWriter and
+// BitSink, BitReader, BitCursor and FrameBitCursor.
+
 // False when a write failed.
-bool PutA1Record(const unsigned char* record, BitWriter& out);
-bool PutA2Record(const unsigned char* record, BitWriter& out);
-bool PutA3Record(const unsigned char* record, BitWriter& out);
+template <class Out>
+bool PutA1Record(const unsigned char* record, Out& out);
+template <class Out>
+bool PutA2Record(const unsigned char* record, Out& out);
+template <class Out>
+bool PutA3Record(const unsigned char* record, Out& out);
 
 // Fill all bytes of the record; false when the stream ended.
-bool GetA1Record(BitReader& in, unsigned char* record);
-bool GetA2Record(BitReader& in, unsigned char* record);
-bool GetA3Record(BitReader& in, unsigned char* record);
+template <class In>
+bool GetA1Record(In& in, unsigned char* record);
+template <class In>
+bool GetA2Record(In& in, unsigned char* record);
+template <class In>
+bool GetA3Record(In& in, unsigned char* record);
 
 }  // namespace lrx::codec

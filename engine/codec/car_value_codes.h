@@ -9,12 +9,19 @@
 // that agree with them in the low 24, 16, 16 and 8 bits, which is all the
 // stored bits depend on, but that drift far beyond the 32-bit range.
 //
-// These run once per car and frame, so they live here to be inlined.
+// A car's four values travel as one 64-bit word, the 8 bytes that follow the
+// status in a position entry read little-endian: orderKey in bits 0 to 23,
+// valueB in 24 to 39, valueC in 40 to 55, valueD in 56 to 63.
+//
+// These run once per car and frame, so they live here to be inlined. Which
+// code a value takes is chosen by table look-ups and selects, not branches:
+// about one residual in ten escapes, at no pattern a predictor could learn.
 #pragma once
 
 #include <cstdint>
 
 #include "bit_stream.h"
+#include "block_records.h"
 #include "file_stream.h"
 #include "replay_model.h"
 
@@ -32,6 +39,16 @@ struct RawFrames {
     bool keyAndB = false;  // the first three frames
     bool cAndD = false;    // the first frame
 };
+
+// The bits a car's codes can take at most: escapes of 4 + 24 and 4 + 16
+// bits, 17 for valueC, 10 for valueD (raw values take 64).
+inline constexpr int kMaxCarBits = 28 + 20 + 17 + 10;
+
+// The most bits the stream can hold for one frame, whatever its bytes: the
+// flag bits, the presence bit and bits, every car, the statuses, the three
+// block counts and a full block of each record at its longest.
+inline constexpr int kMaxFrameBits = kMaxSlots * (1 + kMaxCarBits + 7) + 1 + kMaxSlots + 9 + 9 +
+                                     10 + kMaxBlockCount * (kMaxA1Bits + kMaxA2Bits + kMaxA3Bits);
 
 namespace car_codes {
 
@@ -53,56 +70,76 @@ inline uint32_t SignExtend(uint32_t value, int bits) {
     return (value ^ sign) - sign;
 }
 
-// Codes gathered in one word and written with as few writes as they need.
-class CodeBuffer {
-  public:
-    explicit CodeBuffer(BitWriter& out) : out_(out) {}
-    // count 1 to 32; value holds no bits above count.
-    LRX_HOT_INLINE bool Add(uint32_t value, int count) {
-        if (length_ + count > 64 && !Flush()) return false;
-        bits_ = (bits_ << count) | value;
-        length_ += count;
-        return true;
-    }
-    bool Flush() {
-        const bool ok = length_ == 0 || out_.PutWide(bits_, length_);
-        bits_ = 0;
-        length_ = 0;
-        return ok;
-    }
-
-  private:
-    BitWriter& out_;
-    uint64_t bits_ = 0;
-    int length_ = 0;
-};
-
-// 0 | 10s | 110s | 1110s (s = 1 for negative) | 1111 then r in escapeBits.
-// The short codes by residual + 3, looked up rather than branched on: small
-// residuals follow no pattern a branch predictor could learn.
-inline constexpr uint8_t kShortResidualCode[7] = {0x1D, 0xD, 0x5, 0x0, 0x4, 0xC, 0x1C};
-inline constexpr uint8_t kShortResidualLength[7] = {5, 4, 3, 1, 3, 4, 5};
-
-LRX_HOT_INLINE bool AddResidual(CodeBuffer& codes, uint32_t residual, int escapeBits) {
-    const uint32_t index = residual + 3;
-    if (index <= 6) return codes.Add(kShortResidualCode[index], kShortResidualLength[index]);
-    return codes.Add((0xFu << escapeBits) | (residual & LowBits(escapeBits)), 4 + escapeBits);
+inline uint64_t PackCar(uint32_t key, uint32_t b, uint32_t c, uint32_t d) {
+    return uint64_t{key & 0xFFFFFF} | uint64_t{b & 0xFFFF} << 24 | uint64_t{c & 0xFFFF} << 40 |
+           uint64_t{d & 0xFF} << 56;
 }
 
-// The short residual codes by their first five bits; length 0 is the escape.
-struct ShortResidual {
+// The code of a value, its length in bits.
+struct Code {
+    uint32_t bits;
+    int length;
+};
+
+// A code looked up by a clamped index: its fixed bits, shifted left by
+// shift, with the bits of the value under mask below them. Every choice is
+// in the table, so nothing is left to branch on.
+struct CodeEntry {
+    uint8_t bits;
     uint8_t length;
-    uint8_t magnitude;
-    bool negative;
+    uint8_t shift;
+    uint8_t unused;
+    uint32_t mask;
+};
+LRX_HOT_INLINE Code CodeOf(const CodeEntry& entry, uint32_t value) {
+    return {(uint32_t{entry.bits} << entry.shift) | (value & entry.mask), entry.length};
+}
+
+// 0 | 10s | 110s | 1110s (s = 1 for negative) | 1111 then r in escapeBits,
+// by residual + 3; entry 7 is the escape.
+template <int escapeBits>
+inline constexpr CodeEntry kResidualCodes[8] = {
+    {0x1D, 5, 0, 0, 0}, {0xD, 4, 0, 0, 0},
+    {0x5, 3, 0, 0, 0},  {0x0, 1, 0, 0, 0},
+    {0x4, 3, 0, 0, 0},  {0xC, 4, 0, 0, 0},
+    {0x1C, 5, 0, 0, 0}, {0xF, 4 + escapeBits, escapeBits, 0, LowBits(escapeBits)}};
+
+template <int escapeBits>
+LRX_HOT_INLINE Code ResidualCode(uint32_t residual) {
+    const uint32_t index = residual + 3;
+    return CodeOf(kResidualCodes<escapeBits>[index < 7 ? index : 7], residual);
+}
+
+// valueC: "0" and d in 7 bits when |d| <= 63, else "1" and d in 16 bits.
+LRX_HOT_INLINE Code ValueCCode(uint32_t d) {
+    static constexpr CodeEntry kCodes[2] = {{0x0, 8, 7, 0, 0x7F}, {0x1, 17, 16, 0, 0xFFFF}};
+    return CodeOf(kCodes[d + 63 > 126], d);
+}
+
+// valueD: "0" for 0, "10" and the sign for +1 or -1, else "11" and 8 bits,
+// by d + 1; entry 3 is the escape.
+LRX_HOT_INLINE Code ValueDCode(uint32_t d) {
+    static constexpr CodeEntry kCodes[4] = {
+        {0x5, 3, 0, 0, 0}, {0x0, 1, 0, 0, 0}, {0x4, 3, 0, 0, 0}, {0x3, 10, 8, 0, 0xFF}};
+    const uint32_t index = d + 1;
+    return CodeOf(kCodes[index < 3 ? index : 3], d);
+}
+
+// The short residual codes by their first five bits: the residual, the
+// length, and whether it is the escape (length 4, the value follows).
+struct ShortResidual {
+    int8_t value;
+    uint8_t length;
+    uint8_t escape;
     uint8_t unused;  // four bytes an entry: one load, no multiply
 };
 constexpr ShortResidual ShortResidualOf(uint32_t next5) {
-    if ((next5 & 0x10) == 0) return {1, 0, false, 0};
+    if ((next5 & 0x10) == 0) return {0, 1, 0, 0};
     int ones = 1;
     while (ones < 4 && (next5 & (0x10u >> ones))) ++ones;
-    if (ones == 4) return {0, 0, false, 0};
+    if (ones == 4) return {0, 4, 1, 0};
     const bool negative = (next5 >> (3 - ones)) & 1;
-    return {static_cast<uint8_t>(ones + 2), static_cast<uint8_t>(ones), negative, 0};
+    return {static_cast<int8_t>(negative ? -ones : ones), static_cast<uint8_t>(ones + 2), 0, 0};
 }
 struct ShortResidualTable {
     ShortResidual entry[32];
@@ -113,84 +150,74 @@ inline constexpr ShortResidualTable kShortResiduals = [] {
     return table;
 }();
 
-LRX_HOT_INLINE bool GetResidual(BitReader& in, uint32_t& residual, int escapeBits,
-                                bool signedEscape) {
-    const ShortResidual code = kShortResiduals.entry[in.Peek(5)];
-    if (code.length != 0) {
-        residual = code.negative ? 0u - code.magnitude : code.magnitude;
-        return in.Skip(code.length);
-    }
-    uint32_t raw;
-    if (!in.Skip(4) || !in.Get(raw, escapeBits)) return false;
-    residual = signedEscape ? SignExtend(raw, escapeBits) : raw;
-    return true;
-}
-
 }  // namespace car_codes
 
-using car_codes::CodeBuffer;
-
-// Adds the codes of orderKey, valueB, valueC and valueD of a 9-byte position
-// entry to codes and moves the history on. False when a write failed.
-LRX_HOT_INLINE bool PutCarValues(CodeBuffer& codes, const unsigned char* entry, SlotHistory& h,
-                                 RawFrames raw) {
+// Writes the codes of orderKey, valueB, valueC and valueD of a car and moves
+// the history on.
+LRX_HOT_INLINE void PutCarValues(BitSink& out, uint64_t car, SlotHistory& h, RawFrames raw) {
     using namespace car_codes;
-    const uint32_t key = OrderKeyOf(entry);
-    const uint32_t b = static_cast<uint32_t>(ValueBOf(entry));
-    const uint32_t c = ValueCOf(entry);
-    const uint32_t d = ValueDOf(entry);
+    const uint32_t key = static_cast<uint32_t>(car) & 0xFFFFFF;
+    const uint32_t b = SignExtend(static_cast<uint32_t>(car >> 24) & 0xFFFF, 16);
+    const uint32_t c = static_cast<uint32_t>(car >> 40) & 0xFFFF;
+    const uint32_t d = static_cast<uint32_t>(car >> 56);
 
     if (raw.keyAndB) {
-        if (!codes.Add(key, kKeyBits) || !codes.Add(b & 0xFFFF, kValueBBits)) return false;
-    } else if (!AddResidual(codes, key - Extrapolate(h.key), kKeyBits) ||
-               !AddResidual(codes, b - Extrapolate(h.b), kValueBBits)) {
-        return false;
+        out.Add(key, kKeyBits);
+        out.Spill();
+        out.Add(b & 0xFFFF, kValueBBits);
+        out.Spill();
+    } else {
+        const Code keyCode = ResidualCode<kKeyBits>(key - Extrapolate(h.key));
+        out.Add(keyCode.bits, keyCode.length);
+        out.Spill();
+        const Code bCode = ResidualCode<kValueBBits>(b - Extrapolate(h.b));
+        out.Add(bCode.bits, bCode.length);
+        out.Spill();
     }
     Shift(h.key, key);
     Shift(h.b, b);
 
     if (raw.cAndD) {
-        if (!codes.Add(c, 16) || !codes.Add(d, 8)) return false;
+        out.Add(c << 8 | d, 24);
     } else {
         // The encoder's history holds exact field values, so the differences
-        // are small and exact.
-        const uint32_t dc = c - h.c;
-        const bool small = dc + 63 <= 126;  // -63 to 63
-        if (!(small ? codes.Add(dc & 0x7F, 8) : codes.Add(0x10000u | (dc & 0xFFFF), 17))) {
-            return false;
-        }
-        const uint32_t dd = d - h.d;
-        bool ok;
-        if (dd == 0) {
-            ok = codes.Add(0, 1);
-        } else if (dd == 1 || dd == 0xFFFFFFFFu) {
-            ok = codes.Add(0x4u | (dd >> 31), 3);
-        } else {
-            ok = codes.Add(0x300u | (dd & 0xFF), 10);
-        }
-        if (!ok) return false;
+        // are small and exact. Both codes go in as one.
+        const Code cCode = ValueCCode(c - h.c);
+        const Code dCode = ValueDCode(d - h.d);
+        out.Add(cCode.bits << dCode.length | dCode.bits, cCode.length + dCode.length);
     }
+    out.Spill();
     h.c = c;
     h.d = d;
-    return true;
 }
 
-// Reads the four codes into bytes 1 to 8 of a 9-byte record (byte 0 is left
-// alone) and moves the history on. False when the stream ended.
-LRX_HOT_INLINE bool GetCarValues(BitReader& in, unsigned char* record, SlotHistory& h,
-                                 RawFrames raw) {
+// Reads the four codes of a car and moves the history on. False when the
+// stream ended. The codes are taken apart from a 64-bit look ahead with
+// selects, not branches; orderKey and valueB take at most 48 bits of it,
+// valueC and valueD at most 27 of the next.
+template <class In>
+LRX_HOT_INLINE bool GetCarValues(In& in, uint64_t& car, SlotHistory& h, RawFrames raw) {
     using namespace car_codes;
     uint32_t key, b;
     if (raw.keyAndB) {
         if (!in.Get(key, kKeyBits) || !in.Get(b, kValueBBits)) return false;
         b = SignExtend(b, kValueBBits);
     } else {
-        uint32_t rk, rb;
-        if (!GetResidual(in, rk, kKeyBits, false) || !GetResidual(in, rb, kValueBBits, true)) {
+        uint64_t ahead = in.Ahead();
+        const ShortResidual keyCode = kShortResiduals.entry[ahead >> 59];
+        const uint32_t keyEscape = 0u - keyCode.escape;
+        const uint32_t keyLength = keyCode.length + (keyEscape & kKeyBits);
+        key = Extrapolate(h.key) + static_cast<uint32_t>(static_cast<int32_t>(keyCode.value)) +
+              (static_cast<uint32_t>(ahead >> 36) & 0xFFFFFF & keyEscape);
+        ahead <<= keyLength;
+        const ShortResidual bCode = kShortResiduals.entry[ahead >> 59];
+        const uint32_t bEscape = 0u - bCode.escape;
+        const uint32_t bLength = bCode.length + (bEscape & kValueBBits);
+        b = Extrapolate(h.b) + static_cast<uint32_t>(static_cast<int32_t>(bCode.value)) +
+            (SignExtend(static_cast<uint32_t>(ahead >> 44) & 0xFFFF, 16) & bEscape);
+        if (!in.Consume(static_cast<int>(keyLength)) || !in.Consume(static_cast<int>(bLength))) {
             return false;
         }
-        key = Extrapolate(h.key) + rk;
-        b = Extrapolate(h.b) + rb;
     }
     Shift(h.key, key);
     Shift(h.b, b);
@@ -199,37 +226,25 @@ LRX_HOT_INLINE bool GetCarValues(BitReader& in, unsigned char* record, SlotHisto
     if (raw.cAndD) {
         if (!in.Get(c, 16) || !in.Get(d, 8)) return false;
     } else {
-        // 0 and 7 bits, or 1 and 16 bits.
-        const uint32_t next = in.Peek(17);
-        if (next & 0x10000) {
-            if (!in.Skip(17)) return false;
-            c = h.c + SignExtend(next & 0xFFFF, 16);
-        } else {
-            if (!in.Skip(8)) return false;
-            c = h.c + SignExtend((next >> 9) & 0x7F, 7);
-        }
-        // 0, 10 and the sign, or 11 and 8 bits.
-        const uint32_t code = in.Peek(10);
-        if ((code & 0x200) == 0) {
-            if (!in.Skip(1)) return false;
-            d = h.d;
-        } else if ((code & 0x100) == 0) {
-            if (!in.Skip(3)) return false;
-            d = h.d + ((code & 0x80) ? 0xFFFFFFFFu : 1u);
-        } else {
-            if (!in.Skip(10)) return false;
-            d = h.d + (code & 0xFF);
-        }
+        // valueC: 0 and 7 bits, or 1 and 16 bits.
+        uint64_t ahead = in.Ahead();
+        const uint32_t wide = 0u - static_cast<uint32_t>(ahead >> 63);
+        const uint32_t cLength = 8 + (wide & 9);
+        c = h.c + ((SignExtend(static_cast<uint32_t>(ahead >> 47) & 0xFFFF, 16) & wide) |
+                   (SignExtend(static_cast<uint32_t>(ahead >> 56) & 0x7F, 7) & ~wide));
+        ahead <<= cLength;
+        // valueD: 0; 10 and the sign; 11 and 8 bits. By the first three bits.
+        static constexpr int8_t kShortD[8] = {0, 0, 0, 0, 1, -1, 0, 0};
+        static constexpr uint8_t kLengthD[8] = {1, 1, 1, 1, 3, 3, 10, 10};
+        const uint32_t index = static_cast<uint32_t>(ahead >> 61);
+        const uint32_t escape = 0u - static_cast<uint32_t>(index >= 6);
+        d = h.d + static_cast<uint32_t>(static_cast<int32_t>(kShortD[index])) +
+            (static_cast<uint32_t>(ahead >> 54) & 0xFF & escape);
+        if (!in.Consume(static_cast<int>(cLength + kLengthD[index]))) return false;
     }
     h.c = c;
     h.d = d;
-
-    record[1] = static_cast<unsigned char>(key);
-    record[2] = static_cast<unsigned char>(key >> 8);
-    record[3] = static_cast<unsigned char>(key >> 16);
-    StoreU16(record + 4, static_cast<uint16_t>(b));
-    StoreU16(record + 6, static_cast<uint16_t>(c));
-    record[8] = static_cast<unsigned char>(d);
+    car = PackCar(key, b, c, d);
     return true;
 }
 

@@ -16,8 +16,17 @@
 // the entry and nothing is retried. When a step returns, all it wrote is in
 // the output stream, in order; the decoder may have read ahead in the
 // archive, so seek before the next entry. The codec reads and writes through
-// its own 64 KiB blocks and keeps per-frame tables of at most 63 slots:
-// memory does not grow with the replay.
+// its own 256 KiB blocks and keeps per-frame tables of at most 63 slots:
+// memory does not grow with the replay. The frames are coded a whole frame
+// at a time: the decoder reads a frame without testing each read when the
+// stream holds all the bits any frame can take (about 10 KB), and tests
+// every read only in the last frames of a stream.
+//
+// Threads: every step works on the context it is given and on nothing else
+// that changes (the code tables are constants), so entries with contexts of
+// their own may be encoded or decoded on different threads at once. One
+// context serves one entry at a time; the engine's exports use a single
+// engine-wide context and so run one entry at a time.
 //
 // Bad input: the encoder refuses a replay the stream cannot carry, or would
 // not give back whole, with the code of the section it was reading: 1 for a

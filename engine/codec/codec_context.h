@@ -1,7 +1,8 @@
 // Everything the codec keeps between the steps of one entry: the bit stream,
 // the read-ahead and write-behind buffers over the two open streams, and what
 // the header step learnt about the replay. Per-frame tables are not here:
-// the frame steps own them for the length of one call.
+// the frame steps own them for the length of one call. Whoever runs an
+// entry owns its context; the codec keeps no state of its own.
 #pragma once
 
 #include <cstdint>

@@ -73,8 +73,7 @@ int DecodeHeader(CodecContext& ctx) {
 
 // Per-replay state of the frame step; lives on the stack of one call.
 struct DecoderFrames {
-    // Laid out like position entries; byte 0 is rewritten on every output.
-    std::array<std::array<unsigned char, kPositionEntrySize>, kMaxSlots> cars{};
+    std::array<uint64_t, kMaxSlots> cars{};  // the latest values of each slot, one word a car
     std::array<SlotHistory, kMaxSlots> history{};
     // The cars of the previous frame by ascending key: cars seldom pass each
     // other, so sorting from there takes about one comparison per car.
@@ -87,36 +86,58 @@ struct DecoderFrames {
 };
 
 // Reads one block count: "0" for none, else "1" and 8 bits.
-bool GetBlockCount(BitReader& in, uint32_t& count) {
+template <class In>
+bool GetBlockCount(In& in, uint32_t& count) {
     uint32_t bit;
     count = 0;
     return in.GetBit(bit) && (!bit || in.Get(count, 8));
 }
 
-using GetRecord = bool (*)(BitReader&, unsigned char*);
-
-// The count byte and records of one block, each written as it is decoded.
-int DecodeBlock(CodecContext& ctx, BitReader& in, uint32_t count, int recordSize, int reserveAfter,
-                GetRecord get, int readingCode, int writingCode) {
-    const int64_t size = int64_t{count} * recordSize + 1;
-    if (size + reserveAfter > ctx.bytesLeft) return readingCode;
-    const unsigned char countByte = static_cast<unsigned char>(count);
-    if (!ctx.output.Write(&countByte, 1)) return writingCode;
+// The records of a block, each written as it is decoded.
+template <class In>
+[[gnu::noinline]] int DecodeRecords(CodecContext& ctx, In& in, uint32_t count, int recordSize,
+                                    bool (*get)(In&, unsigned char*), int readingCode,
+                                    int writingCode) {
     for (uint32_t i = 0; i < count; ++i) {
         unsigned char* record = ctx.output.Reserve(static_cast<std::size_t>(recordSize));
         if (!record) return writingCode;
         if (!get(in, record)) return readingCode;
         ctx.output.Commit(static_cast<std::size_t>(recordSize));
     }
+    return LRX_OK;
+}
+
+// The count byte and records of one block; most blocks are empty.
+template <class In>
+LRX_HOT_INLINE int DecodeBlock(CodecContext& ctx, In& in, uint32_t count, int recordSize,
+                               int reserveAfter, bool (*get)(In&, unsigned char*), int readingCode,
+                               int writingCode) {
+    const int64_t size = int64_t{count} * recordSize + 1;
+    if (size + reserveAfter > ctx.bytesLeft) return readingCode;
+    const unsigned char countByte = static_cast<unsigned char>(count);
+    if (!ctx.output.Write(&countByte, 1)) return writingCode;
+    if (count != 0) {
+        if (int result = DecodeRecords(ctx, in, count, recordSize, get, readingCode, writingCode)) {
+            return result;
+        }
+    }
     ctx.bytesLeft -= static_cast<int32_t>(size);
     return LRX_OK;
 }
 
-int DecodeFrame(CodecContext& ctx, DecoderFrames& state) {
+template <class In>
+int DecodeBlocks(CodecContext& ctx, In& in);
+
+inline uint32_t KeyOf(uint64_t car) {
+    return static_cast<uint32_t>(car) & 0xFFFFFF;
+}
+
+template <class In>
+int DecodeFrame(CodecContext& ctx, DecoderFrames& state, In& stream) {
     const int n = ctx.replay.slotCount;
     const int slotBase = ctx.replay.slotBase;
-    LocalBitStream stream(ctx.bits);
-    BitReader in(stream.get(), ctx.input);
+    // The cars through a copy of the cursor that no call sees, see BitCursor.
+    In in = stream;
 
     uint64_t flags = 0, bits = 0;
     uint32_t changed;
@@ -129,88 +150,107 @@ int DecodeFrame(CodecContext& ctx, DecoderFrames& state) {
     }
 
     const RawFrames raw{state.rawFramesA > 0, state.rawFramesB > 0};
-    for (uint64_t rest = state.present; rest; rest &= rest - 1) {
-        const int slot = LowestSlot(rest);
-        if (!GetCarValues(in, state.cars[slot].data(), state.history[slot], raw)) {
-            return LRX_READING_POSITION_DATA;
+    if (raw.keyAndB || raw.cAndD) {
+        for (uint64_t rest = state.present; rest; rest &= rest - 1) {
+            const int slot = LowestSlot(rest);
+            if (!GetCarValues(in, state.cars[slot], state.history[slot], raw)) {
+                return LRX_READING_POSITION_DATA;
+            }
+        }
+        if (state.rawFramesA > 0) --state.rawFramesA;
+        if (state.rawFramesB > 0) --state.rawFramesB;
+    } else {
+        for (uint64_t rest = state.present; rest; rest &= rest - 1) {
+            const int slot = LowestSlot(rest);
+            if (!GetCarValues(in, state.cars[slot], state.history[slot], RawFrames{})) {
+                return LRX_READING_POSITION_DATA;
+            }
         }
     }
-    if (state.rawFramesA > 0) --state.rawFramesA;
-    if (state.rawFramesB > 0) --state.rawFramesB;
 
-    // The present cars by ascending key, each as key << 6 | slot.
+    // The present cars by ascending key, each as key << 6 | slot, inserted
+    // in the order of the previous frame.
     std::array<uint32_t, kMaxSlots> byKey;
     int carCount = 0;
-    const auto keyAndSlot = [&](int slot) {
-        return OrderKeyOf(state.cars[slot].data()) << 6 | static_cast<uint32_t>(slot);
+    const auto insert = [&](int slot) {
+        const uint32_t car = KeyOf(state.cars[slot]) << 6 | static_cast<uint32_t>(slot);
+        int j = carCount++;
+        for (; j > 0 && byKey[j - 1] > car; --j) byKey[j] = byKey[j - 1];
+        byKey[j] = car;
     };
     uint64_t listed = 0;
     for (int i = 0; i < state.lastOrderCount; ++i) {
         const int slot = state.lastOrder[i];
         if (!(state.present & SlotBit(slot))) continue;
-        byKey[carCount++] = keyAndSlot(slot);
+        insert(slot);
         listed |= SlotBit(slot);
     }
     for (uint64_t rest = state.present & ~listed; rest; rest &= rest - 1) {
-        byKey[carCount++] = keyAndSlot(LowestSlot(rest));
-    }
-    bool tied = false;
-    for (int i = 1; i < carCount; ++i) {
-        const uint32_t car = byKey[i];
-        int j = i;
-        for (; j > 0 && byKey[j - 1] > car; --j) byKey[j] = byKey[j - 1];
-        byKey[j] = car;
-    }
-    for (int i = 0; i < carCount; ++i) {
-        state.lastOrder[i] = static_cast<uint8_t>(byKey[i] & 63);
-        if (i > 0 && (byKey[i] >> 6) == (byKey[i - 1] >> 6)) tied = true;
+        insert(LowestSlot(rest));
     }
     state.lastOrderCount = carCount;
 
     const int64_t entriesSize = int64_t{n} * kPositionEntrySize;
     if (entriesSize > ctx.bytesLeft) return LRX_READING_POSITION_DATA;
-    unsigned char* out = ctx.output.Reserve(static_cast<std::size_t>(entriesSize));
+    unsigned char* const out = ctx.output.Reserve(static_cast<std::size_t>(entriesSize));
     if (!out) return LRX_WRITING_POSITION_DATA;
-    if (state.firstFrame || tied) {
-        for (int i = 0; i < n; ++i, out += kPositionEntrySize) {
+    // Cars in ascending key order take the first positions, each with the
+    // flag bit of its position; the rest are empty. Unless two keys are tied
+    // (or it is the first frame): then the statuses in the stream say where
+    // each car goes, and those entries are written over these.
+    // Keys are tied when two neighbours differ only in their slot bits.
+    uint32_t smallestGap = state.firstFrame ? 0 : 64;
+    uint32_t previous = carCount > 0 ? byKey[0] ^ 64 : 0;
+    uint64_t flagsAhead = n > 0 ? flags << (64 - n) : 0;  // position 0's on top
+    unsigned char* entry = out;
+    for (int i = 0; i < carCount; ++i, entry += kPositionEntrySize) {
+        const uint32_t car = byKey[i];
+        smallestGap = std::min(smallestGap, car ^ previous);
+        previous = car;
+        const int slot = static_cast<int>(car & 63);
+        state.lastOrder[i] = static_cast<uint8_t>(slot);
+        const uint32_t flag = static_cast<uint32_t>(flagsAhead >> 63);
+        flagsAhead <<= 1;
+        entry[0] = static_cast<unsigned char>(2 * (slot + slotBase) + flag);
+        StoreCar(entry, state.cars[slot]);
+    }
+    for (int i = carCount; i < n; ++i, entry += kPositionEntrySize) {
+        std::memcpy(entry, kEmptyPosition, kPositionEntrySize);
+    }
+    if (smallestGap < 64) {
+        entry = out;
+        for (int i = 0; i < n; ++i, entry += kPositionEntrySize) {
             uint32_t status;
             if (!in.Get(status, 7)) return LRX_READING_POSITION_DATA;
             if (status == kEmptyStatus) {
-                std::memcpy(out, kEmptyPosition, kPositionEntrySize);
+                std::memcpy(entry, kEmptyPosition, kPositionEntrySize);
                 continue;
             }
             const int slot = SlotOfStatus(static_cast<unsigned char>(status), slotBase);
             if (slot < 0 || slot >= n) return LRX_READING_POSITION_DATA;
-            std::memcpy(out, state.cars[slot].data(), kPositionEntrySize);
-            out[0] = static_cast<unsigned char>(status);
+            entry[0] = static_cast<unsigned char>(status);
+            StoreCar(entry, state.cars[slot]);
         }
         state.firstFrame = false;
-    } else {
-        // Cars in ascending key order take the first positions, each with the
-        // flag bit of its position; the rest are empty.
-        for (int i = 0; i < n; ++i, out += kPositionEntrySize) {
-            if (i >= carCount) {
-                std::memcpy(out, kEmptyPosition, kPositionEntrySize);
-                continue;
-            }
-            const int slot = static_cast<int>(byKey[i] & 63);
-            std::memcpy(out, state.cars[slot].data(), kPositionEntrySize);
-            const uint32_t flag = (flags >> (n - 1 - i)) & 1;
-            out[0] = static_cast<unsigned char>(2 * (slot + slotBase) + flag);
-        }
     }
     ctx.output.Commit(static_cast<std::size_t>(entriesSize));
     ctx.bytesLeft -= static_cast<int32_t>(entriesSize);
+    stream = in;
+    return DecodeBlocks(ctx, stream);
+}
 
+// The three blocks and the recordSize that ends the frame.
+template <class In>
+int DecodeBlocks(CodecContext& ctx, In& in) {
     uint32_t count;
     if (!GetBlockCount(in, count)) return LRX_READING_A1;
-    if (int result = DecodeBlock(ctx, in, count, kA1RecordSize, 0, GetA1Record, LRX_READING_A1,
+    if (int result = DecodeBlock(ctx, in, count, kA1RecordSize, 0, GetA1Record<In>, LRX_READING_A1,
                                  LRX_WRITING_A1)) {
         return result;
     }
     const uint32_t c1 = count;
     if (!GetBlockCount(in, count)) return LRX_READING_A2;
-    if (int result = DecodeBlock(ctx, in, count, kA2RecordSize, 0, GetA2Record, LRX_READING_A2,
+    if (int result = DecodeBlock(ctx, in, count, kA2RecordSize, 0, GetA2Record<In>, LRX_READING_A2,
                                  LRX_WRITING_A2)) {
         return result;
     }
@@ -224,17 +264,20 @@ int DecodeFrame(CodecContext& ctx, DecoderFrames& state) {
         count = 1;
         if (bit && !in.Get(count, 8)) return LRX_READING_A3;
     }
-    if (int result = DecodeBlock(ctx, in, count, kA3RecordSize, kRecordSizeBytes, GetA3Record,
+    if (int result = DecodeBlock(ctx, in, count, kA3RecordSize, kRecordSizeBytes, GetA3Record<In>,
                                  LRX_READING_A3, LRX_WRITING_A3)) {
         return result;
     }
 
-    const int64_t frameSize =
-        FrameSize(n, static_cast<int>(c1), static_cast<int>(c2), static_cast<int>(count));
+    const int64_t frameSize = FrameSize(ctx.replay.slotCount, static_cast<int>(c1),
+                                        static_cast<int>(c2), static_cast<int>(count));
     ctx.bytesLeft -= kRecordSizeBytes;
     if (!ctx.output.WriteWord(static_cast<uint32_t>(frameSize))) return LRX_WRITING_RECORD_SIZE;
     return LRX_OK;
 }
+
+// Stream bytes that hold any frame, from the word of its first bit.
+constexpr std::size_t kFrameBytes = (31 + kMaxFrameBits + 31) / 32 * 4;
 
 int DecodeFrames(CodecContext& ctx, const Mailbox& window) {
     DecoderFrames state;
@@ -244,7 +287,19 @@ int DecodeFrames(CodecContext& ctx, const Mailbox& window) {
     // loop ends within bytesLeft / 7 frames.
     while (ctx.bytesLeft > 0) {
         if (!progress.AtUnitStart(ctx.bytesLeft, window)) return LRX_ABORTED;
-        if (int result = DecodeFrame(ctx, state)) return result;
+        // With a whole frame's worth of the stream buffered, no read needs a
+        // test; only the last frames of a stream are read with them.
+        int result;
+        if (ctx.input.Ensure(kFrameBytes)) {
+            FrameBitCursor in(ctx.bits, ctx.input);
+            result = DecodeFrame(ctx, state, in);
+            in.Commit();
+        } else {
+            BitCursor in(ctx.bits, ctx.input);
+            result = DecodeFrame(ctx, state, in);
+            in.Commit();
+        }
+        if (result != LRX_OK) return result;
     }
     return LRX_OK;
 }

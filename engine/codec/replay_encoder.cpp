@@ -71,10 +71,19 @@ int EncodeHeader(CodecContext& ctx) {
     return LRX_OK;
 }
 
+// A block count: "0" for none, else "1" and 8 bits.
+void PutBlockCount(BitSink& out, int count) {
+    if (count == 0) {
+        out.Put(0, 1);
+    } else {
+        out.Put(0x100u | static_cast<uint32_t>(count), 9);
+    }
+}
+
 // Per-replay state of the frame step; lives on the stack of one call.
 struct EncoderFrames {
     std::array<SlotHistory, kMaxSlots> history{};
-    std::array<const unsigned char*, kMaxSlots> entryOfSlot{};
+    std::array<uint64_t, kMaxSlots> carOfSlot{};  // the frame's cars, as one word each
     uint64_t wasPresent = 0;
     bool firstFrame = true;
     int rawFramesA = 3;
@@ -88,21 +97,19 @@ bool HasTiedKeys(const EncoderFrames& state, uint64_t present, bool ascendingOnc
     std::array<uint32_t, kMaxSlots> keys;
     int count = 0;
     for (uint64_t rest = present; rest; rest &= rest - 1) {
-        keys[count++] = OrderKeyOf(state.entryOfSlot[LowestSlot(rest)]);
+        keys[count++] = static_cast<uint32_t>(state.carOfSlot[LowestSlot(rest)]) & 0xFFFFFF;
     }
     std::sort(keys.begin(), keys.begin() + count);
     return std::adjacent_find(keys.begin(), keys.begin() + count) != keys.begin() + count;
 }
 
-bool PutBlockCount(BitWriter& out, int count) {
-    return count == 0 ? out.Put(0, 1) : out.Put(0x100u | static_cast<uint32_t>(count), 9);
-}
+// The words a frame can complete, with the bits pending before it, and the
+// one the sink stores ahead.
+constexpr std::size_t kFrameRoom = (31 + kMaxFrameBits + 31) / 32 * 4 + 4;
 
 int EncodeFrame(CodecContext& ctx, const FrameView& frame, EncoderFrames& state) {
     const int n = ctx.replay.slotCount;
     const int slotBase = ctx.replay.slotBase;
-    BitWriter out(ctx.bits, ctx.output);
-
     // Entry pass: flag bits in file order, and which slots the frame holds.
     uint64_t flags = 0;
     uint64_t present = 0;
@@ -113,62 +120,71 @@ int EncodeFrame(CodecContext& ctx, const FrameView& frame, EncoderFrames& state)
         const unsigned char status = entry[0];
         flags = (flags << 1) | (status & 1u);
         if (status == kEmptyStatus) continue;
-        const int slot = SlotOfStatus(status, slotBase);  // checked by ReadFrame
-        const uint32_t key = OrderKeyOf(entry);
+        const int slot = SlotOfStatus(status, slotBase);
+        if (static_cast<unsigned>(slot) >= static_cast<unsigned>(n)) {
+            return LRX_READING_POSITION_DATA;  // a slot the stream cannot carry
+        }
+        const uint64_t car = LoadCar(entry);
+        const uint32_t key = static_cast<uint32_t>(car) & 0xFFFFFF;
         if ((present & SlotBit(slot)) || (present != 0 && key <= lastKey)) ascendingOnce = false;
         lastKey = key;
         present |= SlotBit(slot);
-        state.entryOfSlot[slot] = entry;
+        state.carOfSlot[slot] = car;
     }
-    if (n > 0 && !out.PutWide(flags, n)) return LRX_WRITING_POSITION_DATA;
+
+    // A failed write shows when room for the frame is made; after that the
+    // frame cannot fail.
+    unsigned char* room = ctx.output.Reserve(kFrameRoom);
+    if (!room) return LRX_WRITING_POSITION_DATA;
+    BitSink out(ctx.bits, room);
+    if (n > 0) out.PutWide(flags, n);
 
     if (present == state.wasPresent) {
-        if (!out.Put(0, 1)) return LRX_WRITING_POSITION_DATA;
+        out.Put(0, 1);
     } else {
         // One bit per slot in slot order, 1 for an absent slot.
-        if (!out.Put(1, 1) || !out.PutWide(SlotOrderBits(~present, n), n)) {
-            return LRX_WRITING_POSITION_DATA;
-        }
+        out.Put(1, 1);
+        out.PutWide(SlotOrderBits(~present, n), n);
         state.wasPresent = present;
     }
 
     const RawFrames raw{state.rawFramesA > 0, state.rawFramesB > 0};
-    CodeBuffer codes(out);
-    for (uint64_t rest = present; rest; rest &= rest - 1) {
-        const int slot = LowestSlot(rest);
-        if (!PutCarValues(codes, state.entryOfSlot[slot], state.history[slot], raw)) {
-            return LRX_WRITING_POSITION_DATA;
+    if (raw.keyAndB || raw.cAndD) {
+        for (uint64_t rest = present; rest; rest &= rest - 1) {
+            const int slot = LowestSlot(rest);
+            PutCarValues(out, state.carOfSlot[slot], state.history[slot], raw);
+        }
+        if (state.rawFramesA > 0) --state.rawFramesA;
+        if (state.rawFramesB > 0) --state.rawFramesB;
+    } else {
+        for (uint64_t rest = present; rest; rest &= rest - 1) {
+            const int slot = LowestSlot(rest);
+            PutCarValues(out, state.carOfSlot[slot], state.history[slot], RawFrames{});
         }
     }
-    if (!codes.Flush()) return LRX_WRITING_POSITION_DATA;
-    if (state.rawFramesA > 0) --state.rawFramesA;
-    if (state.rawFramesB > 0) --state.rawFramesB;
 
     // The decoder rebuilds the order from the keys, unless it cannot.
     if (state.firstFrame || HasTiedKeys(state, present, ascendingOnce)) {
-        for (int i = 0; i < n; ++i) {
-            if (!out.Put(frame.entries[i * kPositionEntrySize], 7)) {
-                return LRX_WRITING_POSITION_DATA;
-            }
-        }
+        for (int i = 0; i < n; ++i) out.Put(frame.entries[i * kPositionEntrySize], 7);
         state.firstFrame = false;
     }
 
-    if (!PutBlockCount(out, frame.c1)) return LRX_WRITING_A1;
-    for (int i = 0; i < frame.c1; ++i) {
-        if (!PutA1Record(frame.a1 + i * kA1RecordSize, out)) return LRX_WRITING_A1;
+    // The records through a copy of the sink, see BitSink.
+    BitSink records = out;
+    PutBlockCount(records, frame.c1);
+    for (int i = 0; i < frame.c1; ++i) PutA1Record(frame.a1 + i * kA1RecordSize, records);
+    PutBlockCount(records, frame.c2);
+    for (int i = 0; i < frame.c2; ++i) PutA2Record(frame.a2 + i * kA2RecordSize, records);
+    if (frame.c3 == 0) {
+        records.Put(0, 1);
+    } else if (frame.c3 == 1) {
+        records.Put(0x2, 2);
+    } else {
+        records.Put(0x300u | static_cast<uint32_t>(frame.c3), 10);
     }
-    if (!PutBlockCount(out, frame.c2)) return LRX_WRITING_A2;
-    for (int i = 0; i < frame.c2; ++i) {
-        if (!PutA2Record(frame.a2 + i * kA2RecordSize, out)) return LRX_WRITING_A2;
-    }
-    const bool c3Written = frame.c3 == 0   ? out.Put(0, 1)
-                           : frame.c3 == 1 ? out.Put(0x2, 2)
-                                           : out.Put(0x300u | static_cast<uint32_t>(frame.c3), 10);
-    if (!c3Written) return LRX_WRITING_A3;
-    for (int i = 0; i < frame.c3; ++i) {
-        if (!PutA3Record(frame.a3 + i * kA3RecordSize, out)) return LRX_WRITING_A3;
-    }
+    for (int i = 0; i < frame.c3; ++i) PutA3Record(frame.a3 + i * kA3RecordSize, records);
+    out = records;
+    ctx.output.Commit(out.Finish());
     return LRX_OK;
 }
 
@@ -186,8 +202,12 @@ int EncodeFrames(CodecContext& ctx, const Mailbox& window) {
             return LRX_ABORTED;
         }
         FrameView frame;
-        if (int result = ReadFrame(ctx.input, replay.slotCount, replay.slotBase, frame)) {
-            return result;
+        if (int result = ReadFrameParts(ctx.input, replay.slotCount, frame)) {
+            const bool entriesRead = result != LRX_READING_POSITION_DATA;
+            return entriesRead &&
+                           !StatusesNameSlots(ctx.input.data(), replay.slotCount, replay.slotBase)
+                       ? LRX_READING_POSITION_DATA
+                       : result;
         }
         replaySize += frame.size;
         if (replaySize > INT32_MAX) return LRX_READING_POSITION_DATA;

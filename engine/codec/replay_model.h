@@ -8,7 +8,9 @@
 // All numbers are little-endian.
 #pragma once
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 #include "file_stream.h"
 
@@ -96,6 +98,25 @@ inline uint32_t ValueCOf(const unsigned char* entry) {
 }
 inline uint32_t ValueDOf(const unsigned char* entry) {
     return entry[8];
+}
+// The 8 bytes after the status as one little-endian word: orderKey in bits 0
+// to 23, valueB in 24 to 39, valueC in 40 to 55, valueD in 56 to 63.
+inline uint64_t LoadCar(const unsigned char* entry) {
+    uint64_t car;
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(&car, entry + 1, sizeof car);
+    } else {
+        car = uint64_t{LoadU32(entry + 1)} | uint64_t{LoadU32(entry + 5)} << 32;
+    }
+    return car;
+}
+inline void StoreCar(unsigned char* entry, uint64_t car) {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(entry + 1, &car, sizeof car);
+    } else {
+        StoreU32(entry + 1, static_cast<uint32_t>(car));
+        StoreU32(entry + 5, static_cast<uint32_t>(car >> 32));
+    }
 }
 
 // The slot a present status names; may lie outside 0..N-1 in a damaged file.

@@ -34,4 +34,11 @@ int ReadHeaderBlock(ByteReader& in, uint32_t headerSize, std::vector<unsigned ch
 // or A3 block ends early, 13 when the recordSize does.
 int ReadFrame(ByteReader& in, int slotCount, int slotBase, FrameView& frame);
 
+// The same without looking at the statuses, for a caller that checks them
+// on its own pass over the entries. When it fails with 7, 9, 11 or 13 the
+// entries are still at in.data(), and a bad status among them comes first.
+int ReadFrameParts(ByteReader& in, int slotCount, FrameView& frame);
+// Whether every status of the entries is empty or names a slot in 0..N-1.
+bool StatusesNameSlots(const unsigned char* entries, int slotCount, int slotBase);
+
 }  // namespace lrx::codec
