@@ -31,8 +31,7 @@ int DecodeEntryCounted(std::FILE* archive, std::FILE* output, int32_t rawSize,
     const int result = DecodeEntry(archive, output, rawSize, window);
     const codec::CodecContext& ctx = Engine().codec;
     const int64_t fetched = tell() - start - static_cast<int64_t>(ctx.input.Buffered());
-    // Bits still in the bit buffer were fetched but not consumed.
-    packedBitsUsed = fetched * 8 - ctx.bits.bitCount();
+    packedBitsUsed = fetched * 8 + static_cast<int64_t>(ctx.bits.readBitsUsed());
     return result;
 }
 

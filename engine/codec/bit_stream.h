@@ -296,6 +296,10 @@ class BitStream {
         cursor.Commit();
         return value;
     }
+    // Reader: bits used of the words the input still holds (their bytes are
+    // taken from the input a whole word at a time).
+    uint64_t readBitsUsed() const { return readOffset_; }
+
     // Only over bits a Peek or Get has found buffered.
     bool Skip(int count) {
         if (readOffset_ + static_cast<unsigned>(count) > readLimit_) return false;

@@ -111,7 +111,7 @@ TEST(LrxProcess, SecondCtrlCRemovesTheTemporaryFile) {
     const pid_t pid = fork();
     if (pid == 0) {
         cli::InstallInterruptHandler();
-        MakeTempName(dir / "a.lrx");
+        TempFileGuard inProgress(MakeTempName(dir / "a.lrx"));
         raise(SIGINT);
         raise(SIGINT);
         _exit(0);
