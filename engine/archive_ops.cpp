@@ -1,8 +1,12 @@
 #include "archive_ops.h"
 
+#include <cstring>
+#include <ctime>
 #include <memory>
 #include <new>
 
+#include "entry_codec.h"
+#include "entry_name.h"
 #include "file_info_record.h"
 #include "temp_file.h"
 
@@ -45,6 +49,46 @@ bool CopyEntry(FileStream& source, FileStream& destination, int64_t start, int64
         length -= static_cast<int64_t>(n);
     }
     return true;
+}
+
+TFileInfo StampedNow() {
+    TFileInfo info{};
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    info.year = static_cast<uint16_t>(local.tm_year + 1900);
+    info.month = static_cast<uint16_t>(local.tm_mon + 1);
+    info.day = static_cast<uint16_t>(local.tm_mday);
+    info.hour = static_cast<uint16_t>(local.tm_hour);
+    info.minute = static_cast<uint16_t>(local.tm_min);
+    return info;
+}
+
+int EncodeReplayEntry(FileStream& output, const std::string& replayPath,
+                      const std::string& entryName, const TFileInfo& stamp,
+                      codec::CodecContext& ctx, const Mailbox& window) {
+    FileStream replay(ReplayFilePath(replayPath).c_str(), "rb", kReplayBufferSize);
+    if (!replay.IsOpen()) return LRX_OPENING_REPLAY;
+    TFileInfo info = stamp;
+    std::strncpy(info.name, LowerAscii(entryName).c_str(), sizeof info.name - 1);
+    const int64_t rawSize = replay.Length();
+    // The record holds a signed 32-bit size; longer files cannot be stored.
+    if (rawSize < 0 || rawSize > INT32_MAX) return LRX_READING_HEADER;
+    info.rawSize = static_cast<int32_t>(rawSize);
+    if (!replay.Seek(0)) return LRX_READING_HEADER;
+
+    int32_t packedSize = 0;  // the record is packed: no reference to its fields
+    const int result = EncodeEntry(ctx, replay.get(), output.get(), window, packedSize);
+    if (result != LRX_OK) return result;
+    info.packedSize = packedSize;
+    unsigned char record[kFileInfoSize];
+    EncodeFileInfo(info, record);
+    if (!output.WriteBytes(record, sizeof record)) return LRX_WRITING_FILE_INFO;
+    return LRX_OK;
 }
 
 }  // namespace lrx

@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <string>
 
+#include "codec_context.h"
 #include "file_stream.h"
 #include "lrxpack.h"
+#include "mailbox.h"
 
 namespace lrx {
 
@@ -21,6 +23,15 @@ bool StartArchive(FileStream& output, const std::string& tempPath);
 
 // Copies length bytes from position of source to the end of destination.
 bool CopyEntry(FileStream& source, FileStream& destination, int64_t start, int64_t length);
+
+// Encodes one replay onto the end of output under entryName, then its record
+// stamped with the time in stamp. 0 or the engine's code.
+int EncodeReplayEntry(FileStream& output, const std::string& replayPath,
+                      const std::string& entryName, const TFileInfo& stamp,
+                      codec::CodecContext& ctx, const Mailbox& window);
+
+// The time of day now, as an entry's record holds it.
+TFileInfo StampedNow();
 
 // Owns a directory list for the length of one operation.
 struct OwnedListing {

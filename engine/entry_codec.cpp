@@ -7,8 +7,13 @@
 namespace lrx {
 
 int EncodeEntry(std::FILE* replay, std::FILE* archive, const Mailbox& window, int32_t& packedSize) {
+    return EncodeEntry(Engine().codec, replay, archive, window, packedSize);
+}
+
+int EncodeEntry(codec::CodecContext& ctx, std::FILE* replay, std::FILE* archive,
+                const Mailbox& window, int32_t& packedSize) {
     int64_t packed = 0;
-    const int result = codec::EncodeReplay(Engine().codec, replay, archive, window, packed);
+    const int result = codec::EncodeReplay(ctx, replay, archive, window, packed);
     if (result != LRX_OK) return result;
     // The record holds a signed 32-bit size.
     if (packed > INT32_MAX) return LRX_WRITING_POSITION_DATA;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "codec_context.h"
 #include "mailbox.h"
 
 namespace lrx {
@@ -13,6 +14,9 @@ namespace lrx {
 // flushes the bit stream to a whole word. packedSize receives the bytes
 // written. Result: 0 or a codec code (1..13, 23).
 int EncodeEntry(std::FILE* replay, std::FILE* archive, const Mailbox& window, int32_t& packedSize);
+// The same with a codec state of the caller's own, for work on another thread.
+int EncodeEntry(codec::CodecContext& ctx, std::FILE* replay, std::FILE* archive,
+                const Mailbox& window, int32_t& packedSize);
 
 // Decodes the packed data at the archive stream's position into the open
 // output until rawSize bytes are produced. Result: 0 or a codec code.

@@ -21,22 +21,33 @@
 namespace lrx {
 namespace {
 
-// Process-wide like the rest of the engine's state: one operation writes at
-// most one temporary file at a time. Constant-initialised, so a signal
+// Process-wide like the rest of the engine's state: the temporary files being
+// written right now, a few at once when replays are encoded in parallel or
+// extracted in a group. Constant-initialised and lock-free, so a signal
 // handler never meets it half-built.
+constexpr int kInProgressSlots = 64;
+enum SlotState : int { kFree, kFilling, kSet };
 struct InProgress {
     char path[kMaxPathLength + 1];
-    volatile std::sig_atomic_t set;
+    std::atomic<int> state;
 };
-constinit InProgress inProgress{};
+constinit InProgress inProgress[kInProgressSlots]{};
 
-void SetInProgress(const std::string& path) {
-    inProgress.set = 0;
-    std::atomic_signal_fence(std::memory_order_seq_cst);
-    if (path.empty() || path.size() > kMaxPathLength) return;
-    std::memcpy(inProgress.path, path.c_str(), path.size() + 1);
-    std::atomic_signal_fence(std::memory_order_seq_cst);
-    inProgress.set = 1;
+// Claims a slot for path; -1 when the path does not fit or all are taken.
+int SetInProgress(const std::string& path) {
+    if (path.empty() || path.size() > kMaxPathLength) return -1;
+    for (int i = 0; i < kInProgressSlots; ++i) {
+        int expected = kFree;
+        if (!inProgress[i].state.compare_exchange_strong(expected, kFilling)) continue;
+        std::memcpy(inProgress[i].path, path.c_str(), path.size() + 1);
+        inProgress[i].state.store(kSet);
+        return i;
+    }
+    return -1;
+}
+
+void ClearInProgress(int slot) {
+    if (slot >= 0) inProgress[slot].state.store(kFree);
 }
 
 #ifndef _WIN32
@@ -136,11 +147,41 @@ bool ReplaceFileAtomically(const std::string& source, const std::string& target)
 }
 
 const char* TempFileInProgress() {
-    return inProgress.set ? inProgress.path : nullptr;
+    for (const InProgress& slot : inProgress) {
+        if (slot.state.load() == kSet) return slot.path;
+    }
+    return nullptr;
 }
 
-TempFileGuard::TempFileGuard(std::string path) : path_(std::move(path)) {
-    SetInProgress(path_);
+void RemoveTempFilesInProgress() {
+    for (const InProgress& slot : inProgress) {
+        if (slot.state.load() != kSet) continue;
+#ifdef _WIN32
+        DeleteFileA(slot.path);
+#else
+        unlink(slot.path);
+#endif
+    }
+}
+
+TempFileGuard::TempFileGuard(std::string path)
+    : path_(std::move(path)), slot_(SetInProgress(path_)) {}
+
+TempFileGuard::TempFileGuard(TempFileGuard&& other) noexcept
+    : path_(std::move(other.path_)), slot_(other.slot_) {
+    other.path_.clear();
+    other.slot_ = -1;
+}
+
+TempFileGuard& TempFileGuard::operator=(TempFileGuard&& other) noexcept {
+    if (this == &other) return *this;
+    if (!path_.empty()) std::remove(path_.c_str());
+    Keep();
+    path_ = std::move(other.path_);
+    slot_ = other.slot_;
+    other.path_.clear();
+    other.slot_ = -1;
+    return *this;
 }
 
 TempFileGuard::~TempFileGuard() {
@@ -150,7 +191,8 @@ TempFileGuard::~TempFileGuard() {
 
 void TempFileGuard::Keep() {
     path_.clear();
-    SetInProgress(path_);
+    ClearInProgress(slot_);
+    slot_ = -1;
 }
 
 }  // namespace lrx

@@ -37,25 +37,31 @@ bool CloseDurably(FileStream& stream);
 // they were.
 bool ReplaceFileAtomically(const std::string& source, const std::string& target);
 
-// The temporary file being written right now, or null. Safe to read from a
-// signal handler: a tool that ends on a second interrupt removes it with
-// unlink() so no half-written file stays behind.
+// One of the temporary files being written right now, or null.
 const char* TempFileInProgress();
 
+// Removes every temporary file being written right now. Safe to call from a
+// signal handler: a tool that ends on a second interrupt calls it so no
+// half-written file stays behind.
+void RemoveTempFilesInProgress();
+
 // Removes its file when it goes out of scope, unless Keep() was called. While
-// it holds a file, that file is the one TempFileInProgress() names.
+// it holds a file, RemoveTempFilesInProgress() removes it (up to 64 at once).
 class TempFileGuard {
   public:
     explicit TempFileGuard(std::string path);
     ~TempFileGuard();
     TempFileGuard(const TempFileGuard&) = delete;
     TempFileGuard& operator=(const TempFileGuard&) = delete;
+    TempFileGuard(TempFileGuard&& other) noexcept;
+    TempFileGuard& operator=(TempFileGuard&& other) noexcept;  // removes its own file first
 
     const std::string& path() const { return path_; }
     void Keep();
 
   private:
     std::string path_;
+    int slot_ = -1;
 };
 
 }  // namespace lrx

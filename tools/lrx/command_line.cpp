@@ -6,9 +6,9 @@ const char* const kHelp =
     "usage: lrx [--quiet] COMMAND ...\n"
     "\n"
     "  lrx list [--sort name|raw|packed|date] [--reverse] [--json] ARCHIVE\n"
-    "  lrx add [--move] [--strict] [--no-wait] ARCHIVE REPLAY...\n"
+    "  lrx add [--move] [--strict] [--no-wait] [-j N] ARCHIVE REPLAY...\n"
     "  lrx delete [--no-wait] ARCHIVE NAME...\n"
-    "  lrx extract [-d DIR] [--overwrite ask|skip|always] ARCHIVE [NAME...]\n"
+    "  lrx extract [-d DIR] [--overwrite ask|skip|always] [-j N] ARCHIVE [NAME...]\n"
     "  lrx extract -c|--stdout ARCHIVE NAME\n"
     "  lrx test ARCHIVE\n"
     "  lrx --help | --version\n"
@@ -32,7 +32,8 @@ const char* const kHelp =
     "--quiet prints errors and warnings only. add and delete wait while another\n"
     "lrx changes the same archive (on Linux: any archive in its folder), or fail\n"
     "with --no-wait. Ctrl+C stops add or extract cleanly; a second Ctrl+C ends at once\n"
-    "(still removing the temporary file).\n"
+    "(still removing the temporary files). -j N packs or unpacks N replays at once\n"
+    "(default: one per core); the result is the same for every N.\n"
     "\n"
     "Exit status: 0 success; the engine's result code on failure (e.g. 16 version\n"
     "mismatch, 21 cannot open replay); 64 usage error; 65 a name matched no entry;\n"
@@ -61,6 +62,15 @@ bool ParseSortKey(const std::string& text, SortKey& key) {
     return true;
 }
 
+bool ParseJobs(const std::string& text, unsigned& jobs) {
+    if (text.empty() || text.size() > 3 ||
+        text.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    jobs = static_cast<unsigned>(std::stoul(text));
+    return jobs >= 1;
+}
+
 bool ParseOverwrite(const std::string& text, OverwritePolicy& policy) {
     if (text == "ask")
         policy = OverwritePolicy::Ask;
@@ -78,11 +88,11 @@ const char* UsageLine(Command command) {
         case Command::List:
             return "usage: lrx list [--sort name|raw|packed|date] [--reverse] [--json] ARCHIVE";
         case Command::Add:
-            return "usage: lrx add [--move] [--strict] [--no-wait] ARCHIVE REPLAY...";
+            return "usage: lrx add [--move] [--strict] [--no-wait] [-j N] ARCHIVE REPLAY...";
         case Command::Delete:
             return "usage: lrx delete [--no-wait] ARCHIVE NAME...";
         case Command::Extract:
-            return "usage: lrx extract [-d DIR] [--overwrite ask|skip|always] [-c] ARCHIVE "
+            return "usage: lrx extract [-d DIR] [--overwrite ask|skip|always] [-j N] [-c] ARCHIVE "
                    "[NAME...]";
         case Command::Test:
             return "usage: lrx test ARCHIVE";
@@ -162,7 +172,11 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
             options.strict = true;
         else if ((c == Command::Add || c == Command::Delete) && arg == "--no-wait")
             options.noWait = true;
-        else if (c == Command::Extract && (arg == "-c" || arg == "--stdout"))
+        else if ((c == Command::Add || c == Command::Extract) && (arg == "-j" || arg == "--jobs")) {
+            if (!value(text) || !ParseJobs(text, options.jobs)) {
+                return Fail(c, "-j takes a number of jobs from 1 to 999");
+            }
+        } else if (c == Command::Extract && (arg == "-c" || arg == "--stdout"))
             options.toStdout = true;
         else if (c == Command::Extract && (arg == "-d" || arg == "--directory")) {
             if (!value(options.destination) || options.destination.empty()) {

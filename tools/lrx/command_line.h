@@ -24,6 +24,8 @@ struct Options {
     bool move = false;
     bool strict = false;
     bool noWait = false;  // fail instead of waiting for another lrx
+    // add and extract: replays packed or unpacked at once; 0 is one per core
+    unsigned jobs = 0;
     // extract
     std::string destination = ".";
     OverwritePolicy overwrite = OverwritePolicy::Ask;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "archive_lock.h"
@@ -16,6 +17,7 @@
 #include "listing.h"
 #include "lrxpack.h"
 #include "progress_display.h"
+#include "replay_batch.h"
 #include "replay_check.h"
 #include "terminal.h"
 
@@ -142,6 +144,12 @@ class SilencedStdout {
     int saved_ = -1;
 };
 
+unsigned JobCount(const Options& options) {
+    if (options.jobs > 0) return options.jobs;
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores > 0 ? cores : 1;
+}
+
 int ExtractToStdout(const Options& options) {
     InstallInterruptHandler();
     FailureScene scene{Operation::Extract, options.archive};
@@ -200,16 +208,13 @@ int RunAdd(const Options& options) {
     InstallInterruptHandler();
     ArchiveLock lock;
     if (const int status = LockArchive(lock, options)) return status;
-    HostWindow window;
-    window.SetMailboxText("0");
-    ProgressDisplay display(window, !options.quiet && IsTerminal(stderr));
     FailureScene scene{Operation::Add, options.archive};
+    std::vector<ReplayToAdd> replays;
     for (const std::string& replay : options.names) {
         scene.replay = replay;
         if (InterruptRequested()) return ReportFailure(scene, LRX_ABORTED);
         bool move = options.move;
         if (CheckReplayFollowsModel(replay) == ModelCheck::Differs) {
-            display.Clear();
             if (options.strict) {
                 std::fprintf(stderr,
                              "lrx: %s: would not come back byte for byte; not added (--strict)\n",
@@ -222,13 +227,25 @@ int RunAdd(const Options& options) {
                          replay.c_str(), move ? "; the original is kept despite --move" : "");
             move = false;
         }
-        const int result = CallEngine(scene.systemError, [&] {
-            return sJTU(Text(options.archive), Text(replay), window.handle(), move);
-        });
-        display.Clear();
-        if (result != LRX_OK) return ReportFailure(scene, result);
-        window.SetMailboxText("0");
+        replays.push_back({replay, move});
     }
+    const std::vector<bool> superseded = SupersededReplays(replays);
+    for (std::size_t i = 0; i < replays.size(); ++i) {
+        if (!superseded[i]) continue;
+        std::fprintf(stderr,
+                     "lrx: warning: %s: named again later in the list; the later one is added\n",
+                     replays[i].path.c_str());
+    }
+    HostWindow window;
+    window.SetMailboxText("0");
+    ProgressDisplay display(window, !options.quiet && IsTerminal(stderr));
+    std::size_t failed = kNoReplay;
+    const int result = CallEngine(scene.systemError, [&] {
+        return AddReplays(options.archive, replays, window.handle(), JobCount(options), failed);
+    });
+    display.Clear();
+    scene.replay = failed == kNoReplay ? replays.back().path : replays[failed].path;
+    if (result != LRX_OK) return ReportFailure(scene, result);
     return 0;
 }
 

@@ -23,7 +23,7 @@ BOOL WINAPI OnConsoleControl(DWORD type) {
     if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT) return FALSE;
     if (interrupts.fetch_add(1) >= 1) {
         // Best effort: the main thread may still hold the file open.
-        if (const char* temp = TempFileInProgress()) DeleteFileA(temp);
+        RemoveTempFilesInProgress();
         ExitProcess(130);
     }
     return TRUE;
@@ -31,7 +31,7 @@ BOOL WINAPI OnConsoleControl(DWORD type) {
 #else
 void OnInterrupt(int) {
     if (interrupts.fetch_add(1) >= 1) {
-        if (const char* temp = TempFileInProgress()) unlink(temp);
+        RemoveTempFilesInProgress();
         _exit(130);
     }
 }

@@ -1,0 +1,88 @@
+#include "parallel_encoder.h"
+
+#include <chrono>
+
+namespace lrx {
+
+ParallelEncoder::ParallelEncoder(const std::string& archivePath, std::vector<ReplayJob> jobs,
+                                 const TFileInfo& stamp, unsigned threads)
+    : archivePath_(archivePath),
+      jobs_(std::move(jobs)),
+      stamp_(stamp),
+      lookahead_(2 * static_cast<std::size_t>(threads)),
+      slots_(jobs_.size()) {
+    for (unsigned i = 0; i < threads && i < jobs_.size(); ++i) {
+        workers_.emplace_back([this] { Work(); });
+    }
+}
+
+ParallelEncoder::~ParallelEncoder() {
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    for (std::thread& worker : workers_) worker.join();
+}
+
+void ParallelEncoder::Work() {
+    codec::CodecContext ctx;  // each worker its own codec state
+    for (;;) {
+        std::size_t index;
+        {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [this] {
+                return stopping_ || nextToTake_ >= jobs_.size() ||
+                       nextToTake_ < appended_ + lookahead_;
+            });
+            if (stopping_ || nextToTake_ >= jobs_.size()) return;
+            index = nextToTake_++;
+        }
+        TempFileGuard file(MakeTempName(archivePath_));
+        int result = LRX_CREATING_TEMP_FILE;
+        if (!file.path().empty()) {
+            FileStream output(file.path().c_str(), "wb", kArchiveBufferSize);
+            // The worker's file is read back at once and never kept: the
+            // archive it goes into is the one synced.
+            if (output.IsOpen()) {
+                result = EncodeReplayEntry(output, jobs_[index].replayPath, jobs_[index].entryName,
+                                           stamp_, ctx, Mailbox());
+                if (!output.Close() && result == LRX_OK) result = LRX_CREATING_TEMP_FILE;
+            }
+        }
+        {
+            const std::lock_guard lock(mutex_);
+            slots_[index].file = std::move(file);
+            slots_[index].result = result;
+        }
+        changed_.notify_all();
+    }
+}
+
+int ParallelEncoder::AppendNext(FileStream& output, const Mailbox& window) {
+    std::unique_lock lock(mutex_);
+    const std::size_t index = appended_;
+    Slot& slot = slots_[index];
+    // A worker cannot poll the window; this thread does it for all of them.
+    while (!changed_.wait_for(lock, std::chrono::milliseconds(20),
+                              [&] { return slot.result != -1; })) {
+        if (window.Poll() == kAbortRequest) return LRX_ABORTED;
+    }
+    lock.unlock();
+    if (slot.result != LRX_OK) return slot.result;
+    if (window.Poll() == kAbortRequest) return LRX_ABORTED;
+    int result = LRX_OK;
+    {
+        FileStream encoded(slot.file.path().c_str(), "rb", kArchiveBufferSize);
+        const int64_t length = encoded.IsOpen() ? encoded.Length() : -1;
+        if (length < 0 || !CopyEntry(encoded, output, 0, length)) result = LRX_CREATING_TEMP_FILE;
+    }
+    lock.lock();
+    slot.file = TempFileGuard("");  // removes the file
+    ++appended_;
+    lock.unlock();
+    changed_.notify_all();
+    return result;
+}
+
+}  // namespace lrx

@@ -1,0 +1,34 @@
+// Adding many replays in one rewrite of the archive: the kept entries are
+// copied once, each replay is encoded once, and the new archive replaces the
+// old one once. Internal to the engine and its tools; the exported single
+// add is a batch of one.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "window_seam.h"
+
+namespace lrx {
+
+struct ReplayToAdd {
+    std::string path;
+    bool move = false;  // removed once the new archive is in place
+};
+
+inline constexpr std::size_t kNoReplay = static_cast<std::size_t>(-1);
+
+// For each replay, whether a later one in the list has the same entry name
+// and so takes its place.
+std::vector<bool> SupersededReplays(const std::vector<ReplayToAdd>& replays);
+
+// Adds the replays (the later of two with one name wins) with up to jobs
+// encoders at once; the archive comes out the same for every job count.
+// Returns 0 or the engine's code; failedReplay receives the index of the
+// replay a failure is about, or kNoReplay. On any failure the archive is as
+// it was, except for a replay that could not be removed after a move.
+int AddReplays(const std::string& archive, const std::vector<ReplayToAdd>& replays, HWND window,
+               unsigned jobs, std::size_t& failedReplay);
+
+}  // namespace lrx
