@@ -1,34 +1,60 @@
 // Extracting entries. Each entry is decoded into a temporary file in the
 // destination folder and renamed over the destination only when it decoded
 // completely, so a failure or an abort never spoils a file already there.
+// Entries go in groups: a group's files are decoded (on several threads when
+// asked), synced together and only then renamed, so the wait for the disk
+// is paid once a group rather than once a file.
+#include <atomic>
 #include <cstdio>
 #include <memory>
 #include <new>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "archive_ops.h"
 #include "engine_state.h"
 #include "entry_codec.h"
 #include "entry_name.h"
+#include "replay_batch.h"
 #include "temp_file.h"
 
 using namespace lrx;
 
 namespace {
 
+constexpr std::size_t kGroupSize = 32;
+
 bool ExistsAndNotEmpty(const std::string& path) {
     FileStream file(path.c_str(), "rb");
     return file.IsOpen() && file.Length() > 0;
 }
 
-int ExtractEntry(FileStream& archive, const std::string& destinationFolder, const TFileInfo& info,
-                 int& overwriteMode) {
+int CannotCreate(const TFileInfo& info) {
+    std::printf("ERROR : Unable to create %s\n", info.name);
+    return LRX_CREATING_REPLAY_FILE;
+}
+
+// An entry of the group: where it goes and the temporary file it is decoded
+// into first.
+struct Pending {
+    const TFileInfoList* node = nullptr;
+    std::string destination;
+    TempFileGuard temp{""};
+    FileStream output;
+    int result = LRX_OK;
+};
+
+// Decides whether the entry is written (the overwrite mode, the questions)
+// and opens its temporary file. LRX_OK with nothing added when it is skipped.
+int Prepare(const TFileInfoList* node, const std::string& destinationFolder, int& overwriteMode,
+            std::vector<Pending>& group) {
+    const TFileInfo& info = *node->info;
     // A stored name is only a name: anything that could lead elsewhere, or that
     // does not fit a path, is refused before a file is created.
     const std::string destination = destinationFolder + info.name;
     if (!IsSafeEntryName(info.name) || destination.size() > kMaxPathLength) {
-        std::printf("ERROR : Unable to create %s\n", info.name);
-        return LRX_CREATING_REPLAY_FILE;
+        return CannotCreate(info);
     }
     if (overwriteMode != 2 && ExistsAndNotEmpty(destination)) {
         if (overwriteMode == 1) return LRX_OK;
@@ -48,36 +74,89 @@ int ExtractEntry(FileStream& archive, const std::string& destinationFolder, cons
     }
     // A read-only file would be replaced by the rename as readily as any
     // other; an ordinary open for writing refuses it.
-    if (PathExists(destination) && !IsWritableFile(destination)) {
-        std::printf("ERROR : Unable to create %s\n", info.name);
-        return LRX_CREATING_REPLAY_FILE;
-    }
+    if (PathExists(destination) && !IsWritableFile(destination)) return CannotCreate(info);
 
-    const std::string tempPath = MakeTempName(destination);
-    TempFileGuard temp(tempPath);
-    FileStream output;
-    if (!tempPath.empty()) output = FileStream(tempPath.c_str(), "wb", kReplayBufferSize);
-    if (!output.IsOpen()) {
-        std::printf("ERROR : Unable to create %s\n", info.name);
-        return LRX_CREATING_REPLAY_FILE;
-    }
-    const int result =
-        DecodeEntry(archive.get(), output.get(), info.rawSize, Engine().currentWindow);
-    if (result != LRX_OK) return result;
-    if (!CloseDurably(output)) return LRX_WRITING_POSITION_DATA;
-    if (!ReplaceFileAtomically(tempPath, destination)) {
-        std::printf("ERROR : Unable to create %s\n", info.name);
-        return LRX_CREATING_REPLAY_FILE;
-    }
-    temp.Keep();
-    std::printf("\rExtracting %s... Done.  \n", info.name);
+    Pending pending;
+    pending.node = node;
+    pending.destination = destination;
+    pending.temp = TempFileGuard(MakeTempName(destination));
+    const std::string& tempPath = pending.temp.path();
+    if (!tempPath.empty()) pending.output = FileStream(tempPath.c_str(), "wb", kReplayBufferSize);
+    if (!pending.output.IsOpen()) return CannotCreate(info);
+    group.push_back(std::move(pending));
     return LRX_OK;
+}
+
+int DecodeOne(Pending& entry, FileStream& archive, codec::CodecContext& ctx,
+              const Mailbox& window) {
+    if (!archive.Seek(entry.node->offset)) return LRX_READING_HEADER;
+    const int result =
+        DecodeEntry(ctx, archive.get(), entry.output.get(), entry.node->info->rawSize, window);
+    if (result != LRX_OK) return result;
+    return StartWriteback(entry.output) ? LRX_OK : LRX_WRITING_POSITION_DATA;
+}
+
+// Decodes the group's entries. This thread takes entries too, with the
+// engine's codec state and the window, so an abort is seen as soon as with
+// one job; the other workers stop at the end of their entry.
+void DecodeGroup(std::vector<Pending>& group, FileStream& archive, const char* archivePath,
+                 unsigned jobs) {
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> stop{false};
+    auto work = [&](FileStream& input, codec::CodecContext& ctx, const Mailbox& window) {
+        for (std::size_t i; !stop && (i = next++) < group.size();) {
+            group[i].result = DecodeOne(group[i], input, ctx, window);
+            if (group[i].result != LRX_OK) stop = true;
+        }
+    };
+    std::vector<std::thread> workers;
+    for (unsigned j = 1; j < jobs && j < group.size(); ++j) {
+        workers.emplace_back([&] {
+            FileStream input(archivePath, "rb");
+            codec::CodecContext ctx;
+            if (input.IsOpen()) work(input, ctx, Mailbox());
+        });
+    }
+    work(archive, Engine().codec, Engine().currentWindow);
+    for (std::thread& worker : workers) worker.join();
+    // An entry no worker reached is not decoded.
+    for (std::size_t i = next < group.size() ? next.load() : group.size(); i < group.size(); ++i) {
+        group[i].result = LRX_ABORTED;
+    }
+}
+
+// Syncs the group's decoded files together, then puts them in place in the
+// archive's order up to the first that failed; returns that failure.
+int FinishGroup(std::vector<Pending>& group) {
+    std::size_t good = 0;
+    while (good < group.size() && group[good].result == LRX_OK) ++good;
+    int result = good < group.size() ? group[good].result : LRX_OK;
+    for (std::size_t i = 0; i < good; ++i) {
+        if (!CloseDurably(group[i].output)) {
+            good = i;
+            result = LRX_WRITING_POSITION_DATA;
+        }
+    }
+    for (std::size_t i = 0; i < good; ++i) {
+        if (!ReplaceFileAtomically(group[i].temp.path(), group[i].destination, false)) {
+            result = CannotCreate(*group[i].node->info);
+            good = i;
+            break;
+        }
+        group[i].temp.Keep();
+        std::printf("\rExtracting %s... Done.  \n", group[i].node->info->name);
+    }
+    if (good > 0) SyncFolderOf(group[0].destination);
+    group.clear();  // closes and removes the rest
+    return result;
 }
 
 }  // namespace
 
-extern "C" int MFqc(char* archive, char* destinationFolder, int& overwriteMode, HWND window,
-                    bool everyEntry, int count, char** names) {
+namespace lrx {
+
+int ExtractEntries(const char* archive, const std::string& folder, int& overwriteMode, HWND window,
+                   bool everyEntry, int count, char** names, unsigned jobs) {
     if (overwriteMode == 3 && !window) return LRX_QUERY_REQUIRES_INSTANCE;
     Mailbox& mailbox = Engine().currentWindow;
     mailbox = Mailbox(window);
@@ -90,13 +169,13 @@ extern "C" int MFqc(char* archive, char* destinationFolder, int& overwriteMode, 
     FileStream file(archive, "rb");
     if (!file.IsOpen()) return LRX_READING_FILE_HEADER;
     OwnedListing listing;
-    if (wG4h(&listing.head, archive) != LRX_OK) return LRX_READING_FILE_HEADER;
+    if (wG4h(&listing.head, const_cast<char*>(archive)) != LRX_OK) return LRX_READING_FILE_HEADER;
 
     const int nameCount = everyEntry || count < 0 ? 0 : count;
     std::unique_ptr<bool[]> taken(
         new (std::nothrow) bool[static_cast<std::size_t>(nameCount) + 1]());
     if (!taken) return LRX_READING_FILE_HEADER;
-    const std::string folder = destinationFolder;
+    std::vector<Pending> group;
     for (const TFileInfoList* node = listing.head; node; node = node->next) {
         bool selected = everyEntry;
         for (int i = 0; i < nameCount; ++i) {
@@ -109,9 +188,25 @@ extern "C" int MFqc(char* archive, char* destinationFolder, int& overwriteMode, 
         char status[64];
         std::snprintf(status, sizeof status, "101Extracting %s...", node->info->name);
         mailbox.Report(status);
-        if (!file.Seek(node->offset)) return LRX_READING_HEADER;
-        const int result = ExtractEntry(file, folder, *node->info, overwriteMode);
-        if (result != LRX_OK) return result;
+        if (const int result = Prepare(node, folder, overwriteMode, group); result != LRX_OK) {
+            // What was decided before the failure is still extracted.
+            DecodeGroup(group, file, archive, jobs);
+            FinishGroup(group);
+            return result;
+        }
+        if (group.size() == kGroupSize) {
+            DecodeGroup(group, file, archive, jobs);
+            if (const int result = FinishGroup(group); result != LRX_OK) return result;
+        }
     }
-    return LRX_OK;
+    DecodeGroup(group, file, archive, jobs);
+    return FinishGroup(group);
+}
+
+}  // namespace lrx
+
+extern "C" int MFqc(char* archive, char* destinationFolder, int& overwriteMode, HWND window,
+                    bool everyEntry, int count, char** names) {
+    return ExtractEntries(archive, destinationFolder, overwriteMode, window, everyEntry, count,
+                          names, 1);
 }

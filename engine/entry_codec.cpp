@@ -22,7 +22,12 @@ int EncodeEntry(codec::CodecContext& ctx, std::FILE* replay, std::FILE* archive,
 }
 
 int DecodeEntry(std::FILE* archive, std::FILE* output, int32_t rawSize, const Mailbox& window) {
-    return codec::DecodeReplay(Engine().codec, archive, output, rawSize, window);
+    return DecodeEntry(Engine().codec, archive, output, rawSize, window);
+}
+
+int DecodeEntry(codec::CodecContext& ctx, std::FILE* archive, std::FILE* output, int32_t rawSize,
+                const Mailbox& window) {
+    return codec::DecodeReplay(ctx, archive, output, rawSize, window);
 }
 
 int DecodeEntryCounted(std::FILE* archive, std::FILE* output, int32_t rawSize,

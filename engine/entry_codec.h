@@ -21,6 +21,8 @@ int EncodeEntry(codec::CodecContext& ctx, std::FILE* replay, std::FILE* archive,
 // Decodes the packed data at the archive stream's position into the open
 // output until rawSize bytes are produced. Result: 0 or a codec code.
 int DecodeEntry(std::FILE* archive, std::FILE* output, int32_t rawSize, const Mailbox& window);
+int DecodeEntry(codec::CodecContext& ctx, std::FILE* archive, std::FILE* output, int32_t rawSize,
+                const Mailbox& window);
 
 // DecodeEntry that also tells how many bits of packed data the decoder used:
 // the words it took from the archive less what it read ahead and did not

@@ -1,7 +1,8 @@
 // Adding many replays in one rewrite of the archive: the kept entries are
 // copied once, each replay is encoded once, and the new archive replaces the
-// old one once. Internal to the engine and its tools; the exported single
-// add is a batch of one.
+// old one once; and extracting many on several threads. Internal to the
+// engine and its tools; the exported add and extraction use them with one
+// job.
 #pragma once
 
 #include <cstddef>
@@ -30,5 +31,10 @@ std::vector<bool> SupersededReplays(const std::vector<ReplayToAdd>& replays);
 // it was, except for a replay that could not be removed after a move.
 int AddReplays(const std::string& archive, const std::vector<ReplayToAdd>& replays, HWND window,
                unsigned jobs, std::size_t& failedReplay);
+
+// Extracts as the exported extraction does, decoding up to jobs entries at
+// once; the files come out the same for every job count.
+int ExtractEntries(const char* archive, const std::string& folder, int& overwriteMode, HWND window,
+                   bool everyEntry, int count, char** names, unsigned jobs);
 
 }  // namespace lrx

@@ -124,7 +124,28 @@ bool CloseDurably(FileStream& stream) {
     return stream.Close() && ok;
 }
 
-bool ReplaceFileAtomically(const std::string& source, const std::string& target) {
+bool StartWriteback(FileStream& stream) {
+    if (!stream.IsOpen() || std::fflush(stream.get()) != 0) return false;
+#ifdef __linux__
+    sync_file_range(fileno(stream.get()), 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+    return true;
+}
+
+void SyncFolderOf([[maybe_unused]] const std::string& path) {
+#ifndef _WIN32
+    const SplitPath parts = SplitFilePath(path);
+    const std::string folder = parts.directory.empty() ? "." : parts.directory;
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+#endif
+}
+
+bool ReplaceFileAtomically(const std::string& source, const std::string& target,
+                           [[maybe_unused]] bool syncFolder) {
     // Checked here as well as by the operations: a rename replaces a
     // read-only file as readily as any other.
     if (PathExists(target) && !IsWritableFile(target)) return false;
@@ -135,13 +156,7 @@ bool ReplaceFileAtomically(const std::string& source, const std::string& target)
     TakePermissions(source, target);
     if (std::rename(source.c_str(), target.c_str()) != 0) return false;
     // Make the rename itself durable: sync the folder that holds both names.
-    const SplitPath parts = SplitFilePath(target);
-    const std::string folder = parts.directory.empty() ? "." : parts.directory;
-    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        fsync(fd);
-        close(fd);
-    }
+    if (syncFolder) SyncFolderOf(target);
     return true;
 #endif
 }

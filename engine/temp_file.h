@@ -35,7 +35,19 @@ bool CloseDurably(FileStream& stream);
 // where allowed, its owner and group), or for a new target the mode an
 // ordinary create gives. A read-only target is refused. False leaves both as
 // they were.
-bool ReplaceFileAtomically(const std::string& source, const std::string& target);
+// With syncFolder false the caller syncs the folder itself (SyncFolderOf), once
+// for many renames.
+bool ReplaceFileAtomically(const std::string& source, const std::string& target,
+                           bool syncFolder = true);
+
+// Makes the renames in the folder of path durable; nothing on Windows, where
+// each rename is written through.
+void SyncFolderOf(const std::string& path);
+
+// Asks the system to start writing an open stream's data to the disk without
+// waiting, so the syncs that follow for many files overlap. False when the
+// stream could not be flushed.
+bool StartWriteback(FileStream& stream);
 
 // One of the temporary files being written right now, or null.
 const char* TempFileInProgress();

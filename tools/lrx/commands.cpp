@@ -313,8 +313,9 @@ int RunExtract(const Options& options) {
     names.push_back(nullptr);
     const std::string folder = scene.destination;
     const int result = CallEngine(scene.systemError, [&] {
-        return MFqc(Text(options.archive), Text(folder), mode, window.handle(),
-                    options.names.empty(), static_cast<int>(options.names.size()), names.data());
+        return ExtractEntries(options.archive.c_str(), folder, mode, window.handle(),
+                              options.names.empty(), static_cast<int>(options.names.size()),
+                              names.data(), JobCount(options));
     });
     display.Clear();
     if (!canAsk && display.questionsAsked() > 0) {
