@@ -9,6 +9,7 @@
 
 #include "host_window.h"
 #include "lrxpack.h"
+#include "replay_batch.h"
 #include "sample_replays.h"
 #include "temp_file.h"
 #include "test_files.h"
@@ -316,6 +317,74 @@ TEST_F(ArchiveOps, AbortLeavesArchiveAndDestinationAsTheyWere) {
     EXPECT_EQ(Extract(out, mode, window.handle(), {"big.rpl"}), LRX_ABORTED);
     EXPECT_EQ(ReadFile(out + "big.rpl"), (Bytes{9, 9, 9}));
     EXPECT_EQ(FilesIn(out), (Names{"big.rpl"}));
+}
+
+// Many replays in one call: a failure anywhere leaves the archive as it was
+// and names the replay; any job count gives the same archive and files.
+TEST_F(ArchiveOps, BatchesFailWholeAndComeOutTheSameForEveryJobCount) {
+    ASSERT_EQ(Add(Replay("b.rpl", 9)), LRX_OK);
+    const Bytes before = ReadFile(archive_);
+    Folder("sub");
+    const std::string r1 = Replay("r1.rpl", 1, 400), r2 = Replay("b.rpl", 2, 400),
+                      r3 = Replay("r3.rpl", 3, 400), dup = Replay("sub/r1.rpl", 4, 400),
+                      long14 = dir_ / "fourteen_chars";
+    auto batch = [](std::vector<std::string> paths) {
+        std::vector<ReplayToAdd> replays;
+        for (const std::string& p : paths) replays.push_back({p, false});
+        return replays;
+    };
+    const struct {
+        std::vector<ReplayToAdd> replays;
+        int abortAtStatus;  // 0: none
+        int code;
+        std::size_t failed;
+    } failing[] = {
+        {batch({r1, dir_ / "gone.rpl", r3}), 0, LRX_OPENING_REPLAY, 1},
+        {batch({r1, r3, long14}), 0, LRX_REPLAY_NAME_TOO_LONG, 2},
+        {batch({r1, r2, r3}), 2, LRX_ABORTED, 0},  // updating b, adding r1
+    };
+    for (unsigned jobs : {1u, 3u}) {
+        for (const auto& c : failing) {
+            HostWindow window;
+            int statuses = 0;
+            window.OnMailboxChange([&](HostWindow& w) {
+                if (w.MailboxText().rfind("101", 0) == 0 && ++statuses == c.abortAtStatus) {
+                    w.SetMailboxText("999");
+                }
+            });
+            window.SetMailboxText("0");
+            std::size_t failed = kNoReplay;
+            EXPECT_EQ(AddReplays(archive_, c.replays, window.handle(), jobs, failed), c.code);
+            EXPECT_EQ(failed, c.failed) << c.code;
+            EXPECT_EQ(ReadFile(archive_), before) << c.code;
+            EXPECT_EQ(FilesIn(dir_.path().string()).size(), 5u) << c.code;  // no temporary file
+        }
+    }
+    // The later of two r1.rpl wins; b.rpl is updated in its place.
+    std::vector<Bytes> archives;
+    std::vector<int> stamp;
+    do {
+        stamp = LocalStamp();  // archives made across a minute differ in their dates
+        archives.clear();
+        for (unsigned jobs : {1u, 2u, 3u}) {
+            fs::remove(archive_);
+            WriteFile(archive_, before);
+            std::size_t failed = kNoReplay;
+            ASSERT_EQ(AddReplays(archive_, batch({r1, r2, r3, dup}), nullptr, jobs, failed), 0);
+            archives.push_back(ReadFile(archive_));
+        }
+    } while (stamp != LocalStamp());
+    EXPECT_EQ(archives[1], archives[0]);
+    EXPECT_EQ(archives[2], archives[0]);
+    EXPECT_EQ(Listed(), (Names{"b.rpl", "r3.rpl", "r1.rpl"}));
+    for (unsigned jobs : {1u, 3u}) {
+        const std::string out = Folder("out" + std::to_string(jobs));
+        int mode = 2;
+        ASSERT_EQ(ExtractEntries(archive_.c_str(), out, mode, nullptr, true, 0, nullptr, jobs), 0);
+        EXPECT_EQ(ReadFile(out + "r1.rpl"), ReadFile(dup));
+        EXPECT_EQ(ReadFile(out + "b.rpl"), ReadFile(r2));
+        EXPECT_EQ(ReadFile(out + "r3.rpl"), ReadFile(r3));
+    }
 }
 
 TEST_F(ArchiveOps, CraftedNamesNeverWriteOutsideTheFolder) {

@@ -17,11 +17,13 @@ TEST(CommandLine, ParsesEachCommandWithItsOptions) {
     EXPECT_TRUE(list.options->json);
     EXPECT_EQ(list.options->archive, "a.lrx");
 
-    auto add = Parse({"--quiet", "add", "--move", "--no-wait", "a.lrx", "r1.rpl", "r2.rpl"});
+    auto add =
+        Parse({"--quiet", "add", "--move", "--no-wait", "-j", "12", "a.lrx", "r1.rpl", "r2.rpl"});
     ASSERT_TRUE(add.options) << add.error;
     EXPECT_TRUE(add.options->quiet);
     EXPECT_TRUE(add.options->move);
     EXPECT_TRUE(add.options->noWait);
+    EXPECT_EQ(add.options->jobs, 12u);
     EXPECT_EQ(add.options->names, (std::vector<std::string>{"r1.rpl", "r2.rpl"}));
 
     auto extract = Parse({"extract", "-d", "out", "--overwrite", "skip", "a.lrx"});
@@ -53,6 +55,8 @@ TEST(CommandLine, RefusesWhatItCannotDo) {
              {"test", "--move", "a.lrx"},
              {"extract", "--stdout", "a.lrx"},
              {"delete", "--move", "a.lrx", "r.rpl"},
+             {"add", "-j", "0", "a.lrx", "r.rpl"},
+             {"extract", "-j", "2x", "a.lrx"},
          }) {
         const ParseResult result = Parse(args);
         EXPECT_FALSE(result.options) << testing::PrintToString(args);

@@ -79,7 +79,8 @@ int TemporaryFiles(const ScratchDir& dir, bool remove) {
 
 TEST(LrxProcess, KilledAddsAndDeletesLeaveTheOldOrANewArchive) {
     ScratchDir dir;
-    const std::string archive = dir / "big.lrx", extra = dir / "extra.rpl";
+    const std::string archive = dir / "big.lrx", extra = dir / "extra.rpl",
+                      extra2 = dir / "extra2.rpl";
     std::vector<std::string> add{"-q", "add", archive};
     for (uint32_t seed = 1; seed <= 6; ++seed) {
         add.push_back(dir / ("r" + std::to_string(seed) + ".rpl"));
@@ -87,21 +88,28 @@ TEST(LrxProcess, KilledAddsAndDeletesLeaveTheOldOrANewArchive) {
     }
     ASSERT_EQ(RunLrx(add, dir), 0);
     WriteFile(extra, SampleReplay(99, 12000, 20));
+    WriteFile(extra2, SampleReplay(98, 12000, 20));
     std::mt19937 random(12345);
     for (int round = 0; round < 24; ++round) {
         const Bytes before = ReadFile(archive);
         const std::vector<std::string> args =
-            round % 2 == 0 ? std::vector<std::string>{"-q", "add", archive, extra}
-                           : std::vector<std::string>{"delete", archive, "extra.rpl"};
+            round % 2 == 0
+                ? std::vector<std::string>{"-q", "add", "-j", "2", archive, extra, extra2}
+                : std::vector<std::string>{"delete", archive, "extra.rpl", "extra2.rpl"};
         const pid_t pid = Spawn(args, dir);
         std::this_thread::sleep_for(std::chrono::microseconds(random() % 40000));
         kill(pid, SIGKILL);
         Wait(pid);
-        if (ReadFile(archive) != before) {
+        if (ReadFile(archive) != before) {  // the complete new one: both or neither extra
             EXPECT_EQ(RunLrx({"test", archive}, dir), 0) << round;
+            const std::string listed = (RunLrx({"list", archive}, dir), Text(dir / "stdout"));
+            EXPECT_EQ(listed.find("extra.rpl") == std::string::npos,
+                      listed.find("extra2.rpl") == std::string::npos)
+                << round;
         }
         RunLrx(args, dir);  // the archive in a known state for the next round
-        EXPECT_LE(TemporaryFiles(dir, true), 1) << "round " << round;  // only SIGKILL leaves one
+        // Only SIGKILL leaves any: the new archive's and the two encoders'.
+        EXPECT_LE(TemporaryFiles(dir, true), 3) << "round " << round;
     }
 }
 
@@ -167,7 +175,11 @@ TEST(LrxProcess, MessagesNameTheFileAndTheReason) {
         int status;
         std::string file, reason;
     } cases[] = {
-        {{"add", a, dir / "race2.rpl"}, 21, dir / "race2.rpl", "cannot open replay: " + noFile},
+        {{"add", a, r, dir / "race2.rpl", r},
+         21,
+         dir / "race2.rpl",
+         "cannot open replay: " + noFile},
+        {{"add", "-j", "2", a, r, r}, 0, "warning: " + r, "named again later in the list"},
         {{"list", none}, 15, none, "cannot open archive: " + noFile},
         {{"extract", none}, 17, none, "cannot open archive: " + noFile},
         {{"list", folder}, 14, folder, "is a folder, not an archive"},
