@@ -10,7 +10,7 @@ ParallelEncoder::ParallelEncoder(const std::string& archivePath, std::vector<Rep
       jobs_(std::move(jobs)),
       stamp_(stamp),
       lookahead_(2 * static_cast<std::size_t>(threads)),
-      slots_(jobs_.size()) {
+      slots_(lookahead_) {
     for (unsigned i = 0; i < threads && i < jobs_.size(); ++i) {
         workers_.emplace_back([this] { Work(); });
     }
@@ -38,10 +38,14 @@ void ParallelEncoder::Work() {
             if (stopping_ || nextToTake_ >= jobs_.size()) return;
             index = nextToTake_++;
         }
-        TempFileGuard file(MakeTempName(archivePath_));
+        // The slot's file is made once and rewritten for every replay that
+        // passes through the slot: creating and removing a file per replay
+        // costs more than encoding a small one.
+        Slot& slot = slots_[index % lookahead_];
+        if (slot.file.path().empty()) slot.file = TempFileGuard(MakeTempName(archivePath_));
         int result = LRX_CREATING_TEMP_FILE;
-        if (!file.path().empty()) {
-            FileStream output(file.path().c_str(), "wb", kArchiveBufferSize);
+        if (!slot.file.path().empty()) {
+            FileStream output(slot.file.path().c_str(), "wb", kArchiveBufferSize);
             // The worker's file is read back at once and never kept: the
             // archive it goes into is the one synced.
             if (output.IsOpen()) {
@@ -52,8 +56,7 @@ void ParallelEncoder::Work() {
         }
         {
             const std::lock_guard lock(mutex_);
-            slots_[index].file = std::move(file);
-            slots_[index].result = result;
+            slot.result = result;
         }
         changed_.notify_all();
     }
@@ -61,8 +64,7 @@ void ParallelEncoder::Work() {
 
 int ParallelEncoder::AppendNext(FileStream& output, const Mailbox& window) {
     std::unique_lock lock(mutex_);
-    const std::size_t index = appended_;
-    Slot& slot = slots_[index];
+    Slot& slot = slots_[appended_ % lookahead_];
     // A worker cannot poll the window; this thread does it for all of them.
     while (!changed_.wait_for(lock, std::chrono::milliseconds(20),
                               [&] { return slot.result != -1; })) {
@@ -78,7 +80,7 @@ int ParallelEncoder::AppendNext(FileStream& output, const Mailbox& window) {
         if (length < 0 || !CopyEntry(encoded, output, 0, length)) result = LRX_CREATING_TEMP_FILE;
     }
     lock.lock();
-    slot.file = TempFileGuard("");  // removes the file
+    slot.result = -1;
     ++appended_;
     lock.unlock();
     changed_.notify_all();

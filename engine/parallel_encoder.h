@@ -1,8 +1,9 @@
 // Replays encoded on several threads into temporary files beside the
 // archive, handed to the one thread that writes the archive in their order,
 // so the archive is byte for byte the one a single thread writes. Workers
-// run at most a few replays ahead of the writer: the temporary files on disk
-// stay few whatever the number of replays.
+// run at most a few replays ahead of the writer, each slot of that window a
+// temporary file of its own: the files on disk stay few whatever the number
+// of replays.
 #pragma once
 
 #include <condition_variable>
@@ -45,7 +46,7 @@ class ParallelEncoder {
     std::vector<ReplayJob> jobs_;
     TFileInfo stamp_;
     std::size_t lookahead_;
-    std::vector<Slot> slots_;
+    std::vector<Slot> slots_;  // a ring: job i goes through slot i % lookahead_
     std::mutex mutex_;
     std::condition_variable changed_;
     std::size_t nextToTake_ = 0;

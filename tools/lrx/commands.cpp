@@ -1,5 +1,6 @@
 #include "commands.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -150,6 +151,23 @@ unsigned JobCount(const Options& options) {
     return cores > 0 ? cores : 1;
 }
 
+// Whether each replay would come back byte for byte, checked on jobs threads.
+// An interrupt leaves the rest unchecked: the add stops before using them.
+std::vector<ModelCheck> CheckModels(const std::vector<std::string>& replays, unsigned jobs) {
+    std::vector<ModelCheck> checks(replays.size(), ModelCheck::Follows);
+    std::atomic<std::size_t> next{0};
+    auto work = [&] {
+        for (std::size_t i; !InterruptRequested() && (i = next++) < replays.size();) {
+            checks[i] = CheckReplayFollowsModel(replays[i]);
+        }
+    };
+    std::vector<std::thread> workers;
+    for (unsigned j = 1; j < jobs && j < replays.size(); ++j) workers.emplace_back(work);
+    work();
+    for (std::thread& worker : workers) worker.join();
+    return checks;
+}
+
 int ExtractToStdout(const Options& options) {
     InstallInterruptHandler();
     FailureScene scene{Operation::Extract, options.archive};
@@ -209,12 +227,14 @@ int RunAdd(const Options& options) {
     ArchiveLock lock;
     if (const int status = LockArchive(lock, options)) return status;
     FailureScene scene{Operation::Add, options.archive};
+    const std::vector<ModelCheck> checks = CheckModels(options.names, JobCount(options));
     std::vector<ReplayToAdd> replays;
-    for (const std::string& replay : options.names) {
+    for (std::size_t i = 0; i < options.names.size(); ++i) {
+        const std::string& replay = options.names[i];
         scene.replay = replay;
         if (InterruptRequested()) return ReportFailure(scene, LRX_ABORTED);
         bool move = options.move;
-        if (CheckReplayFollowsModel(replay) == ModelCheck::Differs) {
+        if (checks[i] == ModelCheck::Differs) {
             if (options.strict) {
                 std::fprintf(stderr,
                              "lrx: %s: would not come back byte for byte; not added (--strict)\n",
