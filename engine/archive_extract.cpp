@@ -188,6 +188,14 @@ int ExtractEntries(const char* archive, const std::string& folder, int& overwrit
         char status[64];
         std::snprintf(status, sizeof status, "101Extracting %s...", node->info->name);
         mailbox.Report(status);
+        // A second entry of one name sees the first one's file, as it would
+        // one at a time.
+        for (const Pending& pending : group) {
+            if (!SameEntryName(pending.node->info->name, node->info->name)) continue;
+            DecodeGroup(group, file, archive, jobs);
+            if (const int result = FinishGroup(group); result != LRX_OK) return result;
+            break;
+        }
         if (const int result = Prepare(node, folder, overwriteMode, group); result != LRX_OK) {
             // What was decided before the failure is still extracted.
             DecodeGroup(group, file, archive, jobs);
