@@ -5,6 +5,7 @@
 // asked), synced together and only then renamed, so the wait for the disk
 // is paid once a group rather than once a file.
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <new>
@@ -35,6 +36,12 @@ int CannotCreate(const TFileInfo& info) {
     return LRX_CREATING_REPLAY_FILE;
 }
 
+void ReportExtracting(const TFileInfo& info) {
+    char status[64];
+    std::snprintf(status, sizeof status, "101Extracting %s...", info.name);
+    Engine().currentWindow.Report(status);
+}
+
 // An entry of the group: where it goes and the temporary file it is decoded
 // into first.
 struct Pending {
@@ -43,6 +50,7 @@ struct Pending {
     TempFileGuard temp{""};
     FileStream output;
     int result = LRX_OK;
+    int systemError = 0;  // errno of a failure, which a worker thread keeps to itself
 };
 
 // Decides whether the entry is written (the overwrite mode, the questions)
@@ -105,7 +113,9 @@ void DecodeGroup(std::vector<Pending>& group, FileStream& archive, const char* a
     std::atomic<bool> stop{false};
     auto work = [&](FileStream& input, codec::CodecContext& ctx, const Mailbox& window) {
         for (std::size_t i; !stop && (i = next++) < group.size();) {
+            errno = 0;
             group[i].result = DecodeOne(group[i], input, ctx, window);
+            group[i].systemError = errno;
             if (group[i].result != LRX_OK) stop = true;
         }
     };
@@ -130,7 +140,12 @@ void DecodeGroup(std::vector<Pending>& group, FileStream& archive, const char* a
 int FinishGroup(std::vector<Pending>& group) {
     std::size_t good = 0;
     while (good < group.size() && group[good].result == LRX_OK) ++good;
-    int result = good < group.size() ? group[good].result : LRX_OK;
+    int result = LRX_OK, systemError = 0;
+    if (good < group.size()) {
+        result = group[good].result;
+        systemError = group[good].systemError;
+        ReportExtracting(*group[good].node->info);  // the entry the failure is about
+    }
     for (std::size_t i = 0; i < good; ++i) {
         if (!CloseDurably(group[i].output)) {
             good = i;
@@ -148,6 +163,7 @@ int FinishGroup(std::vector<Pending>& group) {
     }
     if (good > 0) SyncFolderOf(group[0].destination);
     group.clear();  // closes and removes the rest
+    if (result != LRX_OK && systemError != 0) errno = systemError;
     return result;
 }
 
@@ -185,9 +201,7 @@ int ExtractEntries(const char* archive, const std::string& folder, int& overwrit
             }
         }
         if (!selected) continue;
-        char status[64];
-        std::snprintf(status, sizeof status, "101Extracting %s...", node->info->name);
-        mailbox.Report(status);
+        ReportExtracting(*node->info);
         // A second entry of one name sees the first one's file, as it would
         // one at a time.
         for (const Pending& pending : group) {
@@ -198,8 +212,11 @@ int ExtractEntries(const char* archive, const std::string& folder, int& overwrit
         }
         if (const int result = Prepare(node, folder, overwriteMode, group); result != LRX_OK) {
             // What was decided before the failure is still extracted.
+            const int saved = errno;
             DecodeGroup(group, file, archive, jobs);
             FinishGroup(group);
+            ReportExtracting(*node->info);
+            errno = saved;
             return result;
         }
         if (group.size() == kGroupSize) {

@@ -1,5 +1,6 @@
 #include "parallel_encoder.h"
 
+#include <cerrno>
 #include <chrono>
 
 namespace lrx {
@@ -42,6 +43,7 @@ void ParallelEncoder::Work() {
         // passes through the slot: creating and removing a file per replay
         // costs more than encoding a small one.
         Slot& slot = slots_[index % lookahead_];
+        errno = 0;
         if (slot.file.path().empty()) slot.file = TempFileGuard(MakeTempName(archivePath_));
         int result = LRX_CREATING_TEMP_FILE;
         if (!slot.file.path().empty()) {
@@ -56,6 +58,7 @@ void ParallelEncoder::Work() {
         }
         {
             const std::lock_guard lock(mutex_);
+            slot.systemError = errno;
             slot.result = result;
         }
         changed_.notify_all();
@@ -71,7 +74,10 @@ int ParallelEncoder::AppendNext(FileStream& output, const Mailbox& window) {
         if (window.Poll() == kAbortRequest) return LRX_ABORTED;
     }
     lock.unlock();
-    if (slot.result != LRX_OK) return slot.result;
+    if (slot.result != LRX_OK) {
+        errno = slot.systemError;  // the worker's reason, for the message
+        return slot.result;
+    }
     if (window.Poll() == kAbortRequest) return LRX_ABORTED;
     int result = LRX_OK;
     {

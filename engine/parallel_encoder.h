@@ -39,6 +39,7 @@ class ParallelEncoder {
     struct Slot {
         TempFileGuard file{""};
         int result = -1;  // -1 while the worker is at it
+        int systemError = 0;
     };
     void Work();
 
