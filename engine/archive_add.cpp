@@ -118,14 +118,15 @@ int AddReplays(const std::string& archivePath, const std::vector<ReplayToAdd>& r
         }
     }
 
-    // Updates take their entries' places in the listing's order; the rest
-    // follow in the order given.
+    // Updates take their entries' places in the listing's order (every entry
+    // of the name, should a damaged archive hold it twice); the rest follow in
+    // the order given.
     const std::vector<bool> superseded = SupersededReplays(replays);
     std::vector<Planned> plan;
     std::vector<bool> planned(replays.size(), false);
     for (const TFileInfoList* node = listing.head; node; node = node->next) {
         for (std::size_t i = 0; i < replays.size(); ++i) {
-            if (superseded[i] || planned[i]) continue;
+            if (superseded[i]) continue;
             if (!SameEntryName(node->info->name, names[i].c_str())) continue;
             plan.push_back({i, true});
             planned[i] = true;
@@ -150,10 +151,10 @@ int AddReplays(const std::string& archivePath, const std::vector<ReplayToAdd>& r
     }
     temp.Keep();
 
-    for (const Planned& p : plan) {
-        if (replays[p.replay].move &&
-            std::remove(ReplayFilePath(replays[p.replay].path).c_str()) != 0) {
-            failedReplay = p.replay;
+    for (std::size_t i = 0; i < replays.size(); ++i) {
+        if (!superseded[i] && replays[i].move &&
+            std::remove(ReplayFilePath(replays[i].path).c_str()) != 0) {
+            failedReplay = i;
             return LRX_DELETING_MOVED_REPLAY;
         }
     }

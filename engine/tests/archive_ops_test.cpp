@@ -155,6 +155,25 @@ TEST_F(ArchiveOps, AddUpdateAndDelete) {
     EXPECT_EQ(Delete({"one.rpl", "c.rpl"}), LRX_REMOVED_EMPTY_ARCHIVE);
     EXPECT_FALSE(fs::exists(archive_));
     EXPECT_EQ(Delete({"a.rpl"}), LRX_OPENING_ARCHIVE);
+
+    // A damaged archive holding b.rpl twice: an add updates both entries.
+    WriteFile(archive_, now);
+    ASSERT_EQ(wG4h(&head, C(archive_)), LRX_OK);
+    Bytes doubled = now;
+    doubled.insert(doubled.end(), now.begin() + head->next->offset,
+                   now.begin() + head->next->next->offset);
+    AGGa(&head);
+    WriteFile(archive_, doubled);
+    WriteFile(update, SampleReplay(5, 40));
+    ASSERT_EQ(Add(update), LRX_OK);
+    ASSERT_EQ(wG4h(&head, C(archive_)), LRX_OK);
+    int updated = 0;
+    for (const TFileInfoList* node = head; node; node = node->next) {
+        updated += std::string(node->info->name) == "b.rpl" &&
+                   node->info->rawSize == static_cast<int32_t>(SampleReplay(5, 40).size());
+    }
+    AGGa(&head);
+    EXPECT_EQ(updated, 2);
 }
 
 TEST_F(ArchiveOps, RefusedAddsTouchNothingAndKeepTheReplay) {
