@@ -1,9 +1,8 @@
-// Packed data that was cut short, damaged or made up: the decoder ends with a
-// result code, writes no more than the entry's length, and never reads or
-// writes outside its buffers (this suite also runs under the sanitizers).
+// Packed data that was cut short or damaged: the decoder ends with a result
+// code, writes no more than the entry's length, and never reads or writes
+// outside its buffers (this suite also runs under the sanitizers; random
+// damage is the decode fuzzer's, whose corpus the suite replays).
 #include <gtest/gtest.h>
-
-#include <random>
 
 #include "codec_test_support.h"
 #include "lrxpack.h"
@@ -34,40 +33,6 @@ TEST(DecoderDamage, EveryCutEndsWithTheReadingCodeOfItsSection) {
         // What was written is the start of the replay.
         ASSERT_LE(run.output.size(), replay.size());
         EXPECT_TRUE(std::equal(run.output.begin(), run.output.end(), replay.begin()));
-    }
-}
-
-TEST(DecoderDamage, FlippedBitsNeverOverrunTheEntry) {
-    std::mt19937 random(11);
-    for (uint64_t seed = 0; seed < 8; ++seed) {
-        const Bytes replay = SmallEdgeReplay(seed);
-        const Bytes packed = Encode(replay).output;
-        for (int trial = 0; trial < 40; ++trial) {
-            Bytes damaged = packed;
-            for (int flips = 1 + trial % 3; flips > 0; --flips) {
-                damaged[random() % damaged.size()] ^=
-                    static_cast<unsigned char>(1u << (random() % 8));
-            }
-            const CodecRun run = Decode(damaged, static_cast<int32_t>(replay.size()));
-            EXPECT_TRUE(run.result == LRX_OK || IsDecoderReadingCode(run.result)) << run.result;
-            EXPECT_LE(run.output.size(), replay.size());
-            if (run.result == LRX_OK) {
-                EXPECT_EQ(run.output.size(), replay.size());
-            }
-        }
-    }
-}
-
-TEST(DecoderDamage, MadeUpBytesEndWithinTheirLength) {
-    std::mt19937 random(5);
-    for (int trial = 0; trial < 60; ++trial) {
-        Bytes noise(64 + random() % 3000);
-        for (auto& byte : noise) byte = static_cast<unsigned char>(random());
-        noise[3] &= 0x7F;  // mostly the usual header size, so frames are reached
-        const int32_t rawSize = static_cast<int32_t>(3000 + random() % 200000);
-        const CodecRun run = Decode(noise, rawSize);
-        EXPECT_TRUE(run.result == LRX_OK || IsDecoderReadingCode(run.result)) << run.result;
-        EXPECT_LE(run.output.size(), static_cast<std::size_t>(rawSize));
     }
 }
 
