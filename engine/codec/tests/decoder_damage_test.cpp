@@ -4,6 +4,8 @@
 // damage is the decode fuzzer's, whose corpus the suite replays).
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "codec_test_support.h"
 #include "lrxpack.h"
 #include "replay_generator.h"
