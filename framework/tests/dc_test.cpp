@@ -1,5 +1,4 @@
-// Drawing helpers: the twips mapping the list window measures with, and
-// objects put back when a TDC goes.
+// Drawing helpers: objects put back when a TDC goes.
 #include <gtest/gtest.h>
 
 #include "dc.h"
@@ -7,17 +6,8 @@
 namespace lrx::fw::test {
 namespace {
 
-TEST(FrameworkDC, TwipsMappingAndObjectsPutBack) {
+TEST(FrameworkDC, ObjectsPutBack) {
     TScreenDC screen;
-    const int saved = screen.SetMapMode(MM_TWIPS);
-    EXPECT_EQ(screen.GetMapMode(), MM_TWIPS);
-    const SIZE window = screen.GetWindowExt();
-    const SIZE viewport = screen.GetViewportExt();
-    ASSERT_NE(viewport.cy, 0);
-    // 1440 twips to the inch, 96 pixels to the inch here; y grows upward.
-    EXPECT_EQ(window.cy * 96 / 1440, -viewport.cy);
-    screen.SetMapMode(saved);
-
     TFont font("Arial", -200);
     HGDIOBJ originalFont = ::GetCurrentObject(screen.GetHDC(), OBJ_FONT);
     HGDIOBJ originalPen = ::GetCurrentObject(screen.GetHDC(), OBJ_PEN);

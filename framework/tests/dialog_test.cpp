@@ -22,10 +22,7 @@ class TProgress : public TDialog {
           Status(this, IDC_STATUS),
           Gauge(this, IDC_GAUGE),
           Mailbox(this, IDC_MAILBOX),
-          Abort(this, IDC_ABORT),
-          Hidden(this, IDC_HIDDEN) {
-        Gauge.SetColor(RGB(0, 0, 255));
-    }
+          Abort(this, IDC_ABORT) {}
     static const TResponseTable& Table() {
         static constexpr TResponseEntry entries[] = {
             EvChild<&TProgress::ENChange>(IDC_MAILBOX, EN_CHANGE),
@@ -48,7 +45,6 @@ class TProgress : public TDialog {
     TGauge Gauge;
     TEdit Mailbox;
     TButton Abort;
-    TButton Hidden;
     std::string setupSawStatus;
     std::string lastLine;
     int changes = 0;
@@ -77,16 +73,8 @@ TEST(FrameworkDialog, ModelessDialogBindsItsControlsAndClosesWithOk) {
     EXPECT_TRUE(dialog.IsVisible());
     EXPECT_EQ(dialog.setupSawStatus, "Adding replay...");  // bound before SetupWindow
     EXPECT_EQ(dialog.lastLine, "0");
-
     dialog.Mailbox.SetText("57");
     EXPECT_EQ(dialog.Gauge.GetValue(), 57);
-    EXPECT_EQ(dialog.Gauge.SendMessage(PBM_GETRANGE, TRUE), 0);
-    EXPECT_EQ(dialog.Gauge.SendMessage(PBM_GETRANGE, FALSE), 100);
-    constexpr UINT kGetBarColor = WM_USER + 15;  // PBM_GETBARCOLOR
-    EXPECT_EQ(static_cast<COLORREF>(dialog.Gauge.SendMessage(kGetBarColor)), RGB(0, 0, 255));
-    dialog.Gauge.SetRange(0, 4);
-    dialog.Gauge.SetValue(3);
-    EXPECT_EQ(dialog.Gauge.GetValue(), 3);
 
     // The line is cut to what the buffer holds, and always terminated.
     dialog.Mailbox.SetText("998C:\\very\\long\\path.rpl");
@@ -94,13 +82,6 @@ TEST(FrameworkDialog, ModelessDialogBindsItsControlsAndClosesWithOk) {
     char line[4] = {'x', 'x', 'x', 'x'};
     EXPECT_FALSE(dialog.Mailbox.GetLine(line, sizeof line));
     EXPECT_STREQ(line, "998");
-    char whole[64];
-    EXPECT_TRUE(dialog.Mailbox.GetLine(whole, sizeof whole));
-    EXPECT_STREQ(whole, "998C:\\very\\long\\path.rpl");
-
-    EXPECT_FALSE(dialog.Hidden.IsVisible());
-    dialog.Hidden.Show(SW_SHOW);
-    EXPECT_TRUE(dialog.Hidden.IsVisible());
 
     // Handled messages return their results through DWLP_MSGRESULT; others
     // get the dialog manager's default.
@@ -157,40 +138,33 @@ class TQuestion : public TDialog {
     std::string path_;
 };
 
+// Execute returns what CloseWindow was given: by a button pressed while the
+// prompt seam has the set-up dialog, by an answer before it shows, or from
+// the dialog's own loop when nobody answers.
 TEST(FrameworkDialog, ModalExecuteReturnsWhatCloseWindowWasGiven) {
-    std::string seenText;
-    std::string seenCaption;
-    TScopedPromptAnswerer answerer([&](TPrompt& prompt) -> std::optional<int> {
-        EXPECT_EQ(prompt.Kind, TPromptKind::Dialog);
+    std::string seen;
+    TScopedPromptAnswerer pressAlways([&](TPrompt& prompt) -> std::optional<int> {
         EXPECT_EQ(prompt.ResourceId, IDD_QUESTION);
-        seenCaption = prompt.Caption;
         auto* question = static_cast<TQuestion*>(prompt.Dialog);
-        seenText = question->Message.GetText();
-        // Press Always as the user would.
+        seen = prompt.Caption + ": " + question->Message.GetText();
         question->SendMessage(WM_COMMAND, IDC_ALWAYS);
         return std::nullopt;
     });
     TQuestion question(nullptr, "C:\\out\\race.rpl");
     EXPECT_EQ(question.Execute(), 2);
-    EXPECT_EQ(seenText, "C:\\out\\race.rpl exists.");
-    EXPECT_EQ(seenCaption, "Overwrite Replay?");
+    EXPECT_EQ(seen, "Overwrite Replay?: C:\\out\\race.rpl exists.");
     EXPECT_EQ(question.GetHandle(), nullptr);
-}
-
-TEST(FrameworkDialog, AnAnswerEndsTheModalDialogBeforeItShows) {
-    TScopedPromptAnswerer answerer([](TPrompt&) -> std::optional<int> { return 1; });
-    TQuestion question(nullptr, "x.rpl");
-    EXPECT_EQ(question.Execute(), 1);
-}
-
-TEST(FrameworkDialog, AModalDialogRunsItsOwnLoopWhenNotAnswered) {
-    TScopedPromptAnswerer answerer([](TPrompt& prompt) -> std::optional<int> {
+    {
+        TScopedPromptAnswerer answer([](TPrompt&) -> std::optional<int> { return 1; });
+        EXPECT_EQ(TQuestion(nullptr, "x.rpl").Execute(), 1);
+    }
+    TScopedPromptAnswerer ownLoop([](TPrompt& prompt) -> std::optional<int> {
         ::SetTimer(prompt.Dialog->GetHandle(), 1, 20, nullptr);  // shows, then closes itself
         return std::nullopt;
     });
-    TQuestion question(nullptr, "x.rpl");
-    EXPECT_EQ(question.Execute(), 5);
-    EXPECT_TRUE(question.closedByTimer);
+    TQuestion timed(nullptr, "x.rpl");
+    EXPECT_EQ(timed.Execute(), 5);
+    EXPECT_TRUE(timed.closedByTimer);
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
 // The decorated frame: enablers applied to menu and toolbar and enforced on
-// commands, hints in the status bar, layout, and a dialog as its client.
+// commands, hints in the status bar, layout. (A dialog as its client is the
+// patch program's window test.)
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "controls.h"
-#include "dialog.h"
 #include "frame.h"
 #include "test_app.h"
 #include "test_resources.h"
@@ -23,14 +23,21 @@ void OpenPopup(HWND frame, int index) {
                    MAKELPARAM(index, FALSE));
 }
 
-TEST(FrameworkFrame, EnablersFollowIntoMenuAndToolbarLazily) {
+// Enablers reach the menu when a popup opens and the toolbar in idle time,
+// and disabled commands are refused from menu, accelerator and toolbar.
+TEST(FrameworkFrame, EnablersReachMenuAndToolbarAndRefuseCommands) {
     TTestApp app;
+    HWND frame = nullptr;
+    const auto click = [&](UINT id) {
+        ::SendMessageA(frame, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(app.Frame->GetControlBar()->GetHandle()));
+    };
     app.Steps.push_back([&] {
-        // Unknown to the table: enabled; toolbar buttons learn it in idle time.
+        frame = app.Frame->GetHandle();
         EXPECT_TRUE(app.Frame->GetControlBar()->IsButtonEnabled(CM_NEW));
-        app.CommandEnablers().Enable(CM_NEW, false);
-        app.CommandEnablers().Enable(CM_DISABLED, false);
-        HWND frame = app.Frame->GetHandle();
+        for (UINT id : {CM_NEW, CM_DISABLED, CM_KEY_DISABLED}) {
+            app.CommandEnablers().Enable(id, false);
+        }
         EXPECT_EQ(MenuState(frame, CM_NEW), 0u);  // nothing until the popup opens
         OpenPopup(frame, 0);
         OpenPopup(frame, 1);
@@ -38,42 +45,24 @@ TEST(FrameworkFrame, EnablersFollowIntoMenuAndToolbarLazily) {
         EXPECT_NE(MenuState(frame, CM_DISABLED), 0u);
         EXPECT_EQ(MenuState(frame, CM_OPEN), 0u);
         EXPECT_EQ(MenuState(frame, CM_ENABLED), 0u);
-    });
-    app.Steps.push_back([&] {
-        EXPECT_FALSE(app.Frame->GetControlBar()->IsButtonEnabled(CM_NEW));
-        EXPECT_TRUE(app.Frame->GetControlBar()->IsButtonEnabled(CM_OPEN));
-        app.Frame->EnableCommand(CM_NEW, true);
-        OpenPopup(app.Frame->GetHandle(), 0);
-        EXPECT_EQ(MenuState(app.Frame->GetHandle(), CM_NEW), 0u);
-    });
-    app.Steps.push_back([&] { EXPECT_TRUE(app.Frame->GetControlBar()->IsButtonEnabled(CM_NEW)); });
-    app.RunSteps();
-}
-
-TEST(FrameworkFrame, DisabledCommandsAreRefusedFromMenuAcceleratorAndToolbar) {
-    TTestApp app;
-    app.Steps.push_back([&] {
-        app.CommandEnablers().Enable(CM_DISABLED, false);
-        app.CommandEnablers().Enable(CM_KEY_DISABLED, false);
-        HWND frame = app.Frame->GetHandle();
         ::SendMessageA(frame, WM_COMMAND, MAKEWPARAM(CM_DISABLED, 0), 0);
         ::SendMessageA(frame, WM_COMMAND, MAKEWPARAM(CM_ENABLED, 0), 0);
         ::SendMessageA(frame, WM_COMMAND, MAKEWPARAM(CM_KEY_DISABLED, 1), 0);
-        // Keys through the loop's accelerator table.
-        ::PostMessageA(frame, WM_KEYDOWN, VK_F5, 0);
+        ::PostMessageA(frame, WM_KEYDOWN, VK_F5, 0);  // through the accelerator table
         ::PostMessageA(frame, WM_KEYDOWN, VK_F6, 0);
-        // A toolbar click on a disabled command, then on an enabled one.
         app.CommandEnablers().Enable(CM_OPEN, false);
-        HWND bar = app.Frame->GetControlBar()->GetHandle();
-        ::SendMessageA(frame, WM_COMMAND, MAKEWPARAM(CM_OPEN, BN_CLICKED),
-                       reinterpret_cast<LPARAM>(bar));
+        click(CM_OPEN);
     });
     app.Steps.push_back([&] {
+        EXPECT_FALSE(app.Frame->GetControlBar()->IsButtonEnabled(CM_NEW));
+        EXPECT_FALSE(app.Frame->GetControlBar()->IsButtonEnabled(CM_OPEN));
+        app.Frame->EnableCommand(CM_NEW, true);
         app.CommandEnablers().Enable(CM_OPEN, true);
-        HWND bar = app.Frame->GetControlBar()->GetHandle();
-        ::SendMessageA(app.Frame->GetHandle(), WM_COMMAND, MAKEWPARAM(CM_OPEN, BN_CLICKED),
-                       reinterpret_cast<LPARAM>(bar));
+        click(CM_OPEN);
+        OpenPopup(frame, 0);
+        EXPECT_EQ(MenuState(frame, CM_NEW), 0u);
     });
+    app.Steps.push_back([&] { EXPECT_TRUE(app.Frame->GetControlBar()->IsButtonEnabled(CM_NEW)); });
     app.RunSteps();
     EXPECT_EQ(app.Frame->Ran,
               (std::map<UINT, int>{{CM_ENABLED, 1}, {CM_KEY_ENABLED, 1}, {CM_OPEN, 1}}));
@@ -117,75 +106,6 @@ TEST(FrameworkFrame, StatusBarShowsTextsAndHintsAndClientFillsTheRest) {
         EXPECT_GT(client.bottom, client.top);
     });
     app.RunSteps();
-}
-
-// A dialog serving as the frame's client, as a wizard uses it.
-class TWizard : public TDialog {
-  public:
-    TWizard() : TDialog(nullptr, IDD_CLIENT), Info(this, IDC_INFO), Gauge(this, IDC_CLIENT_GAUGE) {}
-    static const TResponseTable& Table() {
-        static constexpr TResponseEntry entries[] = {
-            EvCommand<&TWizard::CmNext>(IDC_NEXT),
-            EvCommand<&TWizard::CmOkIgnored>(IDOK),
-            EvCommand<&TWizard::CmClose>(IDC_CANCEL),
-        };
-        static constexpr TResponseTable table{entries, &TDialog::Table};
-        return table;
-    }
-    const TResponseTable& Responses() const override { return Table(); }
-
-    bool IdleAction(long idleCount) override {
-        TDialog::IdleAction(idleCount);
-        ++idleCalls;
-        return false;
-    }
-
-    TStatic Info;
-    TGauge Gauge;
-    int nexts = 0;
-    int idleCalls = 0;
-
-  private:
-    void CmNext() { ++nexts; }
-    void CmOkIgnored() {}
-    void CmClose() { CloseWindow(IDCANCEL); }
-};
-
-TEST(FrameworkFrame, ADialogClientSizesTheFrameAndClosingItEndsTheProgram) {
-    TTestApp app;
-    TWizard* wizard = nullptr;
-    app.MakeMainWindow = [&] {
-        auto client = std::make_unique<TWizard>();
-        wizard = client.get();
-        auto frame = std::make_unique<TDecoratedFrame>(nullptr, "Wizard", std::move(client));
-        frame->Attr.Style = (frame->Attr.Style & ~(WS_THICKFRAME | WS_MAXIMIZEBOX)) | WS_CAPTION;
-        frame->ShrinkToClient = true;
-        return frame;
-    };
-    app.Steps.push_back([&] {
-        HWND frame = app.GetMainWindow()->GetHandle();
-        HWND dialog = wizard->GetHandle();
-        EXPECT_EQ(::GetParent(dialog), frame);
-        EXPECT_TRUE(::GetWindowLongPtrA(dialog, GWL_STYLE) & WS_CHILD);
-        EXPECT_FALSE(::GetWindowLongPtrA(dialog, GWL_STYLE) & WS_CAPTION);
-        RECT area, client;
-        ::GetClientRect(frame, &area);
-        ::GetWindowRect(dialog, &client);
-        EXPECT_EQ(area.right, client.right - client.left);
-        EXPECT_EQ(area.bottom, client.bottom - client.top);
-        EXPECT_EQ(wizard->Info.GetText(), "This is an info window");
-        EXPECT_GT(wizard->idleCalls, 0);  // the frame passes idle time to its client
-        // Enter presses the default button; the OK command does not close.
-        ::PostMessageA(wizard->Info.GetHandle(), WM_KEYDOWN, VK_RETURN, 0);
-        ::SendMessageA(dialog, WM_COMMAND, IDOK, 0);
-    });
-    app.Steps.push_back([&] {
-        EXPECT_EQ(wizard->nexts, 1);
-        EXPECT_TRUE(wizard->GetHandle());
-        ::SendMessageA(::GetDlgItem(wizard->GetHandle(), IDC_CANCEL), BM_CLICK, 0, 0);
-    });
-    EXPECT_EQ(app.RunSteps(), 0);  // the loop ended with the frame
-    EXPECT_EQ(app.GetMainWindow()->GetHandle(), nullptr);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The application's message loop: idle calls and their repetition, what
-// counts as new work, thread timers, pumping from inside a handler,
-// ProcessAppMsg and CanClose.
+// counts as new work, pumping from inside a handler, ProcessAppMsg and
+// CanClose. (Thread timers reaching the application are the patch program's
+// window test.)
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -83,50 +84,6 @@ TEST(FrameworkLoop, IdleRepeatsWhileAskedAndRestartsOnlyForNewWork) {
     EXPECT_EQ(app.trail, (std::vector<long>{0, 1, 2, 3, -1, 0, 1, 2, 3}));
 }
 
-// A thread timer (no window) reaches the application's response table, and
-// each tick is new work for the idle processing.
-class TTimerApp : public TTestApp {
-  public:
-    int ticks = 0;
-    std::vector<long> idleAfterTick;
-    UINT_PTR timer = 0;
-
-    static const TResponseTable& Table() {
-        static constexpr TResponseEntry entries[] = {
-            EvMessage<&TTimerApp::EvTimer>(WM_TIMER),
-        };
-        static constexpr TResponseTable table{entries, &TTestApp::Table};
-        return table;
-    }
-    const TResponseTable& Responses() const override { return Table(); }
-
-    void InitMainWindow() override {
-        TTestApp::InitMainWindow();
-        timer = ::SetTimer(nullptr, 323, 30, nullptr);
-    }
-    bool IdleAction(long count) override {
-        if (ticks > 0 && ticks < 3) idleAfterTick.push_back(count);
-        if (ticks < 3) return false;  // wait for the ticks; steps only afterwards
-        return TTestApp::IdleAction(count);
-    }
-
-  private:
-    LRESULT EvTimer(WPARAM id, LPARAM lParam) {
-        if (id != timer) return TTestApp::EvTimer(id, lParam);
-        if (++ticks == 3) ::KillTimer(nullptr, timer);
-        return 0;
-    }
-};
-
-TEST(FrameworkLoop, ThreadTimerTicksReachTheApplicationAndWakeIdleProcessing) {
-    TTimerApp app;
-    app.RunSteps();
-    EXPECT_EQ(app.ticks, 3);
-    // After each of the first two ticks idle processing started over at 0.
-    ASSERT_GE(app.idleAfterTick.size(), 2u);
-    EXPECT_EQ(app.idleAfterTick.front(), 0);
-}
-
 class TFilterApp : public TTestApp {
   public:
     TCountingWindow* window = nullptr;
@@ -141,7 +98,7 @@ class TFilterApp : public TTestApp {
         };
     }
     bool ProcessAppMsg(MSG& msg) override {
-        if (msg.message != WM_EATEN) return false;
+        if (msg.message != WM_EATEN) return TTestApp::ProcessAppMsg(msg);
         ++seen;
         return seen == 1;  // consume only the first
     }

@@ -1,17 +1,15 @@
-// A test application: runs a list of steps, one each time the message loop
-// goes idle (so everything the previous step posted has been handled), then
-// closes its main window. A watchdog thread timer ends a run that hangs.
+// The framework tests' main window and application.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
 
 #include "application.h"
 #include "frame.h"
+#include "step_runner.h"
 #include "test_resources.h"
 
 namespace lrx::fw::test {
@@ -64,12 +62,11 @@ class TTestFrame : public TDecoratedFrame {
     }
 };
 
-class TTestApp : public TApplication {
+// A step-running application whose main window is a TTestFrame around the
+// client MakeClient makes, unless MakeMainWindow is replaced.
+class TTestApp : public TStepRunner<TApplication> {
   public:
-    using Step = std::function<void()>;
-
-    TTestApp() : TApplication("FrameworkTest") {
-        nCmdShow = SW_SHOWNORMAL;
+    TTestApp() : TStepRunner("FrameworkTest") {
         MakeMainWindow = [this] {
             auto frame = std::make_unique<TTestFrame>(MakeClient());
             Frame = frame.get();
@@ -77,70 +74,13 @@ class TTestApp : public TApplication {
         };
     }
 
-    static const TResponseTable& Table() {
-        static constexpr TResponseEntry entries[] = {
-            EvMessage<&TTestApp::EvTimer>(WM_TIMER),
-        };
-        static constexpr TResponseTable table{entries, &TApplication::Table};
-        return table;
-    }
-    const TResponseTable& Responses() const override { return Table(); }
+    void InitMainWindow() override { SetMainWindow(MakeMainWindow()); }
 
     std::function<std::unique_ptr<TWindow>()> MakeClient = [] {
         return std::make_unique<TWindow>(nullptr);
     };
-    std::function<std::unique_ptr<TWindow>()> MakeMainWindow;  // a TTestFrame unless replaced
+    std::function<std::unique_ptr<TWindow>()> MakeMainWindow;
     TTestFrame* Frame = nullptr;
-    std::deque<Step> Steps;
-    bool TimedOut = false;
-
-    int RunSteps() {
-        const int result = Run();
-        EXPECT_FALSE(TimedOut) << "the run hung and was ended by the watchdog";
-        EXPECT_TRUE(Steps.empty()) << Steps.size() << " step(s) never ran";
-        return result;
-    }
-
-    void InitMainWindow() override {
-        SetMainWindow(MakeMainWindow());
-        watchdog_ = ::SetTimer(nullptr, 0, 10000, nullptr);
-    }
-
-    bool IdleAction(long idleCount) override {
-        TApplication::IdleAction(idleCount);
-        if (!Steps.empty()) {
-            Step step = std::move(Steps.front());
-            Steps.pop_front();
-            step();
-            return true;
-        }
-        if (!closing_ && GetMainWindow() && GetMainWindow()->GetHandle()) {
-            closing_ = true;
-            GetMainWindow()->PostMessage(WM_CLOSE);
-        }
-        return false;
-    }
-
-    ~TTestApp() override {
-        if (watchdog_) ::KillTimer(nullptr, watchdog_);
-    }
-
-  protected:
-    LRESULT EvTimer(WPARAM id, LPARAM) {
-        if (id == watchdog_ && watchdog_) {
-            TimedOut = true;
-            ::KillTimer(nullptr, watchdog_);
-            watchdog_ = 0;
-            if (GetMainWindow() && GetMainWindow()->GetHandle()) {
-                ::DestroyWindow(GetMainWindow()->GetHandle());
-            }
-        }
-        return 0;
-    }
-
-  private:
-    UINT_PTR watchdog_ = 0;
-    bool closing_ = false;
 };
 
 }  // namespace lrx::fw::test

@@ -18,14 +18,7 @@
 #define IDC_GAUGE 4190
 #define IDC_MAILBOX 4191
 #define IDC_ABORT 101
-#define IDC_HIDDEN 102
 
 #define IDD_QUESTION 301
 #define IDC_ALWAYS 9
 #define IDC_MESSAGE 12
-
-#define IDD_CLIENT 302
-#define IDC_NEXT 1111
-#define IDC_CANCEL 1113
-#define IDC_INFO 257
-#define IDC_CLIENT_GAUGE 101

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <fstream>
@@ -64,17 +65,12 @@ std::filesystem::path FakePlatform::Local(const std::string& windowsPath) const 
         drive.assign(1, static_cast<char>(std::toupper(static_cast<unsigned char>(rest[0]))));
         rest.erase(0, 2);
     }
+    std::replace(rest.begin(), rest.end(), '\\', '/');
     std::filesystem::path local = root_ / drive;
-    std::string component;
-    for (std::size_t i = 0; i <= rest.size(); ++i) {
-        if (i < rest.size() && rest[i] != '\\' && rest[i] != '/') {
-            component += rest[i];
-            continue;
-        }
+    for (const auto& component : std::filesystem::path(rest).relative_path()) {
         // The wizard must never hand out a path that climbs.
         EXPECT_NE(component, "..") << windowsPath;
         if (!component.empty() && component != "..") local /= component;
-        component.clear();
     }
     return local;
 }
@@ -97,8 +93,8 @@ std::optional<std::string> FakePlatform::RegistryDefaultValue(RegistryRoot root,
 CFile FakePlatform::OpenForWriting(const std::string& path) {
     opened.push_back(path);
     const auto redirect = redirects.find(path);
-    if (redirect != redirects.end()) return OpenCFile(redirect->second.c_str(), "wb");
-    return OpenCFile(Local(path).string().c_str(), "wb");
+    const std::string local = redirect != redirects.end() ? redirect->second : Local(path).string();
+    return OpenCFile(local.c_str(), "wb");
 }
 
 bool FakePlatform::RemoveFile(const std::string& path) {
@@ -111,7 +107,7 @@ bool FakePlatform::RemoveFile(const std::string& path) {
 MessageAnswer RecordingView::ShowMessage(const std::string& text, const std::string& boxCaption,
                                          MessageIcon icon) {
     messages.push_back({text, boxCaption, icon});
-    Log("Message:", text);
+    calls.push_back("Message:" + text);
     if (whileMessageShown) whileMessageShown();
     if (icon != MessageIcon::kQuestion) return MessageAnswer::kOk;
     if (answers.empty()) return MessageAnswer::kNo;
@@ -128,10 +124,10 @@ std::optional<std::string> RecordingView::ChoosePatchFile() {
     return choice;
 }
 
-Strings RecordingView::Calls(const std::string& prefix) const {
+Strings RecordingView::Calls(const std::string& name) const {
     Strings arguments;
     for (const std::string& call : calls) {
-        if (call.starts_with(prefix)) arguments.push_back(call.substr(prefix.size()));
+        if (call.starts_with(name + ":")) arguments.push_back(call.substr(name.size() + 1));
     }
     return arguments;
 }
@@ -148,13 +144,10 @@ std::string WizardHarness::PatchFile(const Bytes& bytes) {
 
 int WizardHarness::RunIdle() {
     int worked = 0;
-    while (wizard->IdleAction()) {
-        // Far more than any test patch needs: a loop that never settles is a bug.
-        if (++worked > 100000) {
-            ADD_FAILURE() << "idle work never settles";
-            break;
-        }
+    // Far more than any test patch needs: a loop that never settles is a bug.
+    while (wizard->IdleAction() && ++worked < 100000) {
     }
+    EXPECT_LT(worked, 100000) << "idle work never settles";
     return worked;
 }
 
@@ -180,6 +173,18 @@ void WizardHarness::ExpectOnlyMessage(const std::string& text, const std::string
     EXPECT_EQ(view.messages[0].text, text);
     EXPECT_EQ(view.messages[0].caption, caption);
     EXPECT_EQ(view.messages[0].icon, icon);
+}
+
+void WizardHarness::ExpectFirstStep(bool nextUsable) const {
+    EXPECT_EQ(wizard->step(), kChooseStep);
+    const std::map<std::string, std::string> row = {
+        {"Info", "Select the patch file (.kqp) to be used.\nPress Next to begin."},
+        {"Gauge", "hidden"},
+        {"NextText", "&Next"},
+        {"Next", nextUsable ? "shown" : "hidden"},
+        {"NextOn", nextUsable ? "enabled" : "disabled"},
+        {"CancelText", "&Close"}};
+    for (const auto& [control, value] : row) EXPECT_EQ(view.shown.at(control), value) << control;
 }
 
 }  // namespace kqp::test

@@ -59,7 +59,6 @@ class FakePlatform : public PatchPlatform {
     void WriteFile(const std::string& path, const Bytes& bytes) const;
     Bytes ReadFile(const std::string& path) const { return ReadBytes(Local(path)); }
     bool Exists(const std::string& path) const { return std::filesystem::exists(Local(path)); }
-    // Sets the value of the key below HKEY_LOCAL_MACHINE.
     void SetMachineValue(const std::string& key, const std::string& value) {
         registry[{RegistryRoot::kLocalMachine, key}] = value;
     }
@@ -75,7 +74,6 @@ class FakePlatform : public PatchPlatform {
     std::map<std::pair<RegistryRoot, std::string>, std::string> registry;
     // Paths whose writes go to this local file instead (say /dev/full).
     std::map<std::string, std::string> redirects;
-
     Strings opened;
     Strings removed;
 
@@ -89,42 +87,36 @@ struct ShownMessage {
     MessageIcon icon;
 };
 
-// Keeps what the controls show now (starting as the dialog resource has
-// them) and every call as "Name:argument".
+// Keeps what each control shows now (as the dialog resource starts them) and
+// every call as "Name:argument".
 class RecordingView : public WizardView {
   public:
-    void SetInfoText(const std::string& text) override { Log("Info:", info = text); }
+    void SetInfoText(const std::string& text) override { Show("Info", text); }
     void SetGaugeRange(int32_t lower, int32_t upper) override {
-        Log("Range:", std::to_string(lower) + ".." + std::to_string(upper));
+        Show("Range", std::to_string(lower) + ".." + std::to_string(upper));
     }
-    void SetGaugePosition(int32_t position) override {
-        Log("Position:", std::to_string(gaugePosition = position));
-    }
-    void ShowGauge(bool shown) override {
-        Log("Gauge:", (gaugeShown = shown) ? "shown" : "hidden");
-    }
-    void SetNextText(const std::string& text) override { Log("NextText:", nextText = text); }
-    void ShowNext(bool shown) override { Log("Next:", (nextShown = shown) ? "shown" : "hidden"); }
-    void EnableNext(bool on) override { Log("Next:", (nextEnabled = on) ? "enabled" : "disabled"); }
-    void SetCancelText(const std::string& text) override { Log("CancelText:", cancelText = text); }
-    void SetMainCaption(const std::string& text) override { Log("Caption:", caption = text); }
+    void SetGaugePosition(int32_t position) override { Show("Position", std::to_string(position)); }
+    void ShowGauge(bool shown) override { Show("Gauge", shown ? "shown" : "hidden"); }
+    void SetNextText(const std::string& text) override { Show("NextText", text); }
+    void ShowNext(bool shown) override { Show("Next", shown ? "shown" : "hidden"); }
+    void EnableNext(bool on) override { Show("NextOn", on ? "enabled" : "disabled"); }
+    void SetCancelText(const std::string& text) override { Show("CancelText", text); }
+    void SetMainCaption(const std::string& text) override { Show("Caption", text); }
     MessageAnswer ShowMessage(const std::string& text, const std::string& boxCaption,
                               MessageIcon icon) override;
     void CloseDialog(int result) override { closedWith = result; }
     std::optional<std::string> ChoosePatchFile() override;
 
-    // The arguments of the calls whose name is the prefix, in order.
-    Strings Calls(const std::string& prefix) const;
+    // The arguments of the calls with the name, in order.
+    Strings Calls(const std::string& name) const;
 
-    std::string info = "This is an info window";
-    bool gaugeShown = true;
-    int32_t gaugePosition = 0;
-    std::string nextText = "&Next";
-    bool nextShown = true;
-    bool nextEnabled = true;
-    std::string cancelText = "&Cancel";
-    std::string caption = "KQPatch";
-
+    std::map<std::string, std::string> shown = {{"Info", "This is an info window"},
+                                                {"Gauge", "shown"},
+                                                {"NextText", "&Next"},
+                                                {"Next", "shown"},
+                                                {"NextOn", "enabled"},
+                                                {"CancelText", "&Cancel"},
+                                                {"Caption", "KQPatch"}};
     Strings calls;
     std::vector<ShownMessage> messages;
     std::deque<MessageAnswer> answers;  // for questions; kNo when empty
@@ -134,7 +126,9 @@ class RecordingView : public WizardView {
     std::function<void()> whileMessageShown;
 
   private:
-    void Log(const char* name, const std::string& argument) { calls.push_back(name + argument); }
+    void Show(const std::string& name, const std::string& value) {
+        calls.push_back(name + ":" + (shown[name] = value));
+    }
 };
 
 // A wizard on a fake platform and a recording view, driven as the window
@@ -154,6 +148,8 @@ class WizardHarness {
     void RunToEnd();
     void ExpectOnlyMessage(const std::string& text, const std::string& caption,
                            MessageIcon icon) const;
+    // The first step's row, with the Next button as a failed step left it.
+    void ExpectFirstStep(bool nextUsable) const;
 
     ScratchDir scratch;
     FakePlatform platform;

@@ -53,10 +53,6 @@ std::vector<Bytes> Decoded(GetFn get, const Bytes& stream, std::size_t count, st
     return records;
 }
 
-int64_t CodeBits(PutFn put, const Bytes& record) {
-    return Code(put, {record}).bits;
-}
-
 Bytes A1(uint8_t b0, uint16_t n3, uint32_t n7, uint16_t n11, uint8_t b13) {
     Bytes r{b0, 0xAB, 0xCD};
     lrx::test::AppendU16(r, n3);
@@ -75,57 +71,48 @@ Bytes A2(uint8_t b0, uint8_t b3, uint16_t n4, uint8_t b6) {
     return r;
 }
 
-TEST(BlockRecords, A1CodesAsWritten) {
-    const Bytes record = A1(2, 1023, 200, 3000, 255);
-    const std::string bits = "10" + Bits(0xAB, 8) + Bits(0xCD, 8) + "0" + Bits(1023, 10) +
-                             Bits(1, 8) + Bits(2, 8) + "10" + Bits(200, 8) + "1" + Bits(3000, 16) +
-                             "10";
-    EXPECT_EQ(Code(PutA1Record, {record}).bytes, PackBits(bits));
-}
-
-TEST(BlockRecords, A1CodeSizesAtEveryBoundary) {
+// One record of each kind bit for bit (the format is shared between
+// players), then the code size at each boundary of each field's codes.
+TEST(BlockRecords, CodesAsWrittenAndSizesAtEveryBoundary) {
+    EXPECT_EQ(Code(PutA1Record, {A1(2, 1023, 200, 3000, 255)}).bytes,
+              PackBits("10" + Bits(0xAB, 8) + Bits(0xCD, 8) + "0" + Bits(1023, 10) + Bits(1, 8) +
+                       Bits(2, 8) + "10" + Bits(200, 8) + "1" + Bits(3000, 16) + "10"));
+    EXPECT_EQ(Code(PutA2Record, {A2(5, 1, 2047, 127)}).bytes,
+              PackBits("1110" + Bits(0x11, 8) + Bits(0x22, 8) + "10" + "0" + Bits(2047, 11) + "0"));
+    EXPECT_EQ(Code(PutA3Record, {{2, 31, 32, 0, 0, 7, 0, 1, 2, 3, 4, 5, 6}}).bytes,
+              PackBits("0 11" + Bits(31, 6) + "1" + Bits(32, 8) + Bits(0, 6) + "0" + "1" +
+                       Bits(7, 8) + "0" + Bits(0x010203, 24) + Bits(0x040506, 24)));
+    EXPECT_EQ(Code(PutA3Record, {{3, 0, 0, 0, 0, 0, 0, 0, 9, 9, 9, 9, 0}}).bytes,
+              PackBits("1" + Bits(3, 8) + Bits(0, 48) + "0" + Bits(0x09090909, 32) + "0"));
     const struct {
+        PutFn put;
         Bytes record;
         int64_t bits;
     } cases[] = {
-        {A1(1, 0, 0, 0, 0), 58},                              // the shortest code
-        {A1(2, 0, 0, 0, 0), 59},    {A1(0, 0, 0, 0, 0), 67},  // 0 has no short code
-        {A1(1, 1023, 0, 0, 0), 58}, {A1(1, 1024, 0, 0, 0), 64},
-        {A1(1, 0, 1, 0, 0), 67},    {A1(1, 0, 255, 0, 0), 67},
-        {A1(1, 0, 256, 0, 0), 91},  {A1(1, 0, 0, 2047, 0), 58},
-        {A1(1, 0, 0, 2048, 0), 63}, {A1(1, 0, 0, 0, 255), 59},
-        {A1(1, 0, 0, 0, 254), 67},  {A1(0, 65535, 0xFFFFFFFF, 65535, 1), 120},  // the longest
+        {PutA1Record, A1(1, 0, 0, 0, 0), 58},  // the shortest code
+        {PutA1Record, A1(2, 0, 0, 0, 0), 59},
+        {PutA1Record, A1(0, 0, 0, 0, 0), 67},  // 0 has no short code
+        {PutA1Record, A1(1, 1024, 0, 0, 0), 64},
+        {PutA1Record, A1(1, 0, 255, 0, 0), 67},
+        {PutA1Record, A1(1, 0, 256, 0, 0), 91},
+        {PutA1Record, A1(1, 0, 0, 2047, 0), 58},
+        {PutA1Record, A1(1, 0, 0, 2048, 0), 63},
+        {PutA1Record, A1(1, 0, 0, 0, 254), 67},
+        {PutA1Record, A1(0, 65535, 0xFFFFFFFF, 65535, 1), 120},  // the longest
+        {PutA2Record, A2(1, 0, 0, 127), 32},
+        {PutA2Record, A2(2, 0, 0, 127), 33},
+        {PutA2Record, A2(5, 0, 0, 127), 34},
+        {PutA2Record, A2(6, 0, 0, 127), 42},
+        {PutA2Record, A2(0, 2, 0, 127), 41},
+        {PutA2Record, A2(0, 0, 2048, 127), 37},
+        {PutA2Record, A2(0, 0, 0, 0), 40},
+        {PutA2Record, A2(255, 255, 65535, 128), 64},
+        {PutA3Record, {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 71},
+        {PutA3Record, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 72},
+        {PutA3Record, {2, 255, 255, 255, 1, 1, 1, 0, 0, 0, 0, 0, 0}, 105},
+        {PutA3Record, {255, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}, 107},
     };
-    for (const auto& c : cases) EXPECT_EQ(CodeBits(PutA1Record, c.record), c.bits);
-}
-
-TEST(BlockRecords, A2CodesAsWritten) {
-    EXPECT_EQ(Code(PutA2Record, {A2(5, 1, 2047, 127)}).bytes,
-              PackBits("1110" + Bits(0x11, 8) + Bits(0x22, 8) + "10" + "0" + Bits(2047, 11) + "0"));
-    const int firstByteBits[8] = {2, 2, 3, 3, 3, 4, 12, 12};
-    for (uint8_t b0 = 0; b0 < 8; ++b0) {
-        EXPECT_EQ(CodeBits(PutA2Record, A2(b0, 0, 0, 127)), 30 + firstByteBits[b0]) << int{b0};
-    }
-    EXPECT_EQ(CodeBits(PutA2Record, A2(0, 2, 0, 127)), 41);
-    EXPECT_EQ(CodeBits(PutA2Record, A2(0, 0, 2048, 127)), 37);
-    EXPECT_EQ(CodeBits(PutA2Record, A2(0, 0, 0, 0)), 40);
-    EXPECT_EQ(CodeBits(PutA2Record, A2(255, 255, 65535, 128)), 64);
-}
-
-TEST(BlockRecords, A3TakesTheCompactFormOnlyForAFirstByteUpToTwo) {
-    const Bytes compact{2, 31, 32, 0, 0, 7, 0, 1, 2, 3, 4, 5, 6};
-    EXPECT_EQ(Code(PutA3Record, {compact}).bytes,
-              PackBits("0 11" + Bits(31, 6) + "1" + Bits(32, 8) + Bits(0, 6) + "0" + "1" +
-                       Bits(7, 8) + "0" + Bits(0x010203, 24) + Bits(0x040506, 24)));
-    const Bytes full{3, 0, 0, 0, 0, 0, 0, 0, 9, 9, 9, 9, 0};
-    EXPECT_EQ(Code(PutA3Record, {full}).bytes,
-              PackBits("1" + Bits(3, 8) + Bits(0, 48) + "0" + Bits(0x09090909, 32) + "0"));
-
-    EXPECT_EQ(CodeBits(PutA3Record, Bytes{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}), 71);
-    EXPECT_EQ(CodeBits(PutA3Record, Bytes{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}), 72);
-    EXPECT_EQ(CodeBits(PutA3Record, Bytes{2, 255, 255, 255, 1, 1, 1, 0, 0, 0, 0, 0, 0}), 105);
-    EXPECT_EQ(CodeBits(PutA3Record, Bytes{3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}), 91);
-    EXPECT_EQ(CodeBits(PutA3Record, Bytes{255, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}), 107);
+    for (const auto& c : cases) EXPECT_EQ(Code(c.put, {c.record}).bits, c.bits);
 }
 
 // Bytes drawn mostly from each code's boundaries.

@@ -29,17 +29,11 @@ struct Reports {
     Mailbox mailbox() const { return Mailbox(window.handle()); }
 };
 
-void ExpectSteadySteps(const std::vector<std::string>& texts, int step) {
-    ASSERT_FALSE(texts.empty());
-    int last = 0;
-    for (const std::string& text : texts) {
-        const int percent = std::stoi(text);
-        EXPECT_EQ(percent % step, 0) << text;
-        EXPECT_GT(percent, last);
-        EXPECT_LE(percent, 100);
-        last = percent;
-    }
-    EXPECT_GE(last, 90);
+// Steps of 5 from 5 up to at least 90 (tiny totals and the step's own rules
+// are the progress step's tests).
+void ExpectSteadySteps(const std::vector<std::string>& texts) {
+    ASSERT_GE(texts.size(), 18u);
+    for (std::size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(texts[i], std::to_string(5 * (i + 1)));
 }
 
 TEST(CodecProgress, BothDirectionsReportSteadyStepsAndStopOnAnAbort) {
@@ -51,11 +45,11 @@ TEST(CodecProgress, BothDirectionsReportSteadyStepsAndStopOnAnAbort) {
     Reports encoding, decoding;
     const CodecRun packed = Encode(replay, encoding.mailbox());
     ASSERT_EQ(packed.result, LRX_OK);
-    ExpectSteadySteps(encoding.texts, 5);
+    ExpectSteadySteps(encoding.texts);
     const CodecRun back = Decode(packed.output, rawSize, decoding.mailbox());
     ASSERT_EQ(back.result, LRX_OK);
     EXPECT_EQ(back.output, replay);
-    ExpectSteadySteps(decoding.texts, 5);
+    ExpectSteadySteps(decoding.texts);
 
     Reports encodeAbort, decodeAbort;
     encodeAbort.abortOnFirst = decodeAbort.abortOnFirst = true;
@@ -65,22 +59,6 @@ TEST(CodecProgress, BothDirectionsReportSteadyStepsAndStopOnAnAbort) {
     EXPECT_LT(aborted.output.size(), replay.size());
     EXPECT_EQ(encodeAbort.texts.size(), 1u);
     EXPECT_EQ(decodeAbort.texts.size(), 1u);
-}
-
-TEST(CodecProgress, TinyReplaysRunToTheEndWithoutReports) {
-    // Under 100 bytes of frames there is no whole percent step.
-    Replay replay;
-    replay.slotCount = 1;
-    for (int f = 0; f < 5; ++f) replay.frames.push_back({{Entry(2, 10u * f, 0, 0, 0)}});
-    const Bytes bytes = ReplayBytes(replay);
-    ASSERT_LT(bytes.size() - 16 - 2954, 100u);
-    Reports encoding, decoding;
-    const CodecRun packed = Encode(bytes, encoding.mailbox());
-    ASSERT_EQ(packed.result, LRX_OK);
-    const CodecRun back =
-        Decode(packed.output, static_cast<int32_t>(bytes.size()), decoding.mailbox());
-    EXPECT_EQ(back.output, bytes);
-    EXPECT_TRUE(encoding.texts.empty() && decoding.texts.empty());
 }
 
 }  // namespace

@@ -71,72 +71,65 @@ Replay TwoCars(std::vector<Frame> frames) {
     return replay;
 }
 
-void ExpectCanonical(const Replay& broken, const Replay& canonical, bool canonicalFollows = true) {
-    const Bytes brokenBytes = ReplayBytes(broken);
-    const Bytes canonicalBytes = ReplayBytes(canonical);
-    EXPECT_FALSE(FollowsModel(brokenBytes));
-    EXPECT_EQ(FollowsModel(canonicalBytes), canonicalFollows);
-    const CodecRun back = RoundTrip(brokenBytes);
-    ASSERT_EQ(back.result, LRX_OK);
-    EXPECT_EQ(back.output, canonicalBytes);
-}
-
-TEST(Canonical, DescendingFramesComeBackAscendingAfterTheFirst) {
-    // The flag bits stay with the positions, not with the cars.
-    const Bytes a = Entry(2, 300, 1, 2, 3), b = Entry(5, 200, 4, 5, 6);
-    const Bytes a2 = Entry(2, 310, 1, 2, 3), b2 = Entry(5, 210, 4, 5, 6);
-    ExpectCanonical(TwoCars({{{a, b}}, {{a2, b2}}}),
-                    TwoCars({{{a, b}}, {{Entry(4, 210, 4, 5, 6), Entry(3, 310, 1, 2, 3)}}}));
-}
-
-TEST(Canonical, EmptyPositionsGetTheFixedBytes) {
-    ExpectCanonical(TwoCars({{{Entry(2, 1, 0, 0, 0), Entry(1, 9, 9, 9, 9)}}}),
-                    TwoCars({{{Entry(2, 1, 0, 0, 0), EmptyEntry()}}}));
-    // An empty position before a car, in a frame whose order is rebuilt.
-    ExpectCanonical(TwoCars({{{Entry(2, 1, 0, 0, 0), Entry(4, 2, 0, 0, 0)}},
-                             {{EmptyEntry(), Entry(4, 3, 0, 0, 0)}}}),
-                    TwoCars({{{Entry(2, 1, 0, 0, 0), Entry(4, 2, 0, 0, 0)}},
-                             {{Entry(5, 3, 0, 0, 0), EmptyEntry()}}}));
-}
-
-TEST(Canonical, RecordSizeIsRecomputed) {
-    Replay broken = TwoCars({{{Entry(2, 1, 0, 0, 0), EmptyEntry()}}});
-    broken.frames[0].recordSize = 12345;
-    ExpectCanonical(broken, TwoCars({{{Entry(2, 1, 0, 0, 0), EmptyEntry()}}}));
-}
-
-TEST(Canonical, DriverNamesLoseBytesAfterTheirTerminator) {
-    Replay canonical = TwoCars({});
-    canonical.driverList = Bytes(33, 0);
-    canonical.driverList[0] = 'A';
-    canonical.driverList[32] = 7;
-    Replay broken = canonical;
-    broken.driverList[5] = 'x';  // after the terminator at 1
-    ExpectCanonical(broken, canonical);
-    // And entries after the first empty one are not carried at all.
-    broken = canonical;
-    broken.driverList.resize(33 * 3, 0);
-    broken.driverList[33 * 2] = 'Z';
-    ExpectCanonical(broken, canonical);
-}
-
-TEST(Canonical, ARepeatedSlotKeepsItsLastValues) {
-    ExpectCanonical(TwoCars({{{Entry(2, 5, 0, 0, 0), Entry(2, 6, 1, 1, 1)}}}),
-                    TwoCars({{{Entry(2, 6, 1, 1, 1), Entry(2, 6, 1, 1, 1)}}}), false);
-    // In a frame whose order is rebuilt the slot is written once.
-    ExpectCanonical(TwoCars({{{Entry(2, 5, 0, 0, 0), Entry(4, 6, 0, 0, 0)}},
-                             {{Entry(2, 7, 0, 0, 0), Entry(2, 8, 1, 1, 1)}}}),
-                    TwoCars({{{Entry(2, 5, 0, 0, 0), Entry(4, 6, 0, 0, 0)}},
-                             {{Entry(2, 8, 1, 1, 1), EmptyEntry()}}}));
-}
-
-TEST(Canonical, SlotZeroOfBaseZeroCannotCarryAFlag) {
-    // Status 1 always means empty, so a car in slot 0 with its flag set is lost.
-    Replay broken = TwoCars({{{Entry(1, 5, 5, 5, 5), Entry(2, 6, 0, 0, 0)}}});
-    broken.slotBase = 0;
-    Replay canonical = TwoCars({{{EmptyEntry(), Entry(2, 6, 0, 0, 0)}}});
-    canonical.slotBase = 0;
-    ExpectCanonical(broken, canonical);
+// Replays that break the model in ways the stream can carry come back in the
+// canonical form.
+TEST(Canonical, BrokenReplaysComeBackCanonical) {
+    const Bytes car = Entry(2, 1, 0, 0, 0), empty = EmptyEntry();
+    Replay names = TwoCars({});
+    names.driverList = Bytes(33, 0);
+    names.driverList[0] = 'A';
+    names.driverList[32] = 7;
+    Replay junkName = names, laterEntry = names;
+    junkName.driverList[5] = 'x';             // after the terminator at 1
+    laterEntry.driverList.resize(33 * 3, 0);  // entries after the first empty one
+    laterEntry.driverList[33 * 2] = 'Z';
+    Replay badSize = TwoCars({{{car, empty}}});
+    badSize.frames[0].recordSize = 12345;
+    // Status 1 always means empty, so a car in slot 0 of base 0 with its flag
+    // set is lost.
+    Replay slotZero = TwoCars({{{Entry(1, 5, 5, 5, 5), Entry(2, 6, 0, 0, 0)}}});
+    Replay slotZeroBack = TwoCars({{{empty, Entry(2, 6, 0, 0, 0)}}});
+    slotZero.slotBase = slotZeroBack.slotBase = 0;
+    const struct {
+        const char* what;
+        Replay broken, canonical;
+        bool canonicalFollows;
+    } cases[] = {
+        // The flag bits stay with the positions, not with the cars.
+        {"descending frame",
+         TwoCars({{{Entry(2, 300, 1, 2, 3), Entry(5, 200, 4, 5, 6)}},
+                  {{Entry(2, 310, 1, 2, 3), Entry(5, 210, 4, 5, 6)}}}),
+         TwoCars({{{Entry(2, 300, 1, 2, 3), Entry(5, 200, 4, 5, 6)}},
+                  {{Entry(4, 210, 4, 5, 6), Entry(3, 310, 1, 2, 3)}}}),
+         true},
+        {"empty position bytes", TwoCars({{{car, Entry(1, 9, 9, 9, 9)}}}),
+         TwoCars({{{car, empty}}}), true},
+        {"empty before a car, order rebuilt",
+         TwoCars({{{car, Entry(4, 2, 0, 0, 0)}}, {{empty, Entry(4, 3, 0, 0, 0)}}}),
+         TwoCars({{{car, Entry(4, 2, 0, 0, 0)}}, {{Entry(5, 3, 0, 0, 0), empty}}}), true},
+        {"record size", badSize, TwoCars({{{car, empty}}}), true},
+        {"bytes after a name's terminator", junkName, names, true},
+        {"entries after the first empty one", laterEntry, names, true},
+        {"repeated slot keeps its last values",
+         TwoCars({{{Entry(2, 5, 0, 0, 0), Entry(2, 6, 1, 1, 1)}}}),
+         TwoCars({{{Entry(2, 6, 1, 1, 1), Entry(2, 6, 1, 1, 1)}}}), false},
+        {"repeated slot written once when the order is rebuilt",
+         TwoCars({{{Entry(2, 5, 0, 0, 0), Entry(4, 6, 0, 0, 0)}},
+                  {{Entry(2, 7, 0, 0, 0), Entry(2, 8, 1, 1, 1)}}}),
+         TwoCars({{{Entry(2, 5, 0, 0, 0), Entry(4, 6, 0, 0, 0)}}, {{Entry(2, 8, 1, 1, 1), empty}}}),
+         true},
+        {"slot 0 of base 0", slotZero, slotZeroBack, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Bytes brokenBytes = ReplayBytes(c.broken);
+        const Bytes canonicalBytes = ReplayBytes(c.canonical);
+        EXPECT_FALSE(FollowsModel(brokenBytes));
+        EXPECT_EQ(FollowsModel(canonicalBytes), c.canonicalFollows);
+        const CodecRun back = RoundTrip(brokenBytes);
+        ASSERT_EQ(back.result, LRX_OK);
+        EXPECT_EQ(back.output, canonicalBytes);
+    }
 }
 
 TEST(Canonical, PositionSizeMayEndInsideTheLastFrame) {
