@@ -206,6 +206,14 @@ TEST_F(ArchiveOps, RefusedAddsTouchNothingAndKeepTheReplay) {
         EXPECT_EQ(c.archive.empty() ? Bytes{} : ReadFile(archive_), c.archive) << c.replay;
         EXPECT_TRUE(fs::exists(replay));
     }
+    // Refused once the new archive is begun (the encoder's header check): the
+    // replay to move stays too.
+    const std::string refused = in + "refused.rpl";
+    WriteFile(refused, Bytes(100, 0));
+    WriteFile(archive_, empty);
+    EXPECT_NE(Add(refused, nullptr, true), LRX_OK);
+    EXPECT_TRUE(fs::exists(refused));
+    fs::remove(refused);
     WriteFile(archive_, ArchiveHeader(99));
     EXPECT_EQ(Delete({"a.rpl"}), LRX_VERSION_MISMATCH);
     int mode = 2;
