@@ -90,17 +90,10 @@ int ChildMain(int argc, char** argv) {
     if (what == "add") {
         result = sJTU(argv[1], argv[2], nullptr, false);
     } else {
-        // Extraction prints a line per entry; the parent reads only numbers.
-        std::fflush(stdout);
-        const int saved = dup(STDOUT_FILENO);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, STDOUT_FILENO);
-        int mode = 2;
-        result = MFqc(argv[1], argv[2], mode, nullptr, true, 0, nullptr);
-        std::fflush(stdout);
-        dup2(saved, STDOUT_FILENO);
-        close(null);
-        close(saved);
+        result = WithoutStdout([&] {
+            int mode = 2;
+            return MFqc(argv[1], argv[2], mode, nullptr, true, 0, nullptr);
+        });
     }
     if (result != LRX_OK) return 1;
     ReportToParent({SecondsSince(start)});

@@ -1,5 +1,6 @@
 #include "bench_support.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -148,6 +149,19 @@ double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     const std::size_t mid = values.size() / 2;
     return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
+}
+
+int WithoutStdout(const std::function<int()>& work) {
+    std::fflush(stdout);
+    const int saved = dup(STDOUT_FILENO);
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(null, STDOUT_FILENO);
+    const int result = work();
+    std::fflush(stdout);
+    dup2(saved, STDOUT_FILENO);
+    close(null);
+    close(saved);
+    return result;
 }
 
 }  // namespace lrx::bench

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,11 @@ void ReportToParent(const std::vector<double>& values);
 
 // Runs a command (no shell) and waits; true when it exited with 0.
 bool RunCommand(const std::vector<std::string>& argv);
+
+// Runs work with standard output sent to the null device (extraction prints
+// a line per entry; a parent reads only the child's numbers) and returns its
+// result.
+int WithoutStdout(const std::function<int()>& work);
 
 // Writes a race-profile replay of about the given size; returns its length.
 int64_t WriteRaceReplay(const std::string& path, uint64_t seed, int cars, double megabytes);

@@ -50,18 +50,11 @@ int ChildMain(int argc, char** argv) {
         result = lrx::AddReplays(argv[1], replays, nullptr,
                                  static_cast<unsigned>(std::atoi(argv[2])), failed);
     } else {
-        // Extraction prints a line per entry; the parent reads only numbers.
-        std::fflush(stdout);
-        const int saved = dup(STDOUT_FILENO);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, STDOUT_FILENO);
-        int mode = 2;
-        result = lrx::ExtractEntries(argv[1], argv[2], mode, nullptr, true, 0, nullptr,
-                                     static_cast<unsigned>(std::atoi(argv[3])));
-        std::fflush(stdout);
-        dup2(saved, STDOUT_FILENO);
-        close(null);
-        close(saved);
+        result = WithoutStdout([&] {
+            int mode = 2;
+            return lrx::ExtractEntries(argv[1], argv[2], mode, nullptr, true, 0, nullptr,
+                                       static_cast<unsigned>(std::atoi(argv[3])));
+        });
     }
     if (result != LRX_OK) return 1;
     ReportToParent({SecondsSince(start)});

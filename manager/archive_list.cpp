@@ -117,14 +117,17 @@ void ArchiveList::ClearSelection() {
     std::fill(selected_.begin(), selected_.end(), 0);
 }
 
+void ArchiveList::SelectFromAnchor(int row) {
+    ClearSelection();
+    const int last = std::min(std::max(anchor_, row), RowCount() - 1);
+    for (int r = std::min(anchor_, row); r <= last; ++r) selected_[static_cast<std::size_t>(r)] = 1;
+}
+
 bool ArchiveList::ClickRow(int row, bool shift, bool ctrl) {
     const int count = RowCount();
     if (row < 0 || row >= count) return false;
     if (shift && anchor_ != -1) {
-        ClearSelection();
-        const int last = std::min(std::max(anchor_, row), count - 1);
-        for (int r = std::min(anchor_, row); r <= last; ++r)
-            selected_[static_cast<std::size_t>(r)] = 1;
+        SelectFromAnchor(row);
     } else if (ctrl) {
         selected_[static_cast<std::size_t>(row)] ^= 1;
     } else {
@@ -141,10 +144,7 @@ bool ArchiveList::MoveCaret(int row, bool extend) {
     const int count = RowCount();
     if (row < 0 || row >= count) return false;
     if (extend && anchor_ != -1) {
-        ClearSelection();
-        const int last = std::min(std::max(anchor_, row), count - 1);
-        for (int r = std::min(anchor_, row); r <= last; ++r)
-            selected_[static_cast<std::size_t>(r)] = 1;
+        SelectFromAnchor(row);
     } else {
         ClearSelection();
         selected_[static_cast<std::size_t>(row)] = 1;

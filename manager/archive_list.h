@@ -96,6 +96,8 @@ class ArchiveList {
   private:
     int Compare(const TFileInfo& incoming, const TFileInfo& placed) const;
     void ClearSelection();
+    // Selects the rows from the anchor to row alone.
+    void SelectFromAnchor(int row);
 
     const LocaleServices& locale_;
     TFileInfoList* fileList_ = nullptr;
