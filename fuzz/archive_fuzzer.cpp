@@ -36,12 +36,7 @@ const Scratch& TheScratch() {
     static const Scratch scratch = [] {
         // The engine flushes every file to disk; a memory file system keeps
         // that cheap. Extraction prints progress lines nobody needs here.
-        std::error_code error;
-        const fs::path tmp = fs::is_directory("/dev/shm", error) && access("/dev/shm", W_OK) == 0
-                                 ? fs::path("/dev/shm")
-                                 : fs::temp_directory_path();
-        std::string pattern = (tmp / "lrx-archive-fuzz-XXXXXX").string();
-        fuzz::Check(mkdtemp(pattern.data()) != nullptr, "cannot make a scratch folder");
+        const std::string pattern = fuzz::MakeScratchFolder("lrx-archive-fuzz");
         Scratch s;
         s.base = pattern;
         s.root = s.base / "root";

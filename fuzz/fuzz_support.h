@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 namespace lrx::fuzz {
@@ -19,6 +20,11 @@ using Bytes = std::vector<unsigned char>;
 inline void Check(bool holds, const char* what) {
     if (!holds) Fail(what);
 }
+
+// Makes a new folder named PREFIX-XXXXXX for one run's files, in memory
+// (/dev/shm) where it can be written: the engine flushes every file to disk,
+// which a memory file system keeps cheap.
+std::string MakeScratchFolder(const char* prefix);
 
 // A read-only stream over bytes the caller keeps alive.
 class MemoryInput {

@@ -33,12 +33,7 @@ struct Scratch {
 
 const Scratch& TheScratch() {
     static const Scratch scratch = [] {
-        std::error_code error;
-        const fs::path tmp = fs::is_directory("/dev/shm", error) && access("/dev/shm", W_OK) == 0
-                                 ? fs::path("/dev/shm")
-                                 : fs::temp_directory_path();
-        std::string pattern = (tmp / "lrx-patch-fuzz-XXXXXX").string();
-        lrx::fuzz::Check(mkdtemp(pattern.data()) != nullptr, "cannot make a scratch folder");
+        const std::string pattern = lrx::fuzz::MakeScratchFolder("lrx-patch-fuzz");
         Scratch s{pattern, fs::path(pattern) / "patch.kqp", fs::path(pattern) / "drives"};
         std::atexit([] { fs::remove_all(TheScratch().base); });
         return s;

@@ -117,6 +117,11 @@ void ArchiveList::ClearSelection() {
     std::fill(selected_.begin(), selected_.end(), 0);
 }
 
+void ArchiveList::SelectOnly(int row) {
+    ClearSelection();
+    selected_[static_cast<std::size_t>(row)] = 1;
+}
+
 void ArchiveList::SelectFromAnchor(int row) {
     ClearSelection();
     const int last = std::min(std::max(anchor_, row), RowCount() - 1);
@@ -131,8 +136,7 @@ bool ArchiveList::ClickRow(int row, bool shift, bool ctrl) {
     } else if (ctrl) {
         selected_[static_cast<std::size_t>(row)] ^= 1;
     } else {
-        ClearSelection();
-        selected_[static_cast<std::size_t>(row)] = 1;
+        SelectOnly(row);
     }
     anchor_ = row;
     caret_ = row;
@@ -146,8 +150,7 @@ bool ArchiveList::MoveCaret(int row, bool extend) {
     if (extend && anchor_ != -1) {
         SelectFromAnchor(row);
     } else {
-        ClearSelection();
-        selected_[static_cast<std::size_t>(row)] = 1;
+        SelectOnly(row);
         anchor_ = row;
     }
     caret_ = row;

@@ -96,6 +96,7 @@ class ArchiveList {
   private:
     int Compare(const TFileInfo& incoming, const TFileInfo& placed) const;
     void ClearSelection();
+    void SelectOnly(int row);
     // Selects the rows from the anchor to row alone.
     void SelectFromAnchor(int row);
 
