@@ -26,19 +26,25 @@ function(lrx_test_code target)
     target_precompile_headers(${target} REUSE_FROM lrx_test_pch)
 endfunction()
 
-# lrx_add_test(NAME SOURCES... LIBS ...): one GoogleTest executable, its tests
-# registered with CTest. Under wine the discovery runs at test time with a long
-# timeout, since the first wine start of a cold prefix takes seconds.
+# lrx_add_test(NAME [DESKTOP] SOURCES... LIBS ...): one GoogleTest executable,
+# its tests registered with CTest. Under wine the discovery runs at test time
+# with a long timeout, since the first wine start of a cold prefix takes
+# seconds. DESKTOP tests show windows and check focus: two at once on one
+# display take the activation from each other, so they run one at a time.
 function(lrx_add_test name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "DESKTOP" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     lrx_warnings(${name})
     lrx_test_code(${name})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main)
+    set(properties)
+    if(ARG_DESKTOP)
+        set(properties PROPERTIES RESOURCE_LOCK desktop)
+    endif()
     if(CMAKE_CROSSCOMPILING)
         gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                             WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+                             WORKING_DIRECTORY ${CMAKE_BINARY_DIR} ${properties})
     else()
-        gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+        gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR} ${properties})
     endif()
 endfunction()
