@@ -2,16 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdint>
 #include <cstdlib>
 
 namespace lrx::fw {
-
-int ScaleToDpi(int pixels96, int dpi) {
-    if (dpi <= 0) dpi = 96;
-    const int64_t scaled = int64_t{pixels96} * dpi;
-    return static_cast<int>(scaled >= 0 ? (scaled + 48) / 96 : (scaled - 48) / 96);
-}
 
 GadgetMetrics GadgetMetrics::ForDpi(int dpi) {
     const GadgetMetrics at96;

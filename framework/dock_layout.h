@@ -8,6 +8,8 @@
 #include <optional>
 #include <vector>
 
+#include "dpi.h"
+
 namespace lrx::fw {
 
 struct DockPoint {
@@ -31,9 +33,6 @@ enum class DockEdge { kTop, kBottom, kLeft, kRight };
 inline bool IsVertical(DockEdge edge) {
     return edge == DockEdge::kLeft || edge == DockEdge::kRight;
 }
-
-// A length given for a 96-dpi screen, at `dpi` (rounded to the nearest pixel).
-int ScaleToDpi(int pixels96, int dpi);
 
 // A bar's parts in pixels at one dpi: square buttons around a square glyph
 // (20 and 26 at 96 dpi), the border around the gadgets and the depth of the

@@ -12,7 +12,7 @@ constexpr char kModeTexts[][5] = {"CAPS", "NUM", "SCRL"};
 constexpr unsigned kModeBits[] = {TStatusBar::CapsLock, TStatusBar::NumLock,
                                   TStatusBar::ScrollLock};
 constexpr int kModeKeys[] = {VK_CAPITAL, VK_NUMLOCK, VK_SCROLL};
-constexpr int kModePartWidth = 44;
+constexpr int kModePartWidth = 44;  // pixels at 96 dpi
 
 int WindowHeight(HWND window) {
     RECT rect{};
@@ -55,7 +55,8 @@ void TStatusBar::SpreadParts() {
     RECT area{};
     ::GetClientRect(Handle, &area);
     int edges[4];
-    for (int i = 0; i <= count; ++i) edges[i] = area.right - (count - i) * kModePartWidth;
+    const int partWidth = ScaleToDpi(kModePartWidth, ScreenDpi());
+    for (int i = 0; i <= count; ++i) edges[i] = area.right - (count - i) * partWidth;
     edges[count] = -1;
     ::SendMessageA(Handle, SB_SETPARTS, static_cast<WPARAM>(count + 1),
                    reinterpret_cast<LPARAM>(edges));

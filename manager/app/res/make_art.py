@@ -245,7 +245,7 @@ def write_bitmap(path, pixels):
 
 if __name__ == "__main__":
     here = os.path.dirname(os.path.abspath(__file__))
-    write_icon(os.path.join(here, "lrxwin.ico"), [32, 16])
+    write_icon(os.path.join(here, "lrxwin.ico"), [32, 16, 48, 24, 64])
     write_cursor(os.path.join(here, "help.cur"))
     glyphs = {"new": glyph_new, "open": glyph_open, "add": glyph_add, "delete": glyph_delete,
               "extract_all": glyph_extract_all, "extract_selected": glyph_extract_selected,

@@ -143,5 +143,5 @@ def write_bitmap(path, pixels):
 
 if __name__ == "__main__":
     here = os.path.dirname(os.path.abspath(__file__))
-    write_icon(os.path.join(here, "patch.ico"), [32, 16])
+    write_icon(os.path.join(here, "patch.ico"), [32, 16, 48, 24, 64])
     write_bitmap(os.path.join(here, "patch.bmp"), render_flag(26, 24))
