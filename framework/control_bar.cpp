@@ -278,6 +278,9 @@ void TControlBar::SetHot(int index) {
 LRESULT TControlBar::EvLButtonDown(WPARAM, LPARAM lParam) {
     const int index = GadgetAt(PointOf(lParam));
     if (index < 0 || !gadgets_[static_cast<std::size_t>(index)].Enabled) return 0;
+    // A frame disabled under a modal dialog takes no commands, not even from
+    // a bar floating outside it.
+    if (!::IsWindowEnabled(CommandTarget())) return 0;
     pressed_ = index;
     pressedInside_ = true;
     ::SetCapture(Handle);

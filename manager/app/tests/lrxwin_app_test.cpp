@@ -178,6 +178,7 @@ TEST_F(LRXWinTest, TheToolbarFloatsDocksAtTheEdgesAndItsButtonsWorkWherever) {
     });
     app.Steps.push_back([&] {
         ASSERT_FALSE(harbor->EdgeOf(*bar));
+        ASSERT_TRUE(harbor->FloatWindowOf(*bar));
         floating = harbor->FloatWindowOf(*bar)->GetHandle();
         EXPECT_EQ(::GetParent(bar->GetHandle()), floating);
         EXPECT_EQ(::GetAncestor(floating, GA_PARENT), ::GetDesktopWindow());  // top-level
@@ -203,17 +204,22 @@ TEST_F(LRXWinTest, TheToolbarFloatsDocksAtTheEdgesAndItsButtonsWorkWherever) {
         ::SendMessageA(bar->GetHandle(), WM_MOUSEMOVE, 0,
                        MAKELPARAM(Centre(bar->ButtonRect(kCmAddReplay)).x, 10));
         EXPECT_EQ(app.List().StatusBar->GetShownText(), "Add a replay to the archive");
-        for (int id : {kCmFileNew, kCmAddReplay}) {  // New is disabled and does nothing
+        const auto click = [&](int id) {
             const POINT at = Centre(bar->ButtonRect(id));
-            ::PostMessageA(bar->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
-            ::PostMessageA(bar->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
-        }
+            ::SendMessageA(bar->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+            ::SendMessageA(bar->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+        };
+        click(kCmFileNew);             // disabled: nothing happens
+        ::EnableWindow(frame, FALSE);  // as under a modal dialog
+        click(kCmAddReplay);
+        ::EnableWindow(frame, TRUE);
+        click(kCmAddReplay);
         ::PostMessageA(floating, WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
-    });
-    app.Steps.push_back([&] {
-        ASSERT_EQ(Prompts.size(), 1u);
+        ASSERT_EQ(Prompts.size(), 1u);  // the last Add's alone
         EXPECT_EQ(Prompts[0].Kind, fw::TPromptKind::FileOpen);
         EXPECT_EQ(Prompts[0].Text, "Add Replay");
+    });
+    app.Steps.push_back([&] {
         // The double click on the caption docked it at the top again.
         EXPECT_EQ(harbor->EdgeOf(*bar), fw::DockEdge::kTop);
         EXPECT_FALSE(::IsWindowVisible(floating));
@@ -224,7 +230,8 @@ TEST_F(LRXWinTest, TheToolbarFloatsDocksAtTheEdgesAndItsButtonsWorkWherever) {
                  onScreen(POINT{area.right - 60, 150}));
     });
     app.Steps.push_back([&] {
-        ASSERT_EQ(harbor->FloatWindowOf(*bar)->GetHandle(), floating);  // the same window again
+        ASSERT_TRUE(harbor->FloatWindowOf(*bar));
+        EXPECT_EQ(harbor->FloatWindowOf(*bar)->GetHandle(), floating);  // the same window again
         // Its caption dragged to the left edge of the frame: docked there.
         RECT window{};
         ::GetWindowRect(floating, &window);
