@@ -48,8 +48,8 @@ TGadgetWindowFont::TGadgetWindowFont(int pointSize, bool bold, bool italic)
 TControlBar::TControlBar(std::unique_ptr<TFont> font)
     : TWindow(nullptr, ""),
       font_(std::move(font)),
-      metrics_(GadgetMetrics::ForDpi(ScreenDpi())),
-      dpi_(ScreenDpi()) {
+      dpi_(ScreenDpi()),
+      metrics_(GadgetMetrics::ForDpi(dpi_)) {
     Attr.Style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
     Attr.Id = DefaultId;
     Arrange(false, false);
@@ -182,13 +182,6 @@ void TControlBar::ApplyEnablers(const TCommandEnablers& enablers) {
         const RECT rect = ToRect(layout_.gadgets[i]);
         if (Handle) ::InvalidateRect(Handle, &rect, TRUE);
     }
-}
-
-int TControlBar::Height() const {
-    RECT rect{};
-    if (!Handle || !::IsWindowVisible(Handle)) return 0;
-    ::GetWindowRect(Handle, &rect);
-    return rect.bottom - rect.top;
 }
 
 void TControlBar::Paint(TDC& dc, bool, const RECT&) {

@@ -51,7 +51,6 @@ class TControlBar : public TWindow {
     void ApplyEnablers(const TCommandEnablers& enablers);
     const GadgetMetrics& Metrics() const { return metrics_; }
     HFONT GetFont() const { return font_ ? font_->GetHandle() : nullptr; }
-    int Height() const;
 
     // Gadgets in a column or a row, with or without the drag handle in front.
     void Arrange(bool vertical, bool gripper);
@@ -95,8 +94,8 @@ class TControlBar : public TWindow {
     void SetHot(int index);
 
     std::unique_ptr<TFont> font_;
-    GadgetMetrics metrics_;
     int dpi_;
+    GadgetMetrics metrics_;
     std::vector<Gadget> gadgets_;
     BarLayout layout_;
     bool vertical_ = false;
