@@ -30,8 +30,8 @@ struct Planned {
 };
 
 // Writes the new archive's entries: the kept ones copied, the planned ones
-// encoded here (one job) or by the parallel encoder.
-// Stops with 30 once the new archive is longer than maxLength.
+// encoded here (one job) or by the parallel encoder. Stops with 30 where the
+// new archive would be longer than maxLength.
 int WriteEntries(const std::string& archive, const TFileInfoList* listing, FileStream& output,
                  const std::vector<ReplayToAdd>& replays, const std::vector<std::string>& names,
                  const std::vector<Planned>& plan, unsigned jobs, int64_t maxLength,
@@ -65,9 +65,11 @@ int WriteEntries(const std::string& archive, const TFileInfoList* listing, FileS
         if (next < plan.size() && plan[next].updates &&
             SameEntryName(node->info->name, names[plan[next].replay].c_str())) {
             if (const int result = encodeNext(); result != LRX_OK) return result;
-        } else if (!CopyEntry(input, output, node->offset,
-                              static_cast<int64_t>(node->info->packedSize) + kFileInfoSize)) {
-            return LRX_CREATING_TEMP_FILE;
+        } else {
+            // A kept entry's length is known before it is copied.
+            const int64_t length = int64_t{node->info->packedSize} + kFileInfoSize;
+            if (output.Tell() + length > maxLength) return LRX_ARCHIVE_TOO_LARGE;
+            if (!CopyEntry(input, output, node->offset, length)) return LRX_CREATING_TEMP_FILE;
         }
     }
     while (next < plan.size()) {

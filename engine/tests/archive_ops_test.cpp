@@ -456,6 +456,7 @@ TEST_F(ArchiveOps, AbortLeavesArchiveAndDestinationAsTheyWere) {
 // and names the replay; any job count gives the same archive and files.
 TEST_F(ArchiveOps, BatchesFailWholeAndComeOutTheSameForEveryJobCount) {
     ASSERT_EQ(Add(Replay("b.rpl", 9)), LRX_OK);
+    ASSERT_EQ(Add(Replay("k.rpl", 5, 2000)), LRX_OK);  // large, kept behind b
     const Bytes before = ReadFile(archive_);
     Folder("sub");
     const std::string r1 = Replay("r1.rpl", 1, 400), r2 = Replay("b.rpl", 2, 400),
@@ -467,7 +468,8 @@ TEST_F(ArchiveOps, BatchesFailWholeAndComeOutTheSameForEveryJobCount) {
         return replays;
     };
     // The longest archive allowed, lowered: with the two new records alone
-    // the archive just fits, and the first packed replay takes it past.
+    // the archive just fits, and the first packed replay takes it past; or
+    // it may not grow, and b grows when updated, before k is copied.
     const int64_t roomForRecords = static_cast<int64_t>(before.size()) + 2 * 32;
     const struct {
         std::vector<ReplayToAdd> replays;
@@ -481,6 +483,8 @@ TEST_F(ArchiveOps, BatchesFailWholeAndComeOutTheSameForEveryJobCount) {
         {batch({r1, r2, r3}), 2, LRX_ABORTED, 0},  // updating b, adding r1
         {batch({r1, r3}, true), 0, LRX_ARCHIVE_TOO_LARGE, 0, roomForRecords},
         {batch({r1, r3}, true), 0, LRX_ARCHIVE_TOO_LARGE, kNoReplay, roomForRecords - 1},
+        {batch({r2}, true), 0, LRX_ARCHIVE_TOO_LARGE, kNoReplay,
+         static_cast<int64_t>(before.size())},
     };
     for (unsigned jobs : {1u, 3u}) {
         for (const auto& c : failing) {
@@ -497,7 +501,7 @@ TEST_F(ArchiveOps, BatchesFailWholeAndComeOutTheSameForEveryJobCount) {
                       c.code);
             EXPECT_EQ(failed, c.failed) << c.code;
             EXPECT_EQ(ReadFile(archive_), before) << c.code;
-            EXPECT_EQ(FilesIn(dir_.path().string()).size(), 5u) << c.code;  // no temporary file
+            EXPECT_EQ(FilesIn(dir_.path().string()).size(), 6u) << c.code;  // no temporary file
         }
     }
     // The later of two r1.rpl wins; b.rpl is updated in its place.
@@ -516,7 +520,7 @@ TEST_F(ArchiveOps, BatchesFailWholeAndComeOutTheSameForEveryJobCount) {
     } while (stamp != LocalStamp());
     EXPECT_EQ(archives[1], archives[0]);
     EXPECT_EQ(archives[2], archives[0]);
-    EXPECT_EQ(Listed(), (Names{"b.rpl", "r3.rpl", "r1.rpl"}));
+    EXPECT_EQ(Listed(), (Names{"b.rpl", "k.rpl", "r3.rpl", "r1.rpl"}));
     for (unsigned jobs : {1u, 3u}) {
         const std::string out = Folder("out" + std::to_string(jobs));
         int mode = 2;
