@@ -86,6 +86,19 @@ void PostDrag(HWND window, UINT down, WPARAM downWParam, POINT at, POINT to) {
     ::PostMessageA(window, WM_LBUTTONUP, 0, toClient);
 }
 
+// The toolbar art of command `id`, its greys mapped to the button colours,
+// `size` pixels square as the resource holds it.
+std::vector<COLORREF> ArtOf(int id, int size) {
+    HBITMAP bitmap = ::CreateMappedBitmap(::GetModuleHandleA(nullptr), id, 0, nullptr, 0);
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    std::vector<COLORREF> pixels = PixelsOf(dc, RECT{0, 0, size, size});
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    ::DeleteObject(bitmap);
+    return pixels;
+}
+
 void SetKeysHeld(std::initializer_list<int> keys) {
     BYTE state[256] = {};
     for (int key : keys) state[key] = 0x80;
@@ -170,6 +183,32 @@ TEST_F(LRXWinTest, TheToolbarFloatsDocksAtTheEdgesAndItsButtonsWorkWherever) {
                                                     id != kCmRepExtractSel)
                 << id;
         }
+        // Each button shows the art of its command, pixel for pixel at 96 dpi:
+        // as drawn when enabled, its dark lines in the shadow colour when not.
+        ::UpdateWindow(bar->GetHandle());
+        HDC shown = ::GetDC(bar->GetHandle());
+        for (int id : {kCmFileNew, kCmFileOpen, kCmAddReplay, kCmRepDelete, kCmFileExtractAll,
+                       kCmRepExtractSel, kCmHelpContents}) {
+            RECT glyph = bar->ButtonRect(id);
+            ::InflateRect(&glyph, -(m.button - m.glyph) / 2, -(m.button - m.glyph) / 2);
+            const std::vector<COLORREF> drawn = PixelsOf(shown, glyph), art = ArtOf(id, m.glyph);
+            if (bar->IsButtonEnabled(id)) {
+                EXPECT_TRUE(drawn == art) << id;
+                continue;
+            }
+            int ink = 0, wrong = 0;
+            for (std::size_t i = 0; i < art.size(); ++i) {
+                if (art[i] == ::GetSysColor(COLOR_BTNFACE) ||
+                    art[i] == ::GetSysColor(COLOR_BTNHIGHLIGHT)) {
+                    continue;
+                }
+                ++ink;
+                wrong += drawn[i] != ::GetSysColor(COLOR_3DSHADOW);
+            }
+            EXPECT_GT(ink, 0) << id;
+            EXPECT_EQ(wrong, 0) << id;
+        }
+        ::ReleaseDC(bar->GetHandle(), shown);
         EXPECT_EQ(Text(barRect()), Text(RECT{0, 0, area.right, m.Thickness()}));
         EXPECT_EQ(Text(listRect()), Text(RECT{0, m.Thickness(), area.right, area.bottom}));
         // Dragged by its handle into the middle of the list: it floats.

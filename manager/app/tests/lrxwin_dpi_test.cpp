@@ -9,11 +9,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "command_ids.h"
 #include "dialog.h"
@@ -36,6 +38,7 @@ struct Measures {
     std::array<double, 6> stops{};
     int buttonWidth = 0;
     int buttonHeight = 0;
+    int glyphWidth = 0;  // what the Open button's art covers
     int aboutWidth = 0;  // the About box's client area
     int aboutHeight = 0;
     int aboutIcon = 0;     // the width of its icon
@@ -45,8 +48,8 @@ struct Measures {
         std::ostringstream out;
         out << dpi << ' ' << row << ' ' << header;
         for (double stop : stops) out << ' ' << stop;
-        out << ' ' << buttonWidth << ' ' << buttonHeight << ' ' << aboutWidth << ' ' << aboutHeight
-            << ' ' << aboutIcon << ' ' << aboutPicture;
+        out << ' ' << buttonWidth << ' ' << buttonHeight << ' ' << glyphWidth << ' ' << aboutWidth
+            << ' ' << aboutHeight << ' ' << aboutIcon << ' ' << aboutPicture;
         return out.str();
     }
     static Measures Parse(const std::string& text) {
@@ -54,8 +57,8 @@ struct Measures {
         std::istringstream in(text);
         in >> m.dpi >> m.row >> m.header;
         for (double& stop : m.stops) in >> stop;
-        in >> m.buttonWidth >> m.buttonHeight >> m.aboutWidth >> m.aboutHeight >> m.aboutIcon >>
-            m.aboutPicture;
+        in >> m.buttonWidth >> m.buttonHeight >> m.glyphWidth >> m.aboutWidth >> m.aboutHeight >>
+            m.aboutIcon >> m.aboutPicture;
         return m;
     }
 };
@@ -138,9 +141,26 @@ class LRXWinDpiTest : public LRXWinTest {
             const ColumnStops stops = g.Stops(widths);
             for (std::size_t i = 0; i < stops.x.size(); ++i) m.stops[i] = pixels(stops.x[i]);
             auto* frame = static_cast<fw::TDecoratedFrame*>(app.GetMainWindow());
-            const RECT button = frame->GetControlBar()->ButtonRect(kCmFileNew);
+            fw::TControlBar& bar = *frame->GetControlBar();
+            RECT button = bar.ButtonRect(kCmFileNew);
             m.buttonWidth = button.right - button.left;
             m.buttonHeight = button.bottom - button.top;
+            // The columns where the art differs from the button face (inside
+            // the edge a hovered button gets).
+            button = bar.ButtonRect(kCmFileOpen);
+            ::InflateRect(&button, -2, -2);
+            ::UpdateWindow(bar.GetHandle());
+            HDC shown = ::GetDC(bar.GetHandle());
+            const std::vector<COLORREF> drawn = PixelsOf(shown, button);
+            ::ReleaseDC(bar.GetHandle(), shown);
+            const int width = button.right - button.left;
+            int first = width, last = -1;
+            for (std::size_t i = 0; i < drawn.size(); ++i) {
+                if (drawn[i] == ::GetSysColor(COLOR_BTNFACE)) continue;
+                first = std::min(first, static_cast<int>(i) % width);
+                last = std::max(last, static_cast<int>(i) % width);
+            }
+            m.glyphWidth = last - first + 1;
             ::SendMessageA(app.Frame(), WM_COMMAND, kCmHelpAbout, 0);
         });
         app.RunSteps();
@@ -208,6 +228,8 @@ TEST_F(LRXWinDpiTest, ListToolbarAndAboutBoxGrowWithTheScreenDpi) {
     }
     EXPECT_GE(large.buttonWidth * 2, here.buttonWidth * 3);
     EXPECT_GE(large.buttonHeight * 2, here.buttonHeight * 3);
+    EXPECT_NEAR(large.glyphWidth, 1.5 * here.glyphWidth, 1.0);
+    EXPECT_GT(here.glyphWidth, 10);
     // Dialog units follow the dialog font's average character, whole pixels
     // wide (here 357 x 111 pixels at 96 dpi, 510 x 162 at 144).
     EXPECT_NEAR(large.aboutWidth, 1.5 * here.aboutWidth, 0.1 * here.aboutWidth);
