@@ -140,6 +140,13 @@ TEST_F(ListModel, ClicksMapThroughTheHeadersRealHeightAndPaintClampsFirst) {
     }
 }
 
+TEST(ListGeometry, OnAScreenWithMoreDotsTheMarginAndStopsGrowWithIt) {
+    const ListGeometry g(10261, 1024);  // 144 dpi, as wine measures it in MM_TWIPS
+    const ColumnStops stops = g.Stops({150, 150, 150, 150, 150});
+    EXPECT_EQ(stops.margin, 75);  // 7.5 pixels, 5 at 96 dpi
+    EXPECT_EQ(stops.x, (std::array<int, 6>{75, 1578, 3081, 4584, 6087, 7590}));
+}
+
 TEST(ListGeometry, ScrollingKeepsTopLineInRange) {
     const std::tuple<int, int, ScrollCode, int, int> cases[] = {
         // rows, from, code, thumb, to
