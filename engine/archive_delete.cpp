@@ -7,10 +7,11 @@
 #include "archive_ops.h"
 #include "entry_name.h"
 #include "file_info_record.h"
+#include "progress_step.h"
+#include "replay_batch.h"
 #include "temp_file.h"
 
-using namespace lrx;
-
+namespace lrx {
 namespace {
 
 bool IsNamed(const char* entry, int count, char** names) {
@@ -22,13 +23,15 @@ bool IsNamed(const char* entry, int count, char** names) {
 
 }  // namespace
 
-extern "C" int zTOR(char* archive, int count, char** names) {
+int DeleteEntries(const char* archive, int count, char** names, HWND window) {
+    const Mailbox mailbox(window);
+    if (window && mailbox.Poll() == kAbortRequest) return LRX_ABORTED;
     const int version = CheckArchiveVersion(archive, LRX_OPENING_ARCHIVE);
     if (version != LRX_OK) return version;
     const std::string archivePath = archive;
     if (!IsWritableFile(archivePath)) return LRX_CREATING_TEMP_FILE;
     OwnedListing listing;
-    if (wG4h(&listing.head, archive) != LRX_OK) return LRX_READING_FILE_HEADER;
+    if (wG4h(&listing.head, const_cast<char*>(archive)) != LRX_OK) return LRX_READING_FILE_HEADER;
 
     // The guard outlives the stream: a file still open cannot be removed on
     // every platform.
@@ -39,13 +42,22 @@ extern "C" int zTOR(char* archive, int count, char** names) {
 
     FileStream input(archive, "rb", kArchiveBufferSize);
     if (!input.IsOpen()) return LRX_CREATING_TEMP_FILE;
+    auto length = [](const TFileInfoList* node) {
+        return static_cast<int64_t>(node->info->packedSize) + kFileInfoSize;
+    };
+    int64_t remaining = 0;
+    for (const TFileInfoList* node = listing.head; node; node = node->next) {
+        if (!IsNamed(node->info->name, count, names)) remaining += length(node);
+    }
+    // Reported like an entry being packed, so a window can show it and stop it.
+    mailbox.Report("101Deleting entries...");
+    ProgressStep progress(remaining);
     int kept = 0;
     for (const TFileInfoList* node = listing.head; node; node = node->next) {
         if (IsNamed(node->info->name, count, names)) continue;
-        if (!CopyEntry(input, output, node->offset,
-                       static_cast<int64_t>(node->info->packedSize) + kFileInfoSize)) {
-            return LRX_CREATING_TEMP_FILE;
-        }
+        if (!progress.AtUnitStart(remaining, mailbox)) return LRX_ABORTED;
+        if (!CopyEntry(input, output, node->offset, length(node))) return LRX_CREATING_TEMP_FILE;
+        remaining -= length(node);
         ++kept;
     }
     input.Close();
@@ -58,4 +70,10 @@ extern "C" int zTOR(char* archive, int count, char** names) {
         return std::remove(archive) == 0 ? LRX_REMOVED_EMPTY_ARCHIVE : LRX_REMOVING_EMPTY_ARCHIVE;
     }
     return LRX_OK;
+}
+
+}  // namespace lrx
+
+extern "C" int zTOR(char* archive, int count, char** names) {
+    return lrx::DeleteEntries(archive, count, names, nullptr);
 }

@@ -17,6 +17,7 @@
 #include "engine_state.h"
 #include "entry_codec.h"
 #include "entry_name.h"
+#include "name_text.h"
 #include "replay_batch.h"
 #include "temp_file.h"
 
@@ -31,9 +32,10 @@ bool ExistsAndNotEmpty(const std::string& path) {
     return file.IsOpen() && file.Length() > 0;
 }
 
-int CannotCreate(const TFileInfo& info) {
-    std::printf("ERROR : Unable to create %s\n", info.name);
-    return LRX_CREATING_REPLAY_FILE;
+// The name is the archive's, not to be trusted with the terminal.
+int CannotCreate(const TFileInfo& info, int code = LRX_CREATING_REPLAY_FILE) {
+    std::printf("ERROR : Unable to create %s\n", PrintableName(info.name).c_str());
+    return code;
 }
 
 void ReportExtracting(const TFileInfo& info) {
@@ -61,9 +63,8 @@ int Prepare(const TFileInfoList* node, const std::string& destinationFolder, int
     // A stored name is only a name: anything that could lead elsewhere, or that
     // does not fit a path, is refused before a file is created.
     const std::string destination = destinationFolder + info.name;
-    if (!IsSafeEntryName(info.name) || destination.size() > kMaxPathLength) {
-        return CannotCreate(info);
-    }
+    if (!IsSafeEntryName(info.name)) return CannotCreate(info, LRX_REPLAY_NAME_NOT_ALLOWED);
+    if (destination.size() > kMaxPathLength) return CannotCreate(info);
     if (overwriteMode != 2 && ExistsAndNotEmpty(destination)) {
         if (overwriteMode == 1) return LRX_OK;
         if (overwriteMode == 3) {
