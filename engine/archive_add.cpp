@@ -7,6 +7,7 @@
 
 #include "archive_ops.h"
 #include "engine_state.h"
+#include "entry_codec.h"
 #include "entry_name.h"
 #include "file_info_record.h"
 #include "parallel_encoder.h"
@@ -161,6 +162,10 @@ int AddReplays(const std::string& archive, const std::vector<ReplayToAdd>& repla
     if (!StartArchive(output, tempPath)) return LRX_CREATING_TEMP_FILE;
     const int result = WriteEntries(archivePath, listing.head, output, replays, names, plan, jobs,
                                     maxLength, failedReplay);
+    // A write that fails is a write into the new archive, wherever it stood:
+    // one code for it, as delete gives, whatever the codec was writing.
+    if (IsCodecWritingCode(result) || result == LRX_WRITING_FILE_INFO)
+        return LRX_CREATING_TEMP_FILE;
     if (result != LRX_OK) return result;
     if (!CloseDurably(output) || !ReplaceFileAtomically(tempPath, archivePath)) {
         return LRX_CREATING_TEMP_FILE;
