@@ -167,9 +167,12 @@ int AddReplays(const std::string& archive, const std::vector<ReplayToAdd>& repla
     if (IsCodecWritingCode(result) || result == LRX_WRITING_FILE_INFO)
         return LRX_CREATING_TEMP_FILE;
     if (result != LRX_OK) return result;
-    if (!CloseDurably(output) || !ReplaceFileAtomically(tempPath, archivePath)) {
-        return LRX_CREATING_TEMP_FILE;
-    }
+    if (!CloseDurably(output)) return LRX_CREATING_TEMP_FILE;
+    // An archive that appeared meanwhile (another add creating it where no
+    // lock could be had) is kept: replacing it would lose that add's entries.
+    const bool placed = exists ? ReplaceFileAtomically(tempPath, archivePath)
+                               : MoveToNewName(tempPath, archivePath);
+    if (!placed) return LRX_CREATING_TEMP_FILE;
     temp.Keep();
 
     for (std::size_t i = 0; i < replays.size(); ++i) {
