@@ -19,9 +19,11 @@
 #include "listing.h"
 #include "lrxpack.h"
 #include "name_text.h"
+#include "path_facts.h"
 #include "progress_display.h"
 #include "replay_batch.h"
 #include "replay_check.h"
+#include "temp_file.h"
 #include "terminal.h"
 
 #ifdef _WIN32
@@ -103,10 +105,14 @@ int LockArchive(ArchiveLock& lock, const Options& options) {
         case ArchiveLock::Outcome::Locked:
             return 0;
         case ArchiveLock::Outcome::Unlocked:
-            std::fprintf(stderr,
-                         "lrx: %s: warning: cannot lock the archive: %s; another lrx changing it "
-                         "at the same time could undo this change\n",
-                         archive, lock.why().c_str());
+            // Two adds creating one archive cannot both succeed: the later
+            // one fails rather than replace the other's.
+            std::fprintf(stderr, "lrx: %s: warning: cannot lock the archive: %s; %s\n", archive,
+                         lock.why().c_str(),
+                         PathExists(ResolveLinks(options.archive))
+                             ? "another lrx changing it at the same time could undo this change"
+                             : "should another lrx create it at the same time, the later of the "
+                               "two stops and changes nothing");
             return 0;
         case ArchiveLock::Outcome::Busy:
             std::fprintf(stderr, "lrx: %s: another lrx is changing this archive (--no-wait)\n",

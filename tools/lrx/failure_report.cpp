@@ -100,6 +100,12 @@ std::string DescribeFailure(const FailureScene& scene, int code) {
         case LRX_OPENING_ARCHIVE:
             return ArchiveProblem(scene, code);
         case LRX_CREATING_TEMP_FILE:
+            // The add began with no archive and another program created one
+            // before it finished: that one is kept.
+            if (scene.operation == Operation::Add && scene.systemError == EEXIST) {
+                return archive + ": appeared while this add ran and was kept; nothing added, " +
+                       "run it again";
+            }
             if (LookAt(ResolveLinks(archive), true).names > 1) {
                 return archive +
                        ": has other names (hard links), which a new archive in its "

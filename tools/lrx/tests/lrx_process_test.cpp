@@ -329,7 +329,9 @@ TEST(LrxProcess, TurnsAreTakenInAFolderLrxCannotRead) {
     EXPECT_NE(Text(dir / "stderr")
                   .find("lrx: " + fresh +
                         ": warning: cannot lock the archive: its folder cannot "
-                        "be read (Permission denied) and it does not exist yet"),
+                        "be read (Permission denied) and it does not exist yet; should "
+                        "another lrx create it at the same time, the later of the two stops "
+                        "and changes nothing"),
               std::string::npos)
         << Text(dir / "stderr");
     chmod(box.c_str(), 0700);
