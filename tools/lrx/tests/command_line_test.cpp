@@ -31,7 +31,10 @@ TEST(CommandLine, ParsesEachCommandWithItsOptions) {
     EXPECT_EQ(extract.options->destination, "out");
     EXPECT_EQ(extract.options->overwrite, OverwritePolicy::Skip);
 
-    EXPECT_TRUE(Parse({"extract", "-c", "a.lrx", "r.rpl"}).options->toStdout);
+    auto joined = Parse({"extract", "-j4", "-c", "a.lrx", "r.rpl"});  // as "-j 4"
+    ASSERT_TRUE(joined.options) << joined.error;
+    EXPECT_EQ(joined.options->jobs, 4u);
+    EXPECT_TRUE(joined.options->toStdout);
     auto dashed = Parse({"delete", "a.lrx", "--", "-odd.rpl"});
     ASSERT_TRUE(dashed.options) << dashed.error;
     EXPECT_EQ(dashed.options->names, (std::vector<std::string>{"-odd.rpl"}));
@@ -57,6 +60,7 @@ TEST(CommandLine, RefusesWhatItCannotDo) {
              {"delete", "--move", "a.lrx", "r.rpl"},
              {"add", "-j", "0", "a.lrx", "r.rpl"},
              {"extract", "-j", "2x", "a.lrx"},
+             {"add", "-j0", "a.lrx", "r.rpl"},
          }) {
         const ParseResult result = Parse(args);
         EXPECT_FALSE(result.options) << testing::PrintToString(args);
