@@ -534,6 +534,9 @@ TEST_F(ArchiveOps, BatchesFailWholeAndComeOutTheSameForEveryJobCount) {
     }
 }
 
+// An entry that cannot be extracted ends the extraction, and nothing is
+// written outside the folder; the entries before it are extracted all the
+// same, though they wait in its group.
 TEST_F(ArchiveOps, CraftedNamesNeverWriteOutsideTheFolder) {
     ASSERT_EQ(Add(Replay("good.rpl", 1)), LRX_OK);
     const Bytes packed = ReadFile(archive_);
@@ -542,16 +545,31 @@ TEST_F(ArchiveOps, CraftedNamesNeverWriteOutsideTheFolder) {
     names.insert(names.end(), {"com\xB9.rpl", "LPT\xB3", "aux.rpl", "x."});
 #endif
     const std::string out = Folder("deep/out");
+    const Bytes undecodable = TwoEntries(12);
     for (const std::string& name : names) {
-        // A good replay's packed data, stored under a bad name.
+        // good.rpl, then its packed data again under a bad name.
         Bytes bad = packed;
+        bad.insert(bad.end(), packed.begin() + 12, packed.end());
         std::fill(bad.end() - 32, bad.end() - 18, 0);
         std::copy(name.begin(), name.end(), bad.end() - 32);
         WriteFile(archive_, bad);
         int mode = 2;
         EXPECT_EQ(Extract(out, mode), LRX_REPLAY_NAME_NOT_ALLOWED) << name;
-        EXPECT_TRUE(FilesIn(out).empty()) << name;
+        EXPECT_EQ(FilesIn(out), (Names{"good.rpl"})) << name;
         EXPECT_EQ(FilesIn((dir_.path() / "deep").string()), (Names{"out"}));
+        fs::remove(out + "good.rpl");
+    }
+    // good.rpl, then an entry whose packed data does not decode.
+    Bytes bad = packed;
+    bad.insert(bad.end(), undecodable.begin() + 12, undecodable.begin() + 52);
+    WriteFile(archive_, bad);
+    for (unsigned jobs : {1u, 3u}) {
+        int mode = 2;
+        EXPECT_EQ(ExtractEntries(archive_.c_str(), out, mode, nullptr, true, 0, nullptr, jobs),
+                  LRX_READING_HEADER);
+        EXPECT_EQ(FilesIn(out), (Names{"good.rpl"})) << jobs;
+        EXPECT_EQ(ReadFile(out + "good.rpl"), SampleReplay(1, 60)) << jobs;
+        fs::remove(out + "good.rpl");
     }
 }
 
