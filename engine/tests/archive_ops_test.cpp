@@ -516,7 +516,7 @@ TEST_F(ArchiveOps, BatchesFailWholeAndComeOutTheSameForEveryJobCount) {
         all.push_back({Replay(name, 100 + i, 2)});
         sources.emplace_back(name, all.back().path);
     }
-    const Watchdog watchdog(std::chrono::seconds(120), "adding on several threads");
+    const Watchdog watchdog(std::chrono::seconds(60), "adding on several threads");
     std::vector<Bytes> archives;
     std::vector<int> stamp;
     do {
