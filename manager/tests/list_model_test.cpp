@@ -129,11 +129,24 @@ TEST_F(ListModel, ClicksMapThroughTheHeadersRealHeightAndPaintClampsFirst) {
     ASSERT_EQ(page.rows.size(), 4u);
     EXPECT_EQ(std::tie(page.rows[1].top, page.rows[1].bottom), std::tuple(-600, -840));
     EXPECT_TRUE(page.rows[1].selected);
-    // Stops at 75, 1575, 2775, 3975, 4725, 6525; margin 75.
-    const CellLayout& ratio = page.rows[1].cells[4];
-    EXPECT_EQ(std::tie(ratio.text, ratio.x, ratio.clipLeft, ratio.clipRight),
-              std::tuple(std::string("-80%"), 4575, 3975, 4575));
-    EXPECT_EQ(page.rows[1].cells[0].clipRight, 1425);
+    EXPECT_FALSE(page.rows[2].selected);
+    // Every cell of rows b and c, in drawing order: name, date, raw, packed,
+    // ratio. Stops at 75, 1575, 2775, 3975, 4725, 6525; margin 75.
+    const auto left = CellAlign::kLeft, right = CellAlign::kRight;
+    const std::tuple<CellAlign, int, int, int> columns[5] = {{left, 75, 75, 1425},
+                                                             {left, 4725, 4725, 6375},
+                                                             {right, 2625, 1575, 2625},
+                                                             {right, 3825, 2775, 3825},
+                                                             {right, 4575, 3975, 4575}};
+    const std::string texts[2][5] = {{"b.rpl", "2024-03-05 10:00", "5", "9", "-80%"},
+                                     {"c.rpl", "2024-03-06 09:00", "10", "5", "50%"}};
+    for (int r = 0; r < 2; ++r) {
+        for (int c = 0; c < 5; ++c) {
+            const CellLayout& cell = page.rows[r + 1].cells[c];
+            EXPECT_EQ(cell.text, texts[r][c]) << "row " << r + 1 << " cell " << c;
+            EXPECT_EQ(std::tie(cell.align, cell.x, cell.clipLeft, cell.clipRight), columns[c]) << c;
+        }
+    }
     for (const auto& [top, y, row] : cases) {
         model->Geometry().SetTopLine(top);
         EXPECT_EQ(model->Geometry().RowAt(y, 4).value_or(-1), row) << top << " " << y;

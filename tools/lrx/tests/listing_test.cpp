@@ -61,14 +61,18 @@ TEST(Listing, TableHasHeaderEntriesAndTotals) {
     EXPECT_NE(table.find("      -  4 entries"), std::string::npos) << table;
 }
 
-TEST(Listing, JsonEscapesNames) {
+TEST(Listing, JsonHasEveryFieldOfEveryEntryAndEscapesNames) {
     EXPECT_EQ(FormatJson({}), "[]\n");
-    // A name that is not UTF-8 is read as Windows-1252 and written as UTF-8.
-    const std::string json = FormatJson({Make("q\"\\\x01\xe9\x80.rpl", 4, 2, 1)});
-    EXPECT_NE(json.find("\"name\": \"q\\\"\\\\\\u0001\xc3\xa9\xe2\x82\xac.rpl\""),
-              std::string::npos)
-        << json;
-    EXPECT_NE(json.find(R"("date": "2026-12-01T10:00")"), std::string::npos) << json;
+    // A name that is not UTF-8 is read as Windows-1252 and written as UTF-8;
+    // a damaged record has no ratio.
+    EXPECT_EQ(
+        FormatJson({Make("q\"\\\x01\xe9\x80.rpl", 4, 2, 1), Make("bad.rpl", 100, 11400, 28, 59)}),
+        "[\n"
+        "  {\"name\": \"q\\\"\\\\\\u0001\xc3\xa9\xe2\x82\xac.rpl\", \"rawSize\": 4, "
+        "\"packedSize\": 2, \"ratio\": 50, \"date\": \"2026-12-01T10:00\"},\n"
+        "  {\"name\": \"bad.rpl\", \"rawSize\": 100, \"packedSize\": 11400, \"ratio\": null, "
+        "\"date\": \"2026-12-28T10:59\"}\n"
+        "]\n");
 }
 
 TEST(OverwritePrompt, AsksUntilItUnderstandsAndTakesEndAsNo) {

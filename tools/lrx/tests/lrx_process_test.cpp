@@ -395,7 +395,7 @@ TEST(LrxProcess, MessagesNameTheFileAndTheReason) {
     bytes = SampleReplay(1, 50);
     bytes[16 + 32 + 30] = 'z';  // a byte after the first driver name's end
     WriteFile(bad, bytes);
-    for (const std::string& p : {folder, dir / "small", out, dir / "links"}) {
+    for (const std::string& p : {folder, dir / "small", out, dir / "links", dir / "x", dir / "y"}) {
         fs::create_directories(p);
     }
     WriteFile(dir / "out/r.rpl", {1});
@@ -406,7 +406,11 @@ TEST(LrxProcess, MessagesNameTheFileAndTheReason) {
                           "\xc3\xa9\xc3\xa9"
                           "\xc3\xa9\xc3\xa9"
                           "\xc3\xa9\xc3\xa9.rpl";
-    for (const std::string& copy : {dir / "x:race.rpl", race}) fs::copy_file(r, copy);
+    // Two replays of one name: with --move only the one stored goes.
+    const std::string earlier = dir / "x/r.rpl", later = dir / "y/r.rpl";
+    for (const std::string& copy : {dir / "x:race.rpl", race, earlier, later}) {
+        fs::copy_file(r, copy);
+    }
     WriteFile(big, SampleReplay(2, 3000));  // fills the small disk while it is packed
     // An archive with a name holding ESC, one holding r.rpl twice, and one in a pipe.
     const std::string evil = dir / "evil.lrx", twice = dir / "twice.lrx";
@@ -463,7 +467,10 @@ TEST(LrxProcess, MessagesNameTheFileAndTheReason) {
          21,
          dir / "race2.rpl",
          "cannot open replay: " + noFile},
-        {{"add", "-j", "2", a, r, r}, 0, "warning: " + r, "named again later in the list"},
+        {{"add", "--move", "-j", "2", a, earlier, later},
+         0,
+         "warning: " + earlier,
+         "named again later in the list; the later one is added and this one kept"},
         {{"list", none}, 15, none, "cannot open archive: " + noFile},
         {{"extract", none}, 17, none, "cannot open archive: " + noFile},
         {{"list", folder}, 14, folder, "is a folder, not an archive"},
@@ -563,6 +570,8 @@ TEST(LrxProcess, MessagesNameTheFileAndTheReason) {
     EXPECT_EQ(ReadFile(gap), bytes);
     EXPECT_EQ(ReadFile(dir / "linked-too.lrx"), ReadFile(linked));
     EXPECT_TRUE(fs::exists(dir / "x:race.rpl"));
+    EXPECT_TRUE(fs::exists(earlier));
+    EXPECT_FALSE(fs::exists(later));
 
     // --move stops removing at the first replay it cannot remove, and names
     // the later ones it kept as well.
