@@ -134,7 +134,8 @@ TEST_F(ArchiveOps, AddUpdateAndDelete) {
     EXPECT_TRUE(stamp == before || stamp == after) << info.year << "-" << info.month;
 
     Replay("b.rpl", 2);
-    ASSERT_EQ(Add(dir_ / "b"), LRX_OK);  // no extension: reads b.rpl
+    ASSERT_EQ(Add(dir_ / "b", nullptr, true), LRX_OK);  // no extension: moves b.rpl
+    EXPECT_FALSE(fs::exists(dir_ / "b.rpl"));
     ASSERT_EQ(Add(Replay("c.rpl", 3)), LRX_OK);
     ASSERT_EQ(wG4h(&head, C(archive_)), LRX_OK);
     const Bytes three = ReadFile(archive_);
@@ -150,7 +151,7 @@ TEST_F(ArchiveOps, AddUpdateAndDelete) {
     EXPECT_TRUE(std::equal(one.begin(), one.end(), now.begin()));
     EXPECT_TRUE(std::equal(cEntry.rbegin(), cEntry.rend(), now.rbegin()));
     EXPECT_NE(now.size(), three.size());
-    EXPECT_EQ(FilesIn(dir_.path().string()).size(), 5u);  // no temporary file left
+    EXPECT_EQ(FilesIn(dir_.path().string()).size(), 4u);  // no temporary file left
 
     EXPECT_EQ(Delete({}), LRX_OK);
     EXPECT_EQ(Delete({"nothing.rpl"}), LRX_OK);

@@ -113,6 +113,19 @@ TEST_F(ListModel, MouseAndKeysSelectFromTheAnchor) {
         EXPECT_EQ(model->List().Anchor(), anchor) << steps;
         EXPECT_TRUE(model->List().RowClicked()) << steps;
     }
+    // With two rows a page the caret's row is always painted.
+    auto model = Open();
+    PaintInput twoRows = kPaint;
+    twoRows.clientHeightPixels = 24 + 2 * 16;
+    model->Paint(twoRows);
+    std::string pages;
+    for (ListKey key : {ListKey::kDown, ListKey::kDown, ListKey::kDown, ListKey::kDown,
+                        ListKey::kUp, ListKey::kUp, ListKey::kUp, ListKey::kEnd, ListKey::kHome}) {
+        model->EvKeyDown(key, false);
+        for (const RowLayout& row : model->Paint(twoRows).rows) pages += row.cells[0].text[0];
+        pages = pages + ':' + model->List().Row(model->List().Caret()).name[0] + ' ';
+    }
+    EXPECT_EQ(pages, "ab:a ab:b bc:c cd:d cd:c bc:b ab:a cd:d ab:a ");
 }
 
 TEST_F(ListModel, ClicksMapThroughTheHeadersRealHeightAndPaintClampsFirst) {
@@ -178,6 +191,21 @@ TEST(ListGeometry, ScrollingKeepsTopLineInRange) {
         EXPECT_EQ(g.TopLine(), to) << count << " from " << from;
         EXPECT_EQ(g.ScrollBar(count).max, std::max(count - 25, 0));
         EXPECT_EQ(g.ScrollBar(count).enabled, count > 25);
+    }
+    // The caret's row brought into view: last on the page when below it.
+    const std::tuple<int, int, int> caretCases[] = {
+        // from, caret row, to
+        {0, 24, 0}, {0, 25, 1}, {0, 30, 6},  {10, 34, 10}, {10, 35, 11},
+        {10, 9, 9}, {10, 0, 0}, {0, 99, 75}, {75, 99, 75},
+    };
+    for (const auto& [from, row, to] : caretCases) {
+        ListGeometry g(1440, 96);
+        g.SetHeaderHeight(24);
+        g.MeasureLine(230);
+        g.SetClientHeight(424);
+        g.SetTopLine(from);
+        EXPECT_EQ(g.ScrollIntoView(row, 100), from != to) << from << " caret " << row;
+        EXPECT_EQ(g.TopLine(), to) << from << " caret " << row;
     }
     ListGeometry g(1440, 96);
     g.MeasureLine(230);

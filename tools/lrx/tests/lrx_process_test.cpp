@@ -335,6 +335,16 @@ TEST(LrxProcess, TurnsAreTakenInAFolderLrxCannotRead) {
               std::string::npos)
         << Text(dir / "stderr");
     chmod(box.c_str(), 0700);
+
+    // Where the folder can be read its lock covers the new archive: nothing
+    // to say. --move removes the replay named without its .rpl.
+    const std::string plain = dir / "plain.lrx", race = dir / "race";
+    fs::copy_file(replays[0], race + ".rpl");
+    EXPECT_EQ(RunLrx({"add", "--move", plain, race}, dir), 0);
+    EXPECT_EQ(Text(dir / "stderr"), "");
+    EXPECT_EQ(Text(dir / "stdout"), "");
+    EXPECT_TRUE(fs::exists(plain));
+    EXPECT_FALSE(fs::exists(race + ".rpl"));
 }
 
 // Bytes the directory walk does not reach (a damaged data start, a cut file)
