@@ -589,14 +589,20 @@ TEST_F(ArchiveOps, CraftedNamesNeverWriteOutsideTheFolder) {
         EXPECT_EQ(FilesIn((dir_.path() / "deep").string()), (Names{"out"}));
         fs::remove(out + "good.rpl");
     }
-    // good.rpl, then an entry whose packed data does not decode.
+    // good.rpl, then a.rpl whose packed data does not decode, then z.rpl:
+    // the failure is reported against a.rpl, and good.rpl is still written.
     Bytes bad = packed;
     bad.insert(bad.end(), undecodable.begin() + 12, undecodable.begin() + 52);
+    bad.insert(bad.end(), packed.begin() + 12, packed.end());
+    bad[bad.size() - 32] = 'z';
     WriteFile(archive_, bad);
     for (unsigned jobs : {1u, 3u}) {
         int mode = 2;
-        EXPECT_EQ(ExtractEntries(archive_.c_str(), out, mode, nullptr, true, 0, nullptr, jobs),
-                  LRX_READING_HEADER);
+        RecordingWindow window;
+        EXPECT_EQ(
+            ExtractEntries(archive_.c_str(), out, mode, window.handle(), true, 0, nullptr, jobs),
+            LRX_READING_HEADER);
+        EXPECT_EQ(window.statuses.back(), "101Extracting a.rpl...") << jobs;
         EXPECT_EQ(FilesIn(out), (Names{"good.rpl"})) << jobs;
         EXPECT_EQ(ReadFile(out + "good.rpl"), SampleReplay(1, 60)) << jobs;
         fs::remove(out + "good.rpl");
