@@ -3,26 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cctype>
 #include <fstream>
 #include <iterator>
 
 namespace kqp::test {
-
-ScratchDir::ScratchDir() {
-    static std::atomic<int> counter{0};
-    path_ = std::filesystem::path(testing::TempDir()) /
-            ("kqp-" + std::to_string(counter++) + "-" +
-             testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-}
-
-ScratchDir::~ScratchDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
 
 void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

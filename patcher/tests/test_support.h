@@ -17,6 +17,7 @@
 #include "kqp_writer.h"
 #include "patch_platform.h"
 #include "patch_wizard.h"
+#include "test_files.h"
 #include "wizard_view.h"
 
 namespace kqp::test {
@@ -24,20 +25,7 @@ namespace kqp::test {
 using kqpmake::Bytes;
 using Strings = std::vector<std::string>;
 
-// A fresh folder, removed with everything in it when the object goes.
-class ScratchDir {
-  public:
-    ScratchDir();
-    ~ScratchDir();
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
-  private:
-    std::filesystem::path path_;
-};
+using lrx::test::ScratchDir;
 
 void WriteBytes(const std::filesystem::path& path, const Bytes& bytes);
 Bytes ReadBytes(const std::filesystem::path& path);

@@ -9,32 +9,18 @@ ParseResult Parse(std::vector<std::string> args) {
     return ParseCommandLine(args);
 }
 
+// What the option table below leaves out: values other than its own, a
+// global option before the command, several names, and "--".
 TEST(CommandLine, ParsesEachCommandWithItsOptions) {
-    auto list = Parse({"list", "--sort", "date", "--reverse", "--json", "a.lrx"});
-    ASSERT_TRUE(list.options) << list.error;
-    EXPECT_EQ(list.options->sortKey, SortKey::Date);
-    EXPECT_TRUE(list.options->reverse);
-    EXPECT_TRUE(list.options->json);
-    EXPECT_EQ(list.options->archive, "a.lrx");
-
-    auto add =
-        Parse({"--quiet", "add", "--move", "--no-wait", "-j", "12", "a.lrx", "r1.rpl", "r2.rpl"});
+    EXPECT_EQ(Parse({"list", "--sort", "date", "a.lrx"}).options->sortKey, SortKey::Date);
+    auto add = Parse({"--quiet", "add", "-j", "12", "a.lrx", "r1.rpl", "r2.rpl"});
     ASSERT_TRUE(add.options) << add.error;
     EXPECT_TRUE(add.options->quiet);
-    EXPECT_TRUE(add.options->move);
-    EXPECT_TRUE(add.options->noWait);
     EXPECT_EQ(add.options->jobs, 12u);
     EXPECT_EQ(add.options->names, (std::vector<std::string>{"r1.rpl", "r2.rpl"}));
-
-    auto extract = Parse({"extract", "-d", "out", "--overwrite", "skip", "a.lrx"});
-    ASSERT_TRUE(extract.options) << extract.error;
-    EXPECT_EQ(extract.options->destination, "out");
-    EXPECT_EQ(extract.options->overwrite, OverwritePolicy::Skip);
-
-    auto joined = Parse({"extract", "-j4", "-c", "a.lrx", "r.rpl"});  // as "-j 4"
-    ASSERT_TRUE(joined.options) << joined.error;
-    EXPECT_EQ(joined.options->jobs, 4u);
-    EXPECT_TRUE(joined.options->toStdout);
+    EXPECT_EQ(Parse({"extract", "-j12", "a.lrx"}).options->jobs, 12u);
+    EXPECT_EQ(Parse({"extract", "--overwrite", "skip", "a.lrx"}).options->overwrite,
+              OverwritePolicy::Skip);
     auto dashed = Parse({"delete", "a.lrx", "--", "-odd.rpl"});
     ASSERT_TRUE(dashed.options) << dashed.error;
     EXPECT_EQ(dashed.options->names, (std::vector<std::string>{"-odd.rpl"}));

@@ -85,9 +85,11 @@ int Wait(pid_t pid) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-bool StillRunning(pid_t pid) {
-    int status = 0;
-    return waitpid(pid, &status, WNOHANG) == 0;
+// Without reaping it, so Wait still can.
+bool Running(pid_t pid) {
+    siginfo_t info{};
+    return waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           info.si_pid == 0;
 }
 
 int RunLrx(const std::vector<std::string>& args, const ScratchDir& dir, As as = As::Caller) {
@@ -165,12 +167,6 @@ TEST(LrxProcess, SecondCtrlCRemovesTheTemporaryFile) {
     EXPECT_EQ(TemporaryFiles(dir.path(), false), 0);
 }
 
-bool Running(pid_t pid) {
-    siginfo_t info{};
-    return waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
-           info.si_pid == 0;
-}
-
 // A pseudo-terminal for lrx's stdin and stderr; stopped, as Ctrl+S stops
 // one, it holds lrx at its first progress line.
 struct Terminal {
@@ -231,24 +227,27 @@ TEST(LrxProcess, SignalsStopCleanlyWithTheConventionalStatus) {
     EXPECT_EQ(ReadFile(out + "/r2.rpl"), (Bytes{1, 2, 3}));
 }
 
-int LockFolder(const std::string& folder) {  // as another lrx would hold it
-    fs::create_directories(folder);
-    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+// A folder or an archive locked as another lrx holds it.
+int Lock(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     EXPECT_EQ(flock(fd, LOCK_EX), 0);
     return fd;
+}
+
+bool AwaitMessage(const ScratchDir& dir, const std::string& message) {
+    for (int i = 0; i < 1000 && Text(dir / "stderr").find(message) == std::string::npos; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return Text(dir / "stderr").find(message) != std::string::npos;
 }
 
 TEST(LrxProcess, ChangesToOneArchiveTakeTurns) {
     ScratchDir dir;
     const std::string archive = dir / "a.lrx";
     WriteFile(dir / "r.rpl", SampleReplay(1, 50));
-    const int lock = LockFolder(dir.path());
+    const int lock = Lock(dir.path());
     const pid_t waiting = Spawn({"add", archive, dir / "r.rpl"}, dir);
-    const std::string message = archive + ": waiting for another lrx";
-    for (int i = 0; i < 1000 && Text(dir / "stderr").find(message) == std::string::npos; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    EXPECT_NE(Text(dir / "stderr").find(message), std::string::npos);
+    EXPECT_TRUE(AwaitMessage(dir, archive + ": waiting for another lrx"));
     EXPECT_FALSE(fs::exists(archive));
     close(lock);
     EXPECT_EQ(Wait(waiting), 0);
@@ -262,19 +261,6 @@ void GiveToNobody(const fs::path& folder) {
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
         ASSERT_EQ(lchown(entry.path().c_str(), 65534, 65534), 0);
     }
-}
-
-int LockArchiveFile(const std::string& archive) {  // as another lrx holds it
-    const int fd = open(archive.c_str(), O_RDONLY | O_CLOEXEC);
-    EXPECT_EQ(flock(fd, LOCK_EX), 0);
-    return fd;
-}
-
-bool AwaitMessage(const ScratchDir& dir, const std::string& message) {
-    for (int i = 0; i < 1000 && Text(dir / "stderr").find(message) == std::string::npos; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return Text(dir / "stderr").find(message) != std::string::npos;
 }
 
 // In a folder lrx may write but not read (a drop box) the folder cannot be
@@ -298,7 +284,7 @@ TEST(LrxProcess, TurnsAreTakenInAFolderLrxCannotRead) {
     GiveToNobody(dir.path());
     chmod(box.c_str(), 0300);
 
-    const int held = LockArchiveFile(archive);
+    const int held = Lock(archive);
     EXPECT_EQ(RunLrx({"add", "--no-wait", archive, replays[1]}, dir, As::OrdinaryUser), 75);
     EXPECT_NE(Text(dir / "stderr").find(archive + ": another lrx is changing this archive"),
               std::string::npos);
@@ -310,10 +296,10 @@ TEST(LrxProcess, TurnsAreTakenInAFolderLrxCannotRead) {
     ASSERT_EQ(add(other, replays[2]), 0);
     GiveToNobody(dir.path());
     fs::rename(other, archive);
-    const int next = LockArchiveFile(archive);
+    const int next = Lock(archive);
     close(held);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    EXPECT_TRUE(StillRunning(waiting));
+    EXPECT_TRUE(Running(waiting));
     close(next);
     EXPECT_EQ(Wait(waiting), 0);
     TFileInfoList* head = nullptr;
@@ -405,7 +391,8 @@ TEST(LrxProcess, MessagesNameTheFileAndTheReason) {
     bytes = SampleReplay(1, 50);
     bytes[16 + 32 + 30] = 'z';  // a byte after the first driver name's end
     WriteFile(bad, bytes);
-    for (const std::string& p : {folder, dir / "small", out, dir / "links", dir / "x", dir / "y"}) {
+    for (const std::string& p :
+         {folder, dir / "small", out, dir / "links", dir / "x", dir / "y", dir / "locked"}) {
         fs::create_directories(p);
     }
     WriteFile(dir / "out/r.rpl", {1});
@@ -436,7 +423,7 @@ TEST(LrxProcess, MessagesNameTheFileAndTheReason) {
     ASSERT_EQ(write(pipeEnds[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     close(pipeEnds[1]);
     const std::string piped = "/dev/fd/" + std::to_string(pipeEnds[0]);
-    const int lock = LockFolder(dir / "locked");
+    const int lock = Lock(dir / "locked");
     // Things that are no files, where an archive, a replay or an extracted
     // replay would be: refused at once, never opened (a FIFO would block).
     const std::string fifo = dir / "fifo.lrx", fifoReplay = dir / "fifo.rpl",
