@@ -10,6 +10,7 @@
 #include "entry_name.h"
 #include "file_info_record.h"
 #include "parallel_encoder.h"
+#include "path_facts.h"
 #include "replay_batch.h"
 #include "temp_file.h"
 
@@ -29,10 +30,12 @@ struct Planned {
 };
 
 // Writes the new archive's entries: the kept ones copied, the planned ones
-// encoded here (one job) or by the parallel encoder.
+// encoded here (one job) or by the parallel encoder. Stops with 30 where the
+// new archive would be longer than maxLength.
 int WriteEntries(const std::string& archive, const TFileInfoList* listing, FileStream& output,
                  const std::vector<ReplayToAdd>& replays, const std::vector<std::string>& names,
-                 const std::vector<Planned>& plan, unsigned jobs, std::size_t& failedReplay) {
+                 const std::vector<Planned>& plan, unsigned jobs, int64_t maxLength,
+                 std::size_t& failedReplay) {
     FileStream input;
     if (listing) {
         input = FileStream(archive.c_str(), "rb", kArchiveBufferSize);
@@ -50,10 +53,11 @@ int WriteEntries(const std::string& archive, const TFileInfoList* listing, FileS
         const Planned& p = plan[next++];
         ReportStatus(p.updates ? "Updating" : "Adding", names[p.replay]);
         const Mailbox& window = Engine().currentWindow;
-        const int result = encoder
-                               ? encoder->AppendNext(output, window)
-                               : EncodeReplayEntry(output, replays[p.replay].path, names[p.replay],
-                                                   stamp, Engine().codec, window);
+        int result = encoder ? encoder->AppendNext(output, window)
+                             : EncodeReplayEntry(output, replays[p.replay].path, names[p.replay],
+                                                 stamp, Engine().codec, window);
+        // Only now is the entry's packed size known.
+        if (result == LRX_OK && output.Tell() > maxLength) result = LRX_ARCHIVE_TOO_LARGE;
         if (result != LRX_OK) failedReplay = p.replay;
         return result;
     };
@@ -61,9 +65,11 @@ int WriteEntries(const std::string& archive, const TFileInfoList* listing, FileS
         if (next < plan.size() && plan[next].updates &&
             SameEntryName(node->info->name, names[plan[next].replay].c_str())) {
             if (const int result = encodeNext(); result != LRX_OK) return result;
-        } else if (!CopyEntry(input, output, node->offset,
-                              static_cast<int64_t>(node->info->packedSize) + kFileInfoSize)) {
-            return LRX_CREATING_TEMP_FILE;
+        } else {
+            // A kept entry's length is known before it is copied.
+            const int64_t length = int64_t{node->info->packedSize} + kFileInfoSize;
+            if (output.Tell() + length > maxLength) return LRX_ARCHIVE_TOO_LARGE;
+            if (!CopyEntry(input, output, node->offset, length)) return LRX_CREATING_TEMP_FILE;
         }
     }
     while (next < plan.size()) {
@@ -85,8 +91,8 @@ std::vector<bool> SupersededReplays(const std::vector<ReplayToAdd>& replays) {
     return superseded;
 }
 
-int AddReplays(const std::string& archivePath, const std::vector<ReplayToAdd>& replays, HWND window,
-               unsigned jobs, std::size_t& failedReplay) {
+int AddReplays(const std::string& archive, const std::vector<ReplayToAdd>& replays, HWND window,
+               unsigned jobs, std::size_t& failedReplay, int64_t maxLength) {
     failedReplay = kNoReplay;
     Mailbox& mailbox = Engine().currentWindow;
     mailbox = Mailbox(window);
@@ -105,6 +111,9 @@ int AddReplays(const std::string& archivePath, const std::vector<ReplayToAdd>& r
     }
     failedReplay = kNoReplay;
 
+    // Through a symbolic link the file it leads to is replaced: a rename over
+    // the link would put a file in the link's place and leave the archive stale.
+    const std::string archivePath = ResolveLinks(archive);
     // Whether the archive exists is not whether it opens: an unreadable
     // archive must not be taken for a missing one and replaced.
     const bool exists = PathExists(archivePath);
@@ -112,9 +121,9 @@ int AddReplays(const std::string& archivePath, const std::vector<ReplayToAdd>& r
     if (exists) {
         const int version = CheckArchiveVersion(archivePath.c_str(), LRX_READING_FILE_HEADER);
         if (version != LRX_OK) return version;
-        if (!IsWritableFile(archivePath)) return LRX_CREATING_TEMP_FILE;
-        if (wG4h(&listing.head, const_cast<char*>(archivePath.c_str())) != LRX_OK) {
-            return LRX_READING_FILE_HEADER;
+        if (const int result = CheckReplaceable(archivePath); result != LRX_OK) return result;
+        if (const int result = ListForRewrite(archivePath, listing); result != LRX_OK) {
+            return result;
         }
     }
 
@@ -124,18 +133,25 @@ int AddReplays(const std::string& archivePath, const std::vector<ReplayToAdd>& r
     const std::vector<bool> superseded = SupersededReplays(replays);
     std::vector<Planned> plan;
     std::vector<bool> planned(replays.size(), false);
+    int64_t keptLength = 0;
     for (const TFileInfoList* node = listing.head; node; node = node->next) {
-        for (std::size_t i = 0; i < replays.size(); ++i) {
+        bool updated = false;
+        for (std::size_t i = 0; i < replays.size() && !updated; ++i) {
             if (superseded[i]) continue;
             if (!SameEntryName(node->info->name, names[i].c_str())) continue;
             plan.push_back({i, true});
-            planned[i] = true;
-            break;
+            planned[i] = updated = true;
         }
+        if (!updated) keptLength += int64_t{node->info->packedSize} + kFileInfoSize;
     }
     for (std::size_t i = 0; i < replays.size(); ++i) {
         if (!superseded[i] && !planned[i]) plan.push_back({i, false});
     }
+    // Refused before anything is written when even empty new entries would
+    // not fit; the packed sizes are checked as the entries are written.
+    const auto leastLength =
+        kArchiveHeaderSize + keptLength + static_cast<int64_t>(plan.size()) * kFileInfoSize;
+    if (leastLength > maxLength) return LRX_ARCHIVE_TOO_LARGE;
 
     // The guard outlives the stream: a file still open cannot be removed on
     // every platform.
@@ -143,8 +159,8 @@ int AddReplays(const std::string& archivePath, const std::vector<ReplayToAdd>& r
     TempFileGuard temp(tempPath);
     FileStream output;
     if (!StartArchive(output, tempPath)) return LRX_CREATING_TEMP_FILE;
-    const int result =
-        WriteEntries(archivePath, listing.head, output, replays, names, plan, jobs, failedReplay);
+    const int result = WriteEntries(archivePath, listing.head, output, replays, names, plan, jobs,
+                                    maxLength, failedReplay);
     if (result != LRX_OK) return result;
     if (!CloseDurably(output) || !ReplaceFileAtomically(tempPath, archivePath)) {
         return LRX_CREATING_TEMP_FILE;

@@ -7,6 +7,7 @@
 #include "archive_ops.h"
 #include "entry_name.h"
 #include "file_info_record.h"
+#include "path_facts.h"
 #include "temp_file.h"
 
 using namespace lrx;
@@ -23,12 +24,13 @@ bool IsNamed(const char* entry, int count, char** names) {
 }  // namespace
 
 extern "C" int zTOR(char* archive, int count, char** names) {
-    const int version = CheckArchiveVersion(archive, LRX_OPENING_ARCHIVE);
+    // Through a symbolic link the file it leads to is replaced (or removed).
+    const std::string archivePath = ResolveLinks(archive);
+    const int version = CheckArchiveVersion(archivePath.c_str(), LRX_OPENING_ARCHIVE);
     if (version != LRX_OK) return version;
-    const std::string archivePath = archive;
-    if (!IsWritableFile(archivePath)) return LRX_CREATING_TEMP_FILE;
+    if (const int result = CheckReplaceable(archivePath); result != LRX_OK) return result;
     OwnedListing listing;
-    if (wG4h(&listing.head, archive) != LRX_OK) return LRX_READING_FILE_HEADER;
+    if (const int result = ListForRewrite(archivePath, listing); result != LRX_OK) return result;
 
     // The guard outlives the stream: a file still open cannot be removed on
     // every platform.
@@ -37,7 +39,7 @@ extern "C" int zTOR(char* archive, int count, char** names) {
     FileStream output;
     if (!StartArchive(output, tempPath)) return LRX_CREATING_TEMP_FILE;
 
-    FileStream input(archive, "rb", kArchiveBufferSize);
+    FileStream input(archivePath.c_str(), "rb", kArchiveBufferSize);
     if (!input.IsOpen()) return LRX_CREATING_TEMP_FILE;
     int kept = 0;
     for (const TFileInfoList* node = listing.head; node; node = node->next) {
@@ -55,7 +57,8 @@ extern "C" int zTOR(char* archive, int count, char** names) {
     temp.Keep();
 
     if (kept == 0) {
-        return std::remove(archive) == 0 ? LRX_REMOVED_EMPTY_ARCHIVE : LRX_REMOVING_EMPTY_ARCHIVE;
+        return std::remove(archivePath.c_str()) == 0 ? LRX_REMOVED_EMPTY_ARCHIVE
+                                                     : LRX_REMOVING_EMPTY_ARCHIVE;
     }
     return LRX_OK;
 }

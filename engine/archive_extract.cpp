@@ -17,6 +17,7 @@
 #include "engine_state.h"
 #include "entry_codec.h"
 #include "entry_name.h"
+#include "path_facts.h"
 #include "replay_batch.h"
 #include "temp_file.h"
 
@@ -25,11 +26,6 @@ using namespace lrx;
 namespace {
 
 constexpr std::size_t kGroupSize = 32;
-
-bool ExistsAndNotEmpty(const std::string& path) {
-    FileStream file(path.c_str(), "rb");
-    return file.IsOpen() && file.Length() > 0;
-}
 
 int CannotCreate(const TFileInfo& info) {
     std::printf("ERROR : Unable to create %s\n", info.name);
@@ -64,7 +60,14 @@ int Prepare(const TFileInfoList* node, const std::string& destinationFolder, int
     if (!IsSafeEntryName(info.name) || destination.size() > kMaxPathLength) {
         return CannotCreate(info);
     }
-    if (overwriteMode != 2 && ExistsAndNotEmpty(destination)) {
+    // Decided without opening what is there: a file the user cannot read
+    // exists all the same, and opening a FIFO would block. Only files are
+    // replaced (a link by a file, never what it leads to).
+    const PathFacts existing = LookAt(destination, false);
+    if (existing.kind == PathKind::Folder || existing.kind == PathKind::Other) {
+        return CannotCreate(info);
+    }
+    if (overwriteMode != 2 && existing.kind != PathKind::Missing && existing.size > 0) {
         if (overwriteMode == 1) return LRX_OK;
         if (overwriteMode == 3) {
             switch (AskOverwrite(Engine().currentWindow, destination)) {

@@ -8,6 +8,7 @@
 #include "entry_codec.h"
 #include "entry_name.h"
 #include "file_info_record.h"
+#include "path_facts.h"
 #include "temp_file.h"
 
 namespace lrx {
@@ -18,6 +19,28 @@ int CheckArchiveVersion(const char* archive, int missingCode) {
     int32_t version;
     if (!file.ReadI32(version)) return LRX_READING_FILE_HEADER;
     return version == LRX_FORMAT_VERSION ? LRX_OK : LRX_VERSION_MISMATCH;
+}
+
+int CheckReplaceable(const std::string& archive) {
+    if (!IsWritableFile(archive)) return LRX_CREATING_TEMP_FILE;
+    // Keeping one file for all its names would mean writing it in place.
+    if (LookAt(archive, true).names > 1) return LRX_CREATING_TEMP_FILE;
+    return LRX_OK;
+}
+
+int64_t EntriesStart(const TFileInfoList* head, int64_t archiveLength) {
+    return head ? head->offset : archiveLength;
+}
+
+int ListForRewrite(const std::string& archive, OwnedListing& listing) {
+    if (wG4h(&listing.head, const_cast<char*>(archive.c_str())) != LRX_OK) {
+        return LRX_READING_FILE_HEADER;
+    }
+    FileStream file(archive.c_str(), "rb");
+    const int64_t length = file.IsOpen() ? file.Length() : -1;
+    if (length < 0) return LRX_READING_FILE_HEADER;
+    if (EntriesStart(listing.head, length) != kArchiveHeaderSize) return LRX_READING_FILE_INFO;
+    return LRX_OK;
 }
 
 bool StartArchive(FileStream& output, const std::string& tempPath) {

@@ -14,9 +14,34 @@ namespace lrx {
 inline constexpr std::size_t kArchiveBufferSize = 32000;
 inline constexpr std::size_t kReplayBufferSize = 2000;
 
+// Owns a directory list for the length of one operation.
+struct OwnedListing {
+    TFileInfoList* head = nullptr;
+    OwnedListing() = default;
+    OwnedListing(const OwnedListing&) = delete;
+    OwnedListing& operator=(const OwnedListing&) = delete;
+    ~OwnedListing() { AGGa(&head); }
+};
+
 // Reads the version word of an archive: 0, 16 not ours, 14 short or when the
 // archive exists but cannot be read, missingCode when there is nothing there.
 int CheckArchiveVersion(const char* archive, int missingCode);
+
+// Whether add or delete may put a new archive in this existing one's place:
+// 0, or 18 when it is read-only or has other names (hard links) that a
+// rename would leave on the old file.
+int CheckReplaceable(const std::string& archive);
+
+// Where the listed entries begin: the first one's offset, or the archive's
+// length when there is none. An archive this engine writes has its entries
+// from the end of the header (12) to its end.
+int64_t EntriesStart(const TFileInfoList* head, int64_t archiveLength);
+
+// Lists an archive that add or delete will rewrite: 0; 14 when it cannot be
+// listed; 15 when its entries do not cover it from the header to its end (a
+// damaged data start, a cut file), since the rewrite would drop the bytes no
+// entry holds.
+int ListForRewrite(const std::string& archive, OwnedListing& listing);
 
 // Opens the new archive's temporary file and writes the 12-byte header.
 bool StartArchive(FileStream& output, const std::string& tempPath);
@@ -32,14 +57,5 @@ int EncodeReplayEntry(FileStream& output, const std::string& replayPath,
 
 // The time of day now, as an entry's record holds it.
 TFileInfo StampedNow();
-
-// Owns a directory list for the length of one operation.
-struct OwnedListing {
-    TFileInfoList* head = nullptr;
-    OwnedListing() = default;
-    OwnedListing(const OwnedListing&) = delete;
-    OwnedListing& operator=(const OwnedListing&) = delete;
-    ~OwnedListing() { AGGa(&head); }
-};
 
 }  // namespace lrx

@@ -11,6 +11,9 @@ inline constexpr int kFileInfoSize = 32;
 inline constexpr int kArchiveHeaderSize = 12;
 inline constexpr int32_t kArchiveMarker = -100;
 inline constexpr int kMaxEntryNameLength = 13;
+// Positions in the format are signed 32-bit (the walk starts at the length
+// less 32, offsets are int32): no archive is written longer than this.
+inline constexpr int64_t kMaxArchiveLength = INT32_MAX;
 
 void EncodeFileInfo(const TFileInfo& info, unsigned char (&bytes)[kFileInfoSize]);
 // False when the name has no NUL inside its 14 bytes.

@@ -1,8 +1,53 @@
 #include "file_stream.h"
 
-namespace lrx {
+#include <cerrno>
 
-FileStream::FileStream(const char* path, const char* mode) : file_(std::fopen(path, mode)) {}
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace lrx {
+namespace {
+
+// Archives and replays are files: a FIFO would block the open until a writer
+// came (and then feed whatever it is sent), a device or socket is no replay.
+// Folders still open, as fopen opens them; their reads fail.
+std::FILE* OpenForReading(const char* path) {
+#ifdef _WIN32
+    std::FILE* file = std::fopen(path, "rb");
+    if (file &&
+        GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != FILE_TYPE_DISK) {
+        std::fclose(file);
+        errno = EINVAL;
+        return nullptr;
+    }
+    return file;
+#else
+    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat info {};
+    const int flags = fcntl(fd, F_GETFL);
+    if (fstat(fd, &info) != 0 || !(S_ISREG(info.st_mode) || S_ISDIR(info.st_mode)) || flags < 0 ||
+        fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        close(fd);
+        errno = EINVAL;
+        return nullptr;
+    }
+    std::FILE* file = fdopen(fd, "rb");
+    if (!file) close(fd);
+    return file;
+#endif
+}
+
+}  // namespace
+
+FileStream::FileStream(const char* path, const char* mode)
+    : file_(mode[0] == 'r' ? OpenForReading(path) : std::fopen(path, mode)) {}
 
 FileStream::FileStream(const char* path, const char* mode, std::size_t bufferSize)
     : FileStream(path, mode) {

@@ -15,7 +15,8 @@ struct FileCloser {
 class FileStream {
   public:
     FileStream() = default;
-    // Opens in byte mode; mode is "rb" or "wb". Check IsOpen().
+    // Opens in byte mode; mode is "rb" or "wb". "rb" refuses a FIFO, socket or
+    // device without waiting for it. Check IsOpen().
     FileStream(const char* path, const char* mode);
     FileStream(const char* path, const char* mode, std::size_t bufferSize);
     FileStream(FileStream&&) = default;

@@ -6,9 +6,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "file_info_record.h"
 #include "window_seam.h"
 
 namespace lrx {
@@ -28,9 +30,10 @@ std::vector<bool> SupersededReplays(const std::vector<ReplayToAdd>& replays);
 // encoders at once; the archive comes out the same for every job count.
 // Returns 0 or the engine's code; failedReplay receives the index of the
 // replay a failure is about, or kNoReplay. On any failure the archive is as
-// it was, except for a replay that could not be removed after a move.
+// it was, except for a replay that could not be removed after a move. An
+// archive that would grow past maxLength gives 30 (only tests lower it).
 int AddReplays(const std::string& archive, const std::vector<ReplayToAdd>& replays, HWND window,
-               unsigned jobs, std::size_t& failedReplay);
+               unsigned jobs, std::size_t& failedReplay, int64_t maxLength = kMaxArchiveLength);
 
 // Extracts as the exported extraction does, decoding up to jobs entries at
 // once; the files come out the same for every job count.

@@ -33,6 +33,7 @@ constexpr const char* kResultTexts[] = {
     "Writing record size",
     "Replay name too long",
     "Replay name not allowed",
+    "Archive too large",
 };
 
 static_assert(sizeof kResultTexts / sizeof kResultTexts[0] == LRX_LAST_RESULT + 1);

@@ -221,8 +221,9 @@ void ArchiveCommands::Extract(const char* title, bool everyEntry) {
                     dialog ? dialog->Handle() : nullptr, everyEntry, everyEntry ? 1 : names.Count(),
                     names.Pointers());
     }
-    if (dialog) dialog->Close();
+    // The box shows over the dialog, which closes once it is read.
     if (code != LRX_OK) ShowEngineError(code, kExtractError);
+    if (dialog) dialog->Close();
 }
 
 std::string DestinationFolder(const std::string& folder) {

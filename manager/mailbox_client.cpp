@@ -8,6 +8,8 @@ namespace {
 
 constexpr long kStatusReport = 101;
 constexpr long kQuestion = 998;
+constexpr long kAbortRequest = 999;
+constexpr const char* kAbortText = "999";
 constexpr int kAnswerBase = 800;
 constexpr int kAnswerNo = 1;
 
@@ -42,6 +44,7 @@ void MailboxClient::Changed(std::string_view line) {
     // Our own writes below change the mailbox the caller may have read from.
     const std::string text(line);
     const long value = MailboxNumber(text);
+    holdsAbort_ = value == kAbortRequest;
     // The engine waits for the answer, so no second question can come while
     // one is pending; the answer's own change only passes through here.
     const bool asks = value == kQuestion && !question_;
@@ -51,30 +54,26 @@ void MailboxClient::Changed(std::string_view line) {
         view_.SetStatusText(text.substr(3));
     } else if (asks) {
         question_ = true;
-        int answer = kAnswerNo;
-        if (!abortWaiting_) {
-            answer = view_.AskOverwrite(text.substr(3));
-            if (answer < 0 || answer > 2) answer = kAnswerNo;
-        }
-        Write(std::to_string(kAnswerBase + answer).c_str());
+        int answer = aborted_ ? kAnswerNo : view_.AskOverwrite(text.substr(3));
+        if (answer < 0 || answer > 2) answer = kAnswerNo;
+        // An abort made before or while the question was up answers it.
+        Write(aborted_ ? kAbortText : std::to_string(kAnswerBase + answer).c_str());
     }
     view_.PumpWaitingMessages();
     if (asks) {
         // The engine reads the answer once this change has returned; an abort
-        // clicked meanwhile is written at its next report.
+        // clicked meanwhile follows its next report.
         question_ = false;
-    } else if (abortWaiting_ && !question_) {
-        abortWaiting_ = false;
-        Write("999");
+    } else if (aborted_ && !question_ && !holdsAbort_) {
+        // The report has just overwritten the abort (unless the pump wrote it
+        // again), and the engine reads the mailbox only at its next poll.
+        Write(kAbortText);
     }
 }
 
 void MailboxClient::Abort() {
-    if (question_) {
-        abortWaiting_ = true;
-        return;
-    }
-    Write("999");
+    aborted_ = true;
+    if (!question_) Write(kAbortText);
 }
 
 void DropCounter::IndicateNext() {

@@ -39,16 +39,19 @@ class MailboxClient {
 
     void Setup();
     // 0..100 sets the bar, 101 the status line (the text after "101"), 998
-    // asks about the path after "998" and writes 800, 801 or 802; anything
-    // else changes nothing. Then pumps the waiting messages.
+    // asks about the path after "998" and writes 800, 801 or 802 (999 after
+    // an abort, without asking); anything else changes nothing. Then pumps
+    // the waiting messages.
     void Changed(std::string_view text);
-    // Writes "999" at once, unless a question is pending: from the 998 until
-    // the Changed that asked it has returned (the engine reads the answer
-    // only then), the abort waits, and is written at the next change the
-    // engine makes. A question that arrives while an abort waits is answered
-    // No, so the file is left alone and the engine gets to the abort.
+    // Writes "999" and holds the abort for the rest of this dialog's engine
+    // calls: the engine reports with plain writes and reads the mailbox only
+    // at its polls, so every later report is followed by "999" again and
+    // every later question is answered 999 (one still on the screen too).
+    // Once a question is answered, until the Changed that asked it returns
+    // and the engine reads the answer, the answer stays; the abort follows
+    // the next report.
     void Abort();
-    bool AbortWaiting() const { return abortWaiting_; }
+    bool Aborted() const { return aborted_; }
     bool QuestionPending() const { return question_; }
 
   private:
@@ -56,7 +59,8 @@ class MailboxClient {
 
     MailboxView& view_;
     bool question_ = false;
-    bool abortWaiting_ = false;
+    bool aborted_ = false;
+    bool holdsAbort_ = false;  // the latest change was "999"
 };
 
 // Files done of a drop: TMultiZipProgress's TotalGauge and remaining-files line.

@@ -99,7 +99,8 @@ enum LrxResult {
     LRX_WRITING_RECORD_SIZE = 27,
     LRX_REPLAY_NAME_TOO_LONG = 28,    /* the entry name would not fit the record */
     LRX_REPLAY_NAME_NOT_ALLOWED = 29, /* extraction could not write the name back */
-    LRX_LAST_RESULT = 29
+    LRX_ARCHIVE_TOO_LARGE = 30,       /* the new archive would pass 2 GiB */
+    LRX_LAST_RESULT = 30
 };
 
 #ifdef __cplusplus
@@ -124,35 +125,46 @@ LRXPACK_API const char* fUwu(int code);
 LRXPACK_API void AGGa(TFileInfoList** head);
 
 /* Lists an archive into *head, first entry first, freeing any list already
- * there. 0; 14 short header; 15 cannot open, or a record is unreadable or
- * damaged (a damaged record frees the list); 16 version above 100. */
+ * there. 0; 14 short header; 15 cannot open (or no file: a FIFO, device), or
+ * a record is unreadable or damaged (a damaged record frees the list); 16
+ * version above 100. */
 LRXPACK_API int wG4h(TFileInfoList** head, char* archive);
 
 /* Adds a replay, or replaces the entry of the same name (ignoring case) in
  * its place. The archive is created when missing; one that exists but cannot
- * be read gives 14, a read-only one 18. The new archive is written beside the
- * old one and replaces it in one step, keeping its mode: on any failure or
- * abort the archive is as it was. A name extraction would refuse (a colon,
- * control characters, on Windows a device name or a trailing dot or space)
- * gives 29. moveReplay removes the replay file after a success (20 when that
- * fails, with the archive already updated). Codes: 0, 6, 14, 16, 18, 20, 21,
- * 22, 23, 28, 29 or a codec code. */
+ * be read, or is no file (a folder, FIFO, device), gives 14; a read-only one,
+ * or one with other names (hard links, which a replacement would part from
+ * it), 18; one whose entries do not cover it from its header to its end 15
+ * (a rewrite would lose the bytes no entry holds). Through a symbolic link
+ * the file it leads to is replaced and the link stays. The new archive is
+ * written beside the old one and replaces it in one step, keeping its mode:
+ * on any failure or abort the archive is as it was. An archive may not grow
+ * past 2 GiB (INT32_MAX bytes: positions in the format are signed 32-bit):
+ * such an add gives 30 and changes nothing. A name extraction would refuse (a
+ * colon, control characters, on Windows a device name or a trailing dot or
+ * space) gives 29. moveReplay removes the replay file after a success (20
+ * when that fails, with the archive already updated). Codes: 0, 6, 14, 15,
+ * 16, 18, 20, 21, 22, 23, 28, 29, 30 or a codec code. */
 LRXPACK_API int sJTU(char* archive, char* replay, HWND window, bool moveReplay);
 
 /* Deletes every entry whose name is one of names (ignoring case); unknown
  * names are ignored. An archive left empty is removed (25, a success; 24 when
  * removing failed). 17 when the archive is missing, 14 when it exists but
- * cannot be read, 18 when it is read-only. Codes: 0, 14, 16, 17, 18, 24, 25. */
+ * cannot be read, 18 when it is read-only or has other names, 15 when its
+ * entries do not cover it, as for sJTU; links are followed as there. Codes:
+ * 0, 14, 15, 16, 17, 18, 24, 25. */
 LRXPACK_API int zTOR(char* archive, int count, char** names);
 
 /* Extracts every entry (everyEntry) or the first entry of each name into
  * destinationFolder, which ends with a path separator. overwriteMode for
- * existing non-empty files: 1 skip, 2 overwrite, 3 ask the window ("998PATH",
+ * existing non-empty files (found without opening them, so one the user
+ * cannot read exists too): 1 skip, 2 overwrite, 3 ask the window ("998PATH",
  * answered 800 yes, 801 no, 802 always, which sets the mode to 2; 999 or a
  * window that no longer exists ends the call with 23); any other mode
  * overwrites. Each entry is decoded into a temporary file first, so a failure
  * leaves any existing destination as it was. Stored names that are not plain
- * file names, and read-only destinations, are refused with 19. 17 when the
+ * file names, read-only destinations and destinations that are no file (a
+ * folder, FIFO, socket, device) are refused with 19. 17 when the
  * archive is missing, 14 when it exists but cannot be read. Codes: 0, 14, 16,
  * 17, 19, 23, 26 (mode 3 without a window) or a codec code. */
 LRXPACK_API int MFqc(char* archive, char* destinationFolder, int& overwriteMode, HWND window,

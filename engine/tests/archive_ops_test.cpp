@@ -4,9 +4,11 @@
 #include <algorithm>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "file_info_record.h"
 #include "host_window.h"
 #include "lrxpack.h"
 #include "replay_batch.h"
@@ -176,9 +178,27 @@ TEST_F(ArchiveOps, AddUpdateAndDelete) {
     EXPECT_EQ(updated, 2);
 }
 
+// Two stored entries of 8 packed bytes each, a.rpl and b.rpl, behind a header
+// whose data start is dataStart.
+Bytes TwoEntries(int32_t dataStart) {
+    Bytes bytes = ArchiveHeader();
+    for (const char* name : {"a.rpl", "b.rpl"}) {
+        bytes.insert(bytes.end(), 8, 0xAB);
+        const Bytes record = FileInfoBytes(name, 20, 8);
+        bytes.insert(bytes.end(), record.begin(), record.end());
+    }
+    for (int i = 0; i < 4; ++i) bytes[8 + i] = static_cast<unsigned char>(dataStart >> (8 * i));
+    return bytes;
+}
+
 TEST_F(ArchiveOps, RefusedAddsTouchNothingAndKeepTheReplay) {
     const std::string replay = Replay("keep.rpl", 1);
     const Bytes empty = ArchiveHeader();
+    // Entries that do not cover the file from its header on: a rewrite would
+    // drop a.rpl, or the bytes of a cut file.
+    const Bytes sound = TwoEntries(12);
+    const Bytes gaps[] = {TwoEntries(52), TwoEntries(INT32_MAX),
+                          Bytes(sound.begin(), sound.begin() + 30)};
     // Joined as text: a path object would read "x:" as a drive and re-encode the
     // code page's superscripts.
     const std::string in = dir_.path().string() + "/";
@@ -189,6 +209,9 @@ TEST_F(ArchiveOps, RefusedAddsTouchNothingAndKeepTheReplay) {
     } cases[] = {
         {ArchiveHeader(99), replay, LRX_VERSION_MISMATCH},
         {ArchiveHeader(101), replay, LRX_VERSION_MISMATCH},
+        {gaps[0], replay, LRX_READING_FILE_INFO},
+        {gaps[1], replay, LRX_READING_FILE_INFO},
+        {gaps[2], replay, LRX_READING_FILE_INFO},
         {Bytes(empty.begin(), empty.begin() + 3), replay, LRX_READING_FILE_HEADER},
         {{}, dir_ / "fourteen_chars", LRX_REPLAY_NAME_TOO_LONG},  // + ".rpl"
         {empty, in + "x:y.rpl", LRX_REPLAY_NAME_NOT_ALLOWED},
@@ -214,6 +237,14 @@ TEST_F(ArchiveOps, RefusedAddsTouchNothingAndKeepTheReplay) {
     EXPECT_NE(Add(refused, nullptr, true), LRX_OK);
     EXPECT_TRUE(fs::exists(refused));
     fs::remove(refused);
+    for (const Bytes& gap : gaps) {
+        WriteFile(archive_, gap);
+        EXPECT_EQ(Delete({"b.rpl"}), LRX_READING_FILE_INFO);
+        EXPECT_EQ(ReadFile(archive_), gap);
+    }
+    WriteFile(archive_, sound);  // covered: the same rewrite goes through
+    EXPECT_EQ(Delete({"b.rpl"}), LRX_OK);
+    EXPECT_EQ(Listed(), (Names{"a.rpl"}));
     WriteFile(archive_, ArchiveHeader(99));
     EXPECT_EQ(Delete({"a.rpl"}), LRX_VERSION_MISMATCH);
     int mode = 2;
@@ -227,6 +258,81 @@ TEST_F(ArchiveOps, RefusedAddsTouchNothingAndKeepTheReplay) {
     EXPECT_EQ(FilesIn(dir_.path().string()), (Names{"keep.rpl", "out"}));
     EXPECT_EQ(Add(replay, nullptr, true), LRX_OK);  // moved after a success
     EXPECT_FALSE(fs::exists(replay));
+}
+
+TEST_F(ArchiveOps, AnAddPastTwoGiBIsRefusedBeforeAnythingIsWritten) {
+    // The longest archive the format addresses, sparse: one entry whose
+    // packed data is a hole.
+    const int64_t longest = kMaxArchiveLength / 4 * 4;
+    const Bytes header = ArchiveHeader(),
+                record = FileInfoBytes("big.rpl", 1, static_cast<int32_t>(longest - 12 - 32));
+    auto tail = [&] {
+        std::ifstream in(archive_, std::ios::binary);
+        in.seekg(-32, std::ios::end);
+        Bytes bytes(32);
+        in.read(reinterpret_cast<char*>(bytes.data()), 32);
+        return bytes;
+    };
+    {
+        std::ofstream out(archive_, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(header.data()), 12);
+        out.seekp(longest - 32);
+        out.write(reinterpret_cast<const char*>(record.data()), 32);
+    }
+    ASSERT_EQ(static_cast<int64_t>(fs::file_size(archive_)), longest);
+    ASSERT_EQ(Listed(), (Names{"big.rpl"}));
+    const std::string small = Replay("small.rpl", 1);
+    EXPECT_EQ(Add(small, nullptr, true), LRX_ARCHIVE_TOO_LARGE);
+    EXPECT_STREQ(fUwu(LRX_ARCHIVE_TOO_LARGE), "Archive too large");
+    EXPECT_STREQ(fUwu(LRX_LAST_RESULT + 1), "Unknown error");
+    EXPECT_EQ(static_cast<int64_t>(fs::file_size(archive_)), longest);
+    EXPECT_EQ(tail(), record);
+    EXPECT_EQ(FilesIn(dir_.path().string()), (Names{"small.rpl", "test.lrx"}));
+    // Updating the one entry keeps nothing of the old archive: that fits.
+    EXPECT_EQ(Add(Replay("BIG.rpl", 2)), LRX_OK);
+    EXPECT_EQ(Listed(), (Names{"big.rpl"}));
+    EXPECT_LT(fs::file_size(archive_), 100000u);
+}
+
+TEST_F(ArchiveOps, LinkedArchivesStayLinked) {
+#ifndef _WIN32
+    // Through a symbolic link (relative, into another folder) the archive it
+    // leads to changes; the link stays a link.
+    Folder("real");
+    const std::string real = dir_ / "real/a.lrx", link = dir_ / "link.lrx";
+    archive_ = real;
+    ASSERT_EQ(Add(Replay("one.rpl", 1)), LRX_OK);
+    fs::create_symlink("real/a.lrx", link);
+    archive_ = link;
+    EXPECT_EQ(Add(Replay("two.rpl", 2)), LRX_OK);
+    EXPECT_EQ(Delete({"one.rpl"}), LRX_OK);
+    EXPECT_TRUE(fs::is_symlink(link));
+    archive_ = real;
+    EXPECT_EQ(Listed(), (Names{"two.rpl"}));
+    EXPECT_EQ(FilesIn(dir_ / "real"), (Names{"a.lrx"}));
+    archive_ = link;
+    EXPECT_EQ(Delete({"two.rpl"}), LRX_REMOVED_EMPTY_ARCHIVE);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_FALSE(fs::exists(real));
+    // A link to nothing (yet): the archive is made where it leads.
+    EXPECT_EQ(Add(dir_ / "one.rpl"), LRX_OK);
+    EXPECT_TRUE(fs::is_symlink(link));
+    archive_ = real;
+    EXPECT_EQ(Listed(), (Names{"one.rpl"}));
+#endif
+    // A hard-linked archive is one file under two names: a new archive in its
+    // place would leave the other name on the old file. Refused.
+    archive_ = dir_ / "h.lrx";
+    ASSERT_EQ(Add(Replay("one.rpl", 1)), LRX_OK);
+    fs::create_hard_link(archive_, dir_ / "other.lrx");
+    const Bytes before = ReadFile(archive_);
+    EXPECT_EQ(Add(Replay("two.rpl", 2), nullptr, true), LRX_CREATING_TEMP_FILE);
+    EXPECT_EQ(Delete({"one.rpl"}), LRX_CREATING_TEMP_FILE);
+    EXPECT_EQ(ReadFile(archive_), before);
+    EXPECT_EQ(ReadFile(dir_ / "other.lrx"), before);
+    EXPECT_TRUE(fs::exists(dir_ / "two.rpl"));
+    fs::remove(dir_ / "other.lrx");
+    EXPECT_EQ(Add(dir_ / "two.rpl"), LRX_OK);
 }
 
 TEST_F(ArchiveOps, KeptEntriesOfEveryCopyPieceSizeCopyWhole) {
@@ -350,25 +456,35 @@ TEST_F(ArchiveOps, AbortLeavesArchiveAndDestinationAsTheyWere) {
 // and names the replay; any job count gives the same archive and files.
 TEST_F(ArchiveOps, BatchesFailWholeAndComeOutTheSameForEveryJobCount) {
     ASSERT_EQ(Add(Replay("b.rpl", 9)), LRX_OK);
+    ASSERT_EQ(Add(Replay("k.rpl", 5, 2000)), LRX_OK);  // large, kept behind b
     const Bytes before = ReadFile(archive_);
     Folder("sub");
     const std::string r1 = Replay("r1.rpl", 1, 400), r2 = Replay("b.rpl", 2, 400),
                       r3 = Replay("r3.rpl", 3, 400), dup = Replay("sub/r1.rpl", 4, 400),
                       long14 = dir_ / "fourteen_chars";
-    auto batch = [](std::vector<std::string> paths) {
+    auto batch = [](std::vector<std::string> paths, bool move = false) {
         std::vector<ReplayToAdd> replays;
-        for (const std::string& p : paths) replays.push_back({p, false});
+        for (const std::string& p : paths) replays.push_back({p, move});
         return replays;
     };
+    // The longest archive allowed, lowered: with the two new records alone
+    // the archive just fits, and the first packed replay takes it past; or
+    // it may not grow, and b grows when updated, before k is copied.
+    const int64_t roomForRecords = static_cast<int64_t>(before.size()) + 2 * 32;
     const struct {
         std::vector<ReplayToAdd> replays;
         int abortAtStatus;  // 0: none
         int code;
         std::size_t failed;
+        int64_t maxLength = kMaxArchiveLength;
     } failing[] = {
         {batch({r1, dir_ / "gone.rpl", r3}), 0, LRX_OPENING_REPLAY, 1},
         {batch({r1, r3, long14}), 0, LRX_REPLAY_NAME_TOO_LONG, 2},
         {batch({r1, r2, r3}), 2, LRX_ABORTED, 0},  // updating b, adding r1
+        {batch({r1, r3}, true), 0, LRX_ARCHIVE_TOO_LARGE, 0, roomForRecords},
+        {batch({r1, r3}, true), 0, LRX_ARCHIVE_TOO_LARGE, kNoReplay, roomForRecords - 1},
+        {batch({r2}, true), 0, LRX_ARCHIVE_TOO_LARGE, kNoReplay,
+         static_cast<int64_t>(before.size())},
     };
     for (unsigned jobs : {1u, 3u}) {
         for (const auto& c : failing) {
@@ -381,10 +497,11 @@ TEST_F(ArchiveOps, BatchesFailWholeAndComeOutTheSameForEveryJobCount) {
             });
             window.SetMailboxText("0");
             std::size_t failed = kNoReplay;
-            EXPECT_EQ(AddReplays(archive_, c.replays, window.handle(), jobs, failed), c.code);
+            EXPECT_EQ(AddReplays(archive_, c.replays, window.handle(), jobs, failed, c.maxLength),
+                      c.code);
             EXPECT_EQ(failed, c.failed) << c.code;
             EXPECT_EQ(ReadFile(archive_), before) << c.code;
-            EXPECT_EQ(FilesIn(dir_.path().string()).size(), 5u) << c.code;  // no temporary file
+            EXPECT_EQ(FilesIn(dir_.path().string()).size(), 6u) << c.code;  // no temporary file
         }
     }
     // The later of two r1.rpl wins; b.rpl is updated in its place.
@@ -403,7 +520,7 @@ TEST_F(ArchiveOps, BatchesFailWholeAndComeOutTheSameForEveryJobCount) {
     } while (stamp != LocalStamp());
     EXPECT_EQ(archives[1], archives[0]);
     EXPECT_EQ(archives[2], archives[0]);
-    EXPECT_EQ(Listed(), (Names{"b.rpl", "r3.rpl", "r1.rpl"}));
+    EXPECT_EQ(Listed(), (Names{"b.rpl", "k.rpl", "r3.rpl", "r1.rpl"}));
     for (unsigned jobs : {1u, 3u}) {
         const std::string out = Folder("out" + std::to_string(jobs));
         int mode = 2;
@@ -454,6 +571,18 @@ TEST_F(ArchiveOps, ModesAreKeptAndReadOnlyOrUnreadableFilesRefused) {
         // New files get 0666 less the umask; a replaced archive keeps its mode.
         LRX_CHECK(ModeOf(archive_) == 0644);
         LRX_CHECK(Extract(out, mode) == LRX_OK && ModeOf(out + "a.rpl") == 0644);
+        // A file the user cannot read exists all the same: skip keeps it, ask asks.
+        for (const mode_t unreadable : {0200, 0000}) {
+            WriteFile(out + "a.rpl", {1, 2, 3});
+            chmod((out + "a.rpl").c_str(), unreadable);
+            int skip = 1, ask = 3;
+            LRX_CHECK(Extract(out, skip) == LRX_OK);
+            RecordingWindow no("801");
+            LRX_CHECK(Extract(out, ask, no.handle()) == LRX_OK);
+            LRX_CHECK(no.questions == Names{out + "a.rpl"});
+            chmod((out + "a.rpl").c_str(), 0644);
+            LRX_CHECK(ReadFile(out + "a.rpl") == (Bytes{1, 2, 3}));
+        }
         chmod(archive_.c_str(), 0640);
         LRX_CHECK(Add(b) == LRX_OK && ModeOf(archive_) == 0640);
         LRX_CHECK(Delete({"b.rpl"}) == LRX_OK && ModeOf(archive_) == 0640);

@@ -88,6 +88,7 @@ TLRXWindow::TLRXWindow(SIZE extents)
 
 TLRXWindow::~TLRXWindow() {
     const TraceScope trace("Wind:~Wind");
+    model_.List().Release();  // the engine's listing, inside this record
     Header.reset();
 }
 

@@ -73,6 +73,13 @@ TLRXWindow* TLRXWinApp::ListWindow() const {
     return frame ? dynamic_cast<TLRXWindow*>(frame->GetClientWindow()) : nullptr;
 }
 
+int TLRXWinApp::Run() {
+    const int result = TApplication::Run();
+    // Their windows are gone; left to the destructor, they would go untraced.
+    SetMainWindow(nullptr);
+    return result;
+}
+
 bool TLRXWinApp::CanClose() {
     const TraceScope trace("App:CanClose");
     if (TLRXWindow* list = ListWindow(); list && list->Busy()) return false;

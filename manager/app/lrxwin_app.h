@@ -26,6 +26,9 @@ class TLRXWinApp : public fw::TApplication, public fw::TRecentFiles, public Help
     static const fw::TResponseTable& Table();
     const fw::TResponseTable& Responses() const override { return Table(); }
 
+    // The framework's run; then the frame and the list window go, while the
+    // call trace is still open (main closes it once Run has returned).
+    int Run() override;
     bool CanClose() override;
     bool ProcessAppMsg(MSG& msg) override;
     void InitMainWindow() override;

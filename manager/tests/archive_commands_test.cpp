@@ -176,20 +176,30 @@ TEST_F(Commands, ExtractAnswersTheOverwriteQuestion) {
     const Bytes old(5, 'o');
     struct Case {
         std::deque<int> answers;
-        bool all;
+        bool all, abortAfterFirstAnswer;
         Bytes first, second;
-        const char* log;
+        std::string log;
     };
+    const std::string all = "folder Select firectory for extraction\n";
+    const std::string selected = "folder Select directory for extraction\n";
+    const std::string aborted = "Extract Error: Aborted (rows 2)\n";
     const Case cases[] = {
-        {{1, 0}, true, old, x2, "folder Select firectory for extraction\nask x1.rpl\nask x2.rpl\n"},
-        {{2}, true, x1, x2, "folder Select firectory for extraction\nask x1.rpl\n"},
-        {{0}, false, old, x2, "folder Select directory for extraction\nask x2.rpl\n"},
+        // The abort waits for the engine to read the Yes, then holds: no
+        // second question, nothing written; the box shows before the close.
+        {{0, 0}, true, true, old, old, all + "ask x1.rpl\n" + aborted + "close\n"},
+        {{1, 0}, true, false, old, x2, all + "ask x1.rpl\nask x2.rpl\nclose\n"},
+        {{2}, true, false, x1, x2, all + "ask x1.rpl\nclose\n"},
+        {{0}, false, false, old, x2, selected + "ask x2.rpl\nclose\n"},
     };
+    view_.script.onClose = [&] { view_.script.log += "close\n"; };
     for (const Case& c : cases) {
         WriteFile(out + "/x1.rpl", old);
         WriteFile(out + "/x2.rpl", old);
         view_.script.log.clear();
         view_.script.answers = c.answers;
+        view_.script.onPump = [&](Dialog& dialog) {
+            if (c.abortAfterFirstAnswer && dialog.client.QuestionPending()) dialog.client.Abort();
+        };
         view_.model.List().ClickRow(1, false, false);
         c.all ? view_.commands.CmFileExtractAll() : view_.commands.CmRepExtractSel();
         EXPECT_EQ(view_.script.log, c.log);

@@ -37,7 +37,8 @@ const char* const kHelp =
     "\n"
     "Exit status: 0 success; the engine's result code on failure (e.g. 16 version\n"
     "mismatch, 21 cannot open replay); 64 usage error; 65 a name matched no entry;\n"
-    "66 test found a damaged entry that decodes; 75 archive busy (--no-wait).\n";
+    "66 test found a damaged entry that decodes, or bytes no entry holds; 75 archive\n"
+    "busy (--no-wait).\n";
 
 namespace {
 

@@ -61,10 +61,12 @@ int CallEngine(int& systemError, Call call) {
 }
 
 // Lists the archive as add, delete and extract do before their work, with
-// their codes: 17 cannot open, 14 short or damaged, 16 a version not 100.
-int ListAsOperationsDo(const std::string& archive, OwnedListing& listing) {
+// their codes: 17 cannot open, 14 short or damaged, 16 a version not 100;
+// for a rewrite also 15, entries that do not cover the archive.
+int ListAsOperationsDo(const std::string& archive, OwnedListing& listing, bool rewrite = false) {
     const int result = CheckArchiveVersion(archive.c_str(), LRX_OPENING_ARCHIVE);
     if (result != LRX_OK) return result;
+    if (rewrite) return ListForRewrite(archive, listing);
     return wG4h(&listing.head, Text(archive)) == LRX_OK ? LRX_OK : LRX_READING_FILE_HEADER;
 }
 
@@ -96,6 +98,12 @@ int LockArchive(ArchiveLock& lock, const Options& options) {
     });
     switch (outcome) {
         case ArchiveLock::Outcome::Locked:
+            return 0;
+        case ArchiveLock::Outcome::Unlocked:
+            std::fprintf(stderr,
+                         "lrx: %s: warning: cannot lock the archive: %s; another lrx changing it "
+                         "at the same time could undo this change\n",
+                         archive, lock.why().c_str());
             return 0;
         case ArchiveLock::Outcome::Busy:
             std::fprintf(stderr, "lrx: %s: another lrx is changing this archive (--no-wait)\n",
@@ -276,7 +284,10 @@ int RunDelete(const Options& options) {
     FailureScene scene{Operation::Delete, options.archive};
     std::size_t unmatched = 0;
     OwnedListing listing;
-    if (ListAsOperationsDo(options.archive, listing) == LRX_OK) {
+    const int listed = ListAsOperationsDo(options.archive, listing, true);
+    // Damage first: the names were looked for in only part of the archive.
+    if (listed == LRX_READING_FILE_INFO) return ReportFailure(scene, listed);
+    if (listed == LRX_OK) {
         unmatched = WarnUnmatched(options.archive, options.names, listing.head);
         // Nothing to delete: leave the archive alone.
         if (unmatched == options.names.size()) return kNamesUnmatched;

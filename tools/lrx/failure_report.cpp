@@ -6,17 +6,27 @@
 #include <cstdio>
 #include <cstring>
 
+#include "file_stream.h"
 #include "lrxpack.h"
+#include "path_facts.h"
 
 namespace lrx::cli {
 namespace {
 
-// Why path cannot be opened for reading, or "" when it can.
+// What is at path when it is no file: "a FIFO, not a regular file"; "" for a
+// file or nothing.
+std::string NonFileProblem(const std::string& path, bool followLinks) {
+    const char* kind = NonFileKind(followLinks ? ResolveLinks(path) : path);
+    return kind ? std::string(kind) + ", not a regular file" : std::string();
+}
+
+// Why path cannot be opened for reading, or "" when it can. Never waits: a
+// FIFO is named as one, not opened.
 std::string OpenProblem(const std::string& path) {
+    if (std::string problem = NonFileProblem(path, true); !problem.empty()) return problem;
     errno = 0;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return std::strerror(errno ? errno : ENOENT);
-    std::fclose(file);
+    FileStream file(path.c_str(), "rb");
+    if (!file.IsOpen()) return std::strerror(errno ? errno : ENOENT);
     return {};
 }
 
@@ -38,6 +48,11 @@ std::string ArchiveProblem(const FailureScene& scene, int code) {
     if (!problem.empty()) return archive + ": cannot open archive: " + problem;
     if (code == LRX_READING_FILE_INFO && scene.operation == Operation::List) {
         return archive + ": damaged: a directory record is unreadable or leads outside the file";
+    }
+    if (code == LRX_READING_FILE_INFO) {
+        return archive +
+               ": damaged: its entries do not cover it, and rewriting it would lose "
+               "the bytes no entry holds; not changed ('lrx test' shows them)";
     }
     return archive + ": damaged, or not an archive: its header or directory cannot be read";
 }
@@ -61,8 +76,17 @@ std::string DescribeFailure(const FailureScene& scene, int code) {
         case LRX_OPENING_ARCHIVE:
             return ArchiveProblem(scene, code);
         case LRX_CREATING_TEMP_FILE:
+            if (LookAt(ResolveLinks(archive), true).names > 1) {
+                return archive +
+                       ": has other names (hard links), which a new archive in its "
+                       "place would part from it; not changed";
+            }
+            return archive + ": cannot write the new archive: " + system;
         case LRX_WRITING_FILE_INFO:
             return archive + ": cannot write the new archive: " + system;
+        case LRX_ARCHIVE_TOO_LARGE:
+            return archive + ": would grow past 2 GiB, the most an archive can hold; nothing " +
+                   "added";
         case LRX_REMOVING_EMPTY_ARCHIVE:
             return archive + ": cannot remove the emptied archive: " + system;
         case LRX_OPENING_REPLAY: {
@@ -74,8 +98,10 @@ std::string DescribeFailure(const FailureScene& scene, int code) {
             return scene.replay + ": stored, but cannot remove the replay: " + system;
         case LRX_REPLAY_NAME_TOO_LONG:
             return scene.replay + ": " + fUwu(code) + " (at most 13 characters)";
-        case LRX_CREATING_REPLAY_FILE:
-            return entryFile + ": cannot create replay: " + system;
+        case LRX_CREATING_REPLAY_FILE: {
+            const std::string problem = NonFileProblem(entryFile, false);
+            return entryFile + ": cannot create replay: " + (problem.empty() ? system : problem);
+        }
         case LRX_ABORTED:
             return archive + (scene.operation == Operation::Add
                                   ? ": stopped; the archive is as it was"

@@ -8,6 +8,7 @@
 #include "commands.h"
 #include "entry_codec.h"
 #include "failure_report.h"
+#include "file_info_record.h"
 #include "file_stream.h"
 #include "model_check.h"
 
@@ -121,30 +122,35 @@ int RunTest(const Options& options) {
     int firstFailure = 0, failures = 0, entries = 0;
     auto fail = [&](const char* name, const EntryVerdict& verdict) {
         std::printf("%-13s DAMAGED: %s\n", name, verdict.problem.c_str());
-        if (++failures == 1) firstFailure = verdict.code;
+        if (firstFailure == 0) firstFailure = verdict.code;
     };
-    // Entries must cover the archive from its data start: bytes in front of
-    // the first one belong to no entry.
-    int32_t dataStart = 0;
-    if (listing.head && archive.Seek(8) && archive.ReadI32(dataStart) &&
-        listing.head->offset != dataStart) {
-        fail("(archive)",
-             {kDamagedEntry, Count(listing.head->offset - dataStart,
-                                   "bytes in front of the first entry belong to no entry")});
+    // Entries cover an archive from the end of its header to its end: bytes
+    // the walk did not reach (a damaged data start, a cut file) belong to no
+    // entry, and add and delete refuse the archive.
+    const int64_t start = EntriesStart(listing.head, archive.Length());
+    const bool outsideDamaged = start != kArchiveHeaderSize;
+    if (outsideDamaged) {
+        fail("(archive)", {kDamagedEntry, start > kArchiveHeaderSize
+                                              ? Count(start - kArchiveHeaderSize,
+                                                      "bytes after the header belong to no entry")
+                                              : "its first entry overlaps the header"});
     }
     for (const TFileInfoList* node = listing.head; node; node = node->next) {
         ++entries;
         const EntryVerdict verdict = CheckEntry(archive.get(), *node);
-        if (verdict.code != 0)
+        if (verdict.code != 0) {
+            ++failures;
             fail(node->info->name, verdict);
-        else if (!options.quiet)
+        } else if (!options.quiet) {
             std::printf("%-13s OK\n", node->info->name);
+        }
     }
-    if (!options.quiet || failures > 0) {
+    if (!options.quiet || firstFailure != 0) {
         std::printf(
-            "%d %s tested, %d damaged. OK means an entry decodes cleanly, not that it\n"
-            "is unchanged: the archive carries no checksum.\n",
-            entries, entries == 1 ? "entry" : "entries", failures);
+            "%d %s tested, %d damaged%s.\nOK means an entry decodes cleanly, not that it is "
+            "unchanged: the archive carries no checksum.\n",
+            entries, entries == 1 ? "entry" : "entries", failures,
+            outsideDamaged ? "; the archive is damaged outside its entries" : "");
     }
     return firstFailure;
 }

@@ -115,6 +115,7 @@ TEST_F(LRXWinTest, AddDropDeleteAndExtractWithTheOverwriteQuestion) {
     lrx::test::WriteFile(extracted, Bytes{1, 2, 3});
     HWND frame = nullptr;
     int overwriteAnswer = 1;
+    bool abortAtQuestion = false;
     std::string question;
     Answer = [&](fw::TPrompt& prompt) -> std::optional<int> {
         if (prompt.Kind == fw::TPromptKind::FileOpen) {
@@ -128,6 +129,12 @@ TEST_F(LRXWinTest, AddDropDeleteAndExtractWithTheOverwriteQuestion) {
             ::GetDlgItemTextA(prompt.Dialog->GetHandle(), IDC_OVERWRITEMESSAGE, text, sizeof text);
             question = text;
             EXPECT_FALSE(::IsWindowEnabled(frame));  // no live menu under the question
+            if (abortAtQuestion) {
+                // Abort clicked; the click is handled once the answer is in.
+                HWND progress = prompt.Owner;
+                ::PostMessageA(progress, WM_COMMAND, MAKEWPARAM(IDC_ABORT, BN_CLICKED),
+                               reinterpret_cast<LPARAM>(::GetDlgItem(progress, IDC_ABORT)));
+            }
             return overwriteAnswer;
         }
         return IDOK;
@@ -143,6 +150,23 @@ TEST_F(LRXWinTest, AddDropDeleteAndExtractWithTheOverwriteQuestion) {
         ASSERT_EQ(app.List().Model().List().RowCount(), 2);  // the third is never tried
         EXPECT_EQ(Prompts.back().Caption, "Add File Error");
         EXPECT_EQ(RowName(app.List(), 1), "second.rpl");
+        // Both files exist; Abort right after the first is answered Yes: no
+        // second question, nothing written, and the call ends Aborted.
+        const std::string extractedSecond = scratch / "out\\second.rpl";
+        lrx::test::WriteFile(extractedSecond, Bytes{4, 5});
+        abortAtQuestion = true;
+        overwriteAnswer = 0;
+        Prompts.clear();
+        Command(frame, kCmFileExtractAll);
+        abortAtQuestion = false;
+        overwriteAnswer = 1;
+        ASSERT_EQ(Prompts.size(), 3u);  // the folder, one question, the error
+        EXPECT_EQ(question, extracted + " exists.");
+        EXPECT_EQ(Prompts[2].Caption, "Extract Error");
+        EXPECT_EQ(Prompts[2].Text, "Aborted");
+        EXPECT_EQ(lrx::test::ReadFile(extracted), (Bytes{1, 2, 3}));
+        EXPECT_EQ(lrx::test::ReadFile(extractedSecond), (Bytes{4, 5}));
+        // The next commands ask and answer as usual.
         Click(app.List(), 1);
         Command(frame, kCmRepDelete);
         ASSERT_EQ(app.List().Model().List().RowCount(), 1);

@@ -54,7 +54,7 @@ TEST_F(LRXWinTest, ProgramOpensItsArgumentAfterSetupTracesEveryCallAndKeepsTheRe
     EXPECT_EQ(trace.labels[trace.events[0].label], "App:App");
     EXPECT_FALSE(trace.events[1].enter);
     // The open is posted: it runs once SetupWindow has returned.
-    std::vector<std::string> open;
+    std::vector<std::string> open, outermost;
     int opens = 0;
     for (const trace::TraceEvent& event : trace.events) {
         if (!event.enter) {
@@ -62,6 +62,7 @@ TEST_F(LRXWinTest, ProgramOpensItsArgumentAfterSetupTracesEveryCallAndKeepsTheRe
             continue;
         }
         const std::string& label = trace.labels[event.label];
+        if (event.depth == 0) outermost.push_back(label);
         if (label == "App:CmOpenFile") {
             ++opens;
             EXPECT_EQ(std::count(open.begin(), open.end(), "Wind:SetupWindow"), 0);
@@ -69,6 +70,11 @@ TEST_F(LRXWinTest, ProgramOpensItsArgumentAfterSetupTracesEveryCallAndKeepsTheRe
         open.push_back(label);
     }
     EXPECT_EQ(opens, 1);
+    // The end: the close agreed, the list window (and its listing) gone, and
+    // only then the trace closed.
+    ASSERT_GE(outermost.size(), 2u);
+    EXPECT_EQ(outermost[outermost.size() - 2], "App:CanClose");
+    EXPECT_EQ(outermost.back(), "Wind:~Wind");
 
     const TLRXWinApp restarted;  // reads .\LRXWin.ini as the next run would
     ASSERT_FALSE(restarted.Files().Paths().empty());

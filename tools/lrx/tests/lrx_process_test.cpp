@@ -2,16 +2,19 @@
 // racing another lrx, and failing for the reasons users meet. Linux only
 // (fork, signals, a private mount for a full disk).
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 #include <thread>
@@ -30,36 +33,59 @@ namespace fs = std::filesystem;
 
 const std::string kLrx = LRX_TOOL_PATH;
 
+enum class As { Caller, FullDisk, OrdinaryUser };
+
 // Runs lrx with stdin from /dev/null and its output into files of the
-// scratch folder; fullDisk first mounts a 4 KiB folder "small" there.
-pid_t Spawn(const std::vector<std::string>& args, const ScratchDir& dir, bool fullDisk = false) {
+// scratch folder. FullDisk first mounts a 4 KiB folder "small" there;
+// OrdinaryUser runs it as nobody when the tests run as root.
+pid_t Spawn(const std::vector<std::string>& args, const ScratchDir& dir, As as = As::Caller) {
     const pid_t pid = fork();
     if (pid == 0) {
         std::vector<char*> argv{const_cast<char*>(kLrx.c_str())};
         for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
-        if (fullDisk && (unshare(CLONE_NEWNS) != 0 ||
-                         mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-                         mount("tmpfs", (dir / "small").c_str(), "tmpfs", 0, "size=4k") != 0)) {
+        if (as == As::FullDisk &&
+            (unshare(CLONE_NEWNS) != 0 ||
+             mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+             mount("tmpfs", (dir / "small").c_str(), "tmpfs", 0, "size=4k") != 0)) {
             _exit(126);
         }
         freopen("/dev/null", "r", stdin);
         freopen((dir / "stdout").c_str(), "w", stdout);
         freopen((dir / "stderr").c_str(), "w", stderr);
+        constexpr uid_t kNobody = 65534;
+        if (as == As::OrdinaryUser && geteuid() == 0 &&
+            (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
+            _exit(126);
+        }
         execv(argv[0], argv.data());
         _exit(127);
     }
     return pid;
 }
 
+// The exit status; -1 for a signal, and -2 for an lrx still running after a
+// minute, which is then killed: a test that would hang fails instead.
 int Wait(pid_t pid) {
     int status = 0;
-    waitpid(pid, &status, 0);
+    for (int waited = 0; waitpid(pid, &status, WNOHANG) == 0; ++waited) {
+        if (waited == 6000) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return -2;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-int RunLrx(const std::vector<std::string>& args, const ScratchDir& dir, bool fullDisk = false) {
-    return Wait(Spawn(args, dir, fullDisk));
+bool StillRunning(pid_t pid) {
+    int status = 0;
+    return waitpid(pid, &status, WNOHANG) == 0;
+}
+
+int RunLrx(const std::vector<std::string>& args, const ScratchDir& dir, As as = As::Caller) {
+    return Wait(Spawn(args, dir, as));
 }
 
 std::string Text(const std::string& path) {
@@ -157,6 +183,130 @@ TEST(LrxProcess, ChangesToOneArchiveTakeTurns) {
     EXPECT_TRUE(fs::exists(archive));
 }
 
+// Gives folder and everything in it to nobody, who runs lrx As::OrdinaryUser.
+void GiveToNobody(const fs::path& folder) {
+    if (geteuid() != 0) return;
+    ASSERT_EQ(lchown(folder.c_str(), 65534, 65534), 0);
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        ASSERT_EQ(lchown(entry.path().c_str(), 65534, 65534), 0);
+    }
+}
+
+int LockArchiveFile(const std::string& archive) {  // as another lrx holds it
+    const int fd = open(archive.c_str(), O_RDONLY | O_CLOEXEC);
+    EXPECT_EQ(flock(fd, LOCK_EX), 0);
+    return fd;
+}
+
+bool AwaitMessage(const ScratchDir& dir, const std::string& message) {
+    for (int i = 0; i < 1000 && Text(dir / "stderr").find(message) == std::string::npos; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return Text(dir / "stderr").find(message) != std::string::npos;
+}
+
+// In a folder lrx may write but not read (a drop box) the folder cannot be
+// locked: lrx locks the archive itself, and once it holds that lock makes
+// sure the file is the archive still.
+TEST(LrxProcess, TurnsAreTakenInAFolderLrxCannotRead) {
+    ScratchDir dir;
+    const std::string box = dir / "box", archive = dir / "box/a.lrx", fresh = dir / "box/new.lrx",
+                      other = dir / "box/other.lrx";
+    fs::create_directories(box);
+    std::vector<std::string> replays;
+    for (uint32_t seed = 1; seed <= 3; ++seed) {
+        replays.push_back(dir / ("r" + std::to_string(seed) + ".rpl"));
+        WriteFile(replays.back(), SampleReplay(seed, 50));
+    }
+    auto add = [](const std::string& to, const std::string& replay) {
+        return sJTU(const_cast<char*>(to.c_str()), const_cast<char*>(replay.c_str()), nullptr,
+                    false);
+    };
+    ASSERT_EQ(add(archive, replays[0]), 0);
+    GiveToNobody(dir.path());
+    chmod(box.c_str(), 0300);
+
+    const int held = LockArchiveFile(archive);
+    EXPECT_EQ(RunLrx({"add", "--no-wait", archive, replays[1]}, dir, As::OrdinaryUser), 75);
+    EXPECT_NE(Text(dir / "stderr").find(archive + ": another lrx is changing this archive"),
+              std::string::npos);
+    const pid_t waiting = Spawn({"add", archive, replays[1]}, dir, As::OrdinaryUser);
+    EXPECT_TRUE(AwaitMessage(dir, archive + ": waiting for another lrx"));
+    // The holder puts its new archive in place and holds that one before it
+    // lets go of the old file, as its next run would.
+    fs::copy_file(archive, other);
+    ASSERT_EQ(add(other, replays[2]), 0);
+    GiveToNobody(dir.path());
+    fs::rename(other, archive);
+    const int next = LockArchiveFile(archive);
+    close(held);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_TRUE(StillRunning(waiting));
+    close(next);
+    EXPECT_EQ(Wait(waiting), 0);
+    TFileInfoList* head = nullptr;
+    ASSERT_EQ(wG4h(&head, const_cast<char*>(archive.c_str())), 0);
+    std::vector<std::string> names;
+    for (const TFileInfoList* node = head; node; node = node->next)
+        names.push_back(node->info->name);
+    AGGa(&head);
+    EXPECT_EQ(names, (std::vector<std::string>{"r1.rpl", "r3.rpl", "r2.rpl"}));
+
+    // Nothing there to lock yet: lrx says that it goes on without a lock.
+    EXPECT_EQ(RunLrx({"add", fresh, replays[0]}, dir, As::OrdinaryUser), 0);
+    EXPECT_NE(Text(dir / "stderr")
+                  .find("lrx: " + fresh +
+                        ": warning: cannot lock the archive: its folder cannot "
+                        "be read (Permission denied) and it does not exist yet"),
+              std::string::npos)
+        << Text(dir / "stderr");
+    chmod(box.c_str(), 0700);
+}
+
+// Bytes the directory walk does not reach (a damaged data start, a cut file)
+// are damage, with or without entries, counted apart from the entries.
+TEST(LrxProcess, TestReportsBytesThatBelongToNoEntry) {
+    ScratchDir dir;
+    const std::string a = dir / "a.lrx";
+    for (uint32_t seed : {1u, 2u}) {
+        WriteFile(dir / ("r" + std::to_string(seed) + ".rpl"), SampleReplay(seed, 50));
+    }
+    ASSERT_EQ(RunLrx({"add", a, dir / "r1.rpl", dir / "r2.rpl"}, dir), 0);
+    const Bytes sound = ReadFile(a);
+    TFileInfoList* head = nullptr;
+    ASSERT_EQ(wG4h(&head, const_cast<char*>(a.c_str())), 0);
+    const int32_t second = head->next->offset;
+    AGGa(&head);
+    Bytes startsAtSecond = sound;
+    for (int i = 0; i < 4; ++i) startsAtSecond[8 + i] = static_cast<unsigned char>(second >> 8 * i);
+    const std::string note =
+        "OK means an entry decodes cleanly, not that it is unchanged: the archive carries no "
+        "checksum.\n";
+    const std::string outside = "; the archive is damaged outside its entries.\n";
+    const struct {
+        Bytes bytes;
+        int status;
+        std::string report;
+    } cases[] = {
+        {sound, 0, "r1.rpl        OK\nr2.rpl        OK\n2 entries tested, 0 damaged.\n" + note},
+        {ArchiveHeader(), 0, "0 entries tested, 0 damaged.\n" + note},
+        {Bytes(sound.begin(), sound.begin() + 43), 66,
+         "(archive)     DAMAGED: 31 bytes after the header belong to no entry\n"
+         "0 entries tested, 0 damaged" +
+             outside + note},
+        {startsAtSecond, 66,
+         "(archive)     DAMAGED: " + std::to_string(second - 12) +
+             " bytes after the header belong to no entry\nr2.rpl        OK\n"
+             "1 entry tested, 0 damaged" +
+             outside + note},
+    };
+    for (const auto& c : cases) {
+        WriteFile(a, c.bytes);
+        EXPECT_EQ(RunLrx({"test", a}, dir), c.status) << c.report;
+        EXPECT_EQ(Text(dir / "stdout"), c.report);
+    }
+}
+
 // Each message names the file it is about and the reason.
 TEST(LrxProcess, MessagesNameTheFileAndTheReason) {
     ScratchDir dir;
@@ -174,6 +324,35 @@ TEST(LrxProcess, MessagesNameTheFileAndTheReason) {
     for (const std::string& p : {folder, dir / "small", out}) fs::create_directories(p);
     WriteFile(dir / "out/r.rpl", {1});
     const int lock = LockFolder(dir / "locked");
+    // Things that are no files, where an archive, a replay or an extracted
+    // replay would be: refused at once, never opened (a FIFO would block).
+    const std::string fifo = dir / "fifo.lrx", fifoReplay = dir / "fifo.rpl",
+                      fifoOut = dir / "fifo-out", folderOut = dir / "folder-out";
+    for (const std::string& p : {fifoOut, folderOut + "/r.rpl"}) fs::create_directories(p);
+    for (const std::string& p : {fifo, fifoReplay, fifoOut + "/r.rpl"}) {
+        ASSERT_EQ(mkfifo(p.c_str(), 0644), 0);
+    }
+    const std::string notAFile = "a FIFO, not a regular file";
+    // Sparse, at the longest length the format addresses.
+    const std::string big = dir / "big.lrx";
+    {
+        const Bytes header = ArchiveHeader(), record = FileInfoBytes("big.rpl", 1, INT32_MAX - 47);
+        std::ofstream out(big, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(header.data()), 12);
+        out.seekp(INT32_MAX - 35);
+        out.write(reinterpret_cast<const char*>(record.data()), 32);
+    }
+    // A hard link, and an archive whose data start was damaged: the entry
+    // is not found, and a rewrite would lose it.
+    const std::string linked = dir / "linked.lrx", gap = dir / "gap.lrx";
+    fs::copy_file(a, linked);
+    fs::create_hard_link(linked, dir / "linked-too.lrx");
+    bytes = ReadFile(a);
+    bytes[11] = 0x7F;
+    WriteFile(gap, bytes);
+    const std::string gapReason =
+        "damaged: its entries do not cover it, and rewriting it would lose the bytes no entry "
+        "holds; not changed ('lrx test' shows them)";
     const std::string noFile = "No such file or directory";
     const struct {
         std::vector<std::string> args;
@@ -199,13 +378,37 @@ TEST(LrxProcess, MessagesNameTheFileAndTheReason) {
         {{"extract", "-c", a, "ghost.rpl"}, 65, a, "no entry named ghost.rpl"},
         {{"extract", "-d", out, a}, 0, out, "1 existing file not overwritten: no terminal to ask"},
         {{"add", "--no-wait", locked, r}, 75, locked, "another lrx is changing this archive"},
+        {{"list", fifo}, 15, fifo, "cannot open archive: " + notAFile},
+        {{"add", fifo, r}, 14, fifo, "cannot open archive: " + notAFile},
+        {{"delete", fifo, "r.rpl"}, 14, fifo, "cannot open archive: " + notAFile},
+        {{"test", fifo}, 14, fifo, "cannot open archive: " + notAFile},
+        {{"add", a, fifoReplay}, 21, fifoReplay, "cannot open replay: " + notAFile},
+        {{"extract", "-d", fifoOut, a},
+         19,
+         fifoOut + "/r.rpl",
+         "cannot create replay: " + notAFile},
+        {{"extract", "--overwrite", "always", "-d", folderOut, a},
+         19,
+         folderOut + "/r.rpl",
+         "cannot create replay: a folder, not a regular file"},
+        {{"add", "--move", big, r},
+         30,
+         big,
+         "would grow past 2 GiB, the most an archive can hold; nothing added"},
+        {{"add", linked, r},
+         18,
+         linked,
+         "has other names (hard links), which a new archive in its place would part from it; "
+         "not changed"},
+        {{"add", gap, r}, 15, gap, gapReason},
+        {{"delete", gap, "r.rpl"}, 15, gap, gapReason},
         {{"add", "--move", a, bad},
          0,
          "warning: " + bad,
          "extraction will not give back the same bytes"},
     };
     for (const auto& c : cases) {
-        const int status = RunLrx(c.args, dir, c.file == small);
+        const int status = RunLrx(c.args, dir, c.file == small ? As::FullDisk : As::Caller);
         if (status == 126) continue;  // no private mount without root
         EXPECT_EQ(status, c.status) << c.reason;
         EXPECT_NE(Text(dir / "stderr").find("lrx: " + c.file + ": " + c.reason), std::string::npos)
@@ -214,6 +417,11 @@ TEST(LrxProcess, MessagesNameTheFileAndTheReason) {
     close(lock);
     EXPECT_EQ(ReadFile(dir / "out/r.rpl"), Bytes{1});
     EXPECT_TRUE(fs::exists(bad));  // --move kept it
+    EXPECT_TRUE(fs::exists(r));
+    EXPECT_EQ(fs::file_size(big), INT32_MAX - 3u);
+    EXPECT_TRUE(fs::is_fifo(fifoOut + "/r.rpl"));
+    EXPECT_EQ(ReadFile(gap), bytes);
+    EXPECT_EQ(ReadFile(dir / "linked-too.lrx"), ReadFile(linked));
 }
 
 }  // namespace
