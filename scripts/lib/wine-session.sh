@@ -55,8 +55,13 @@ wine_session_start() {
     export DISPLAY=":$(head -n1 "$displayfile")"
     # One server for the whole run: otherwise every process pays its start-up.
     "$LRX_WINESERVER" -p
+    # A loader that cannot really run (an emulated one, say) hangs here.
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        "$LRX_WINE" wineboot -i >/dev/null 2>&1
+        timeout 300 "$LRX_WINE" wineboot -i >/dev/null 2>&1
+        if [ $? -eq 124 ]; then
+            echo "wine session: wineboot of $WINEPREFIX took over 300 s" >&2
+            return 1
+        fi
     fi
     # No window manager under Xvfb: let wine draw its own frames.
     "$LRX_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
