@@ -7,6 +7,7 @@
 
 #include "archive_ops.h"
 #include "engine_state.h"
+#include "entry_codec.h"
 #include "entry_name.h"
 #include "file_info_record.h"
 #include "parallel_encoder.h"
@@ -161,10 +162,17 @@ int AddReplays(const std::string& archive, const std::vector<ReplayToAdd>& repla
     if (!StartArchive(output, tempPath)) return LRX_CREATING_TEMP_FILE;
     const int result = WriteEntries(archivePath, listing.head, output, replays, names, plan, jobs,
                                     maxLength, failedReplay);
-    if (result != LRX_OK) return result;
-    if (!CloseDurably(output) || !ReplaceFileAtomically(tempPath, archivePath)) {
+    // A write that fails is a write into the new archive, wherever it stood:
+    // one code for it, as delete gives, whatever the codec was writing.
+    if (IsCodecWritingCode(result) || result == LRX_WRITING_FILE_INFO)
         return LRX_CREATING_TEMP_FILE;
-    }
+    if (result != LRX_OK) return result;
+    if (!CloseDurably(output)) return LRX_CREATING_TEMP_FILE;
+    // An archive that appeared meanwhile (another add creating it where no
+    // lock could be had) is kept: replacing it would lose that add's entries.
+    const bool placed = exists ? ReplaceFileAtomically(tempPath, archivePath)
+                               : MoveToNewName(tempPath, archivePath);
+    if (!placed) return LRX_CREATING_TEMP_FILE;
     temp.Keep();
 
     for (std::size_t i = 0; i < replays.size(); ++i) {

@@ -8,10 +8,11 @@
 #include "entry_name.h"
 #include "file_info_record.h"
 #include "path_facts.h"
+#include "progress_step.h"
+#include "replay_batch.h"
 #include "temp_file.h"
 
-using namespace lrx;
-
+namespace lrx {
 namespace {
 
 bool IsNamed(const char* entry, int count, char** names) {
@@ -23,7 +24,9 @@ bool IsNamed(const char* entry, int count, char** names) {
 
 }  // namespace
 
-extern "C" int zTOR(char* archive, int count, char** names) {
+int DeleteEntries(const char* archive, int count, char** names, HWND window) {
+    const Mailbox mailbox(window);
+    if (window && mailbox.Poll() == kAbortRequest) return LRX_ABORTED;
     // Through a symbolic link the file it leads to is replaced (or removed).
     const std::string archivePath = ResolveLinks(archive);
     const int version = CheckArchiveVersion(archivePath.c_str(), LRX_OPENING_ARCHIVE);
@@ -41,13 +44,22 @@ extern "C" int zTOR(char* archive, int count, char** names) {
 
     FileStream input(archivePath.c_str(), "rb", kArchiveBufferSize);
     if (!input.IsOpen()) return LRX_CREATING_TEMP_FILE;
+    auto length = [](const TFileInfoList* node) {
+        return static_cast<int64_t>(node->info->packedSize) + kFileInfoSize;
+    };
+    int64_t remaining = 0;
+    for (const TFileInfoList* node = listing.head; node; node = node->next) {
+        if (!IsNamed(node->info->name, count, names)) remaining += length(node);
+    }
+    // Reported like an entry being packed, so a window can show it and stop it.
+    mailbox.Report("101Deleting entries...");
+    ProgressStep progress(remaining);
     int kept = 0;
     for (const TFileInfoList* node = listing.head; node; node = node->next) {
         if (IsNamed(node->info->name, count, names)) continue;
-        if (!CopyEntry(input, output, node->offset,
-                       static_cast<int64_t>(node->info->packedSize) + kFileInfoSize)) {
-            return LRX_CREATING_TEMP_FILE;
-        }
+        if (!progress.AtUnitStart(remaining, mailbox)) return LRX_ABORTED;
+        if (!CopyEntry(input, output, node->offset, length(node))) return LRX_CREATING_TEMP_FILE;
+        remaining -= length(node);
         ++kept;
     }
     input.Close();
@@ -61,4 +73,10 @@ extern "C" int zTOR(char* archive, int count, char** names) {
                                                      : LRX_REMOVING_EMPTY_ARCHIVE;
     }
     return LRX_OK;
+}
+
+}  // namespace lrx
+
+extern "C" int zTOR(char* archive, int count, char** names) {
+    return lrx::DeleteEntries(archive, count, names, nullptr);
 }

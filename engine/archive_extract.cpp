@@ -17,6 +17,7 @@
 #include "engine_state.h"
 #include "entry_codec.h"
 #include "entry_name.h"
+#include "name_text.h"
 #include "path_facts.h"
 #include "replay_batch.h"
 #include "temp_file.h"
@@ -27,9 +28,10 @@ namespace {
 
 constexpr std::size_t kGroupSize = 32;
 
-int CannotCreate(const TFileInfo& info) {
-    std::printf("ERROR : Unable to create %s\n", info.name);
-    return LRX_CREATING_REPLAY_FILE;
+// The name is the archive's, not to be trusted with the terminal.
+int CannotCreate(const TFileInfo& info, int code = LRX_CREATING_REPLAY_FILE) {
+    std::printf("ERROR : Unable to create %s\n", PrintableName(info.name).c_str());
+    return code;
 }
 
 void ReportExtracting(const TFileInfo& info) {
@@ -57,9 +59,8 @@ int Prepare(const TFileInfoList* node, const std::string& destinationFolder, int
     // A stored name is only a name: anything that could lead elsewhere, or that
     // does not fit a path, is refused before a file is created.
     const std::string destination = destinationFolder + info.name;
-    if (!IsSafeEntryName(info.name) || destination.size() > kMaxPathLength) {
-        return CannotCreate(info);
-    }
+    if (!IsSafeEntryName(info.name)) return CannotCreate(info, LRX_REPLAY_NAME_NOT_ALLOWED);
+    if (destination.size() > kMaxPathLength) return CannotCreate(info);
     // Decided without opening what is there: a file the user cannot read
     // exists all the same, and opening a FIFO would block. Only files are
     // replaced (a link by a file, never what it leads to).
@@ -67,7 +68,11 @@ int Prepare(const TFileInfoList* node, const std::string& destinationFolder, int
     if (existing.kind == PathKind::Folder || existing.kind == PathKind::Other) {
         return CannotCreate(info);
     }
-    if (overwriteMode != 2 && existing.kind != PathKind::Missing && existing.size > 0) {
+    // What a link holds is what it leads to: one that leads nowhere holds
+    // nothing to keep, and is refused below like any unwritable file.
+    const int64_t size =
+        existing.kind == PathKind::Link ? LookAt(destination, true).size : existing.size;
+    if (overwriteMode != 2 && existing.kind != PathKind::Missing && size > 0) {
         if (overwriteMode == 1) return LRX_OK;
         if (overwriteMode == 3) {
             switch (AskOverwrite(Engine().currentWindow, destination)) {

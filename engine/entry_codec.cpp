@@ -21,6 +21,11 @@ int EncodeEntry(codec::CodecContext& ctx, std::FILE* replay, std::FILE* archive,
     return LRX_OK;
 }
 
+bool IsCodecWritingCode(int code) {
+    return (code >= LRX_WRITING_HEADER && code <= LRX_WRITING_A3 && code % 2 == 0) ||
+           code == LRX_WRITING_RECORD_SIZE;
+}
+
 int DecodeEntry(std::FILE* archive, std::FILE* output, int32_t rawSize, const Mailbox& window) {
     return DecodeEntry(Engine().codec, archive, output, rawSize, window);
 }

@@ -18,6 +18,10 @@ int EncodeEntry(std::FILE* replay, std::FILE* archive, const Mailbox& window, in
 int EncodeEntry(codec::CodecContext& ctx, std::FILE* replay, std::FILE* archive,
                 const Mailbox& window, int32_t& packedSize);
 
+// Whether a codec code is one of a failed write (2, 4, ... 12, 27): in an add
+// always a write into the new archive, in an extraction into the replay.
+bool IsCodecWritingCode(int code);
+
 // Decodes the packed data at the archive stream's position into the open
 // output until rawSize bytes are produced. Result: 0 or a codec code.
 int DecodeEntry(std::FILE* archive, std::FILE* output, int32_t rawSize, const Mailbox& window);

@@ -5,8 +5,19 @@
 namespace lrx {
 namespace {
 
-bool IsSeparator(char c) {
+// Neither may stand in a stored name, whichever system wrote it: archives
+// travel between systems.
+bool IsEitherSeparator(char c) {
     return c == '/' || c == '\\';
+}
+
+// What separates folders in a path on this system.
+bool IsPathSeparator(char c) {
+#ifdef _WIN32
+    return IsEitherSeparator(c);
+#else
+    return c == '/';
+#endif
 }
 
 char LowerAsciiChar(char c) {
@@ -36,13 +47,15 @@ bool IsDeviceName(const char* name) {
 SplitPath SplitFilePath(const std::string& path) {
     SplitPath parts;
     std::size_t start = 0;
+#ifdef _WIN32
     if (path.size() >= 2 && path[1] == ':') {
         parts.drive = path.substr(0, 2);
         start = 2;
     }
+#endif
     std::size_t fileStart = start;
     for (std::size_t i = start; i < path.size(); ++i) {
-        if (IsSeparator(path[i])) fileStart = i + 1;
+        if (IsPathSeparator(path[i])) fileStart = i + 1;
     }
     parts.directory = path.substr(start, fileStart - start);
     const std::string file = path.substr(fileStart);
@@ -82,7 +95,7 @@ bool IsSafeEntryName(const char* name) {
     if (length == 0 || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return false;
     for (const char* p = name; *p; ++p) {
         const auto c = static_cast<unsigned char>(*p);
-        if (c < 0x20 || c == 0x7F || IsSeparator(*p) || c == ':') return false;
+        if (c < 0x20 || c == 0x7F || IsEitherSeparator(*p) || c == ':') return false;
     }
 #ifdef _WIN32
     if (name[length - 1] == '.' || name[length - 1] == ' ') return false;

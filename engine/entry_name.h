@@ -7,14 +7,15 @@
 namespace lrx {
 
 struct SplitPath {
-    std::string drive;      // "C:" or empty
+    std::string drive;      // "C:" on Windows, or empty
     std::string directory;  // up to and including the last separator
     std::string name;       // file name without extension
     std::string extension;  // from the last dot of the file name, or empty
 };
 
-// Either separator, and a drive colon, count on every platform: archives
-// travel between systems.
+// Splits a path as this system reads it: on Windows after a drive colon, at
+// backslashes and slashes; elsewhere at slashes only, so "x:race.rpl" or a
+// backslash is part of the name there (and the name rule refuses it).
 SplitPath SplitFilePath(const std::string& path);
 
 // File name plus extension, ".rpl" when the path has none.

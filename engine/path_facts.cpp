@@ -55,8 +55,8 @@ PathFacts LookAt(const std::string& path, bool followLinks) {
     return facts;
 }
 
-const char* NonFileKind(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+const char* NonFileKind(const std::string& path, bool followLinks) {
+    const DWORD attributes = GetFileAttributesA((followLinks ? ResolveLinks(path) : path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return nullptr;
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return nullptr;
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) return "a folder";
@@ -99,9 +99,10 @@ PathFacts LookAt(const std::string& path, bool followLinks) {
     return facts;
 }
 
-const char* NonFileKind(const std::string& path) {
+const char* NonFileKind(const std::string& path, bool followLinks) {
+    // stat itself follows: links of /dev/fd and /proc lead to pipes no path names.
     struct stat info {};
-    if (lstat(path.c_str(), &info) != 0) return nullptr;
+    if ((followLinks ? stat(path.c_str(), &info) : lstat(path.c_str(), &info)) != 0) return nullptr;
     if (S_ISDIR(info.st_mode)) return "a folder";
     if (S_ISFIFO(info.st_mode)) return "a FIFO";
     if (S_ISSOCK(info.st_mode)) return "a socket";

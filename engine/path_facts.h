@@ -20,8 +20,9 @@ struct PathFacts {
 PathFacts LookAt(const std::string& path, bool followLinks);
 
 // "a folder", "a FIFO", "a socket" or "a device" for what is there but is no
-// file (links not followed); null for a file, a link or nothing.
-const char* NonFileKind(const std::string& path);
+// file (or where links lead, with followLinks); null for a file, a link not
+// followed, or nothing.
+const char* NonFileKind(const std::string& path, bool followLinks);
 
 // The path that symbolic links starting at path lead to, so a rename can
 // replace the file and leave the links as they are. A link to a missing file

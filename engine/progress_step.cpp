@@ -4,15 +4,15 @@
 
 namespace lrx {
 
-ProgressStep::ProgressStep(int32_t total) : step_(total / 100) {
+ProgressStep::ProgressStep(int64_t total) : step_(total / 100) {
     // A total under 100 has no whole step; such a replay runs without reports
     // (otherwise the threshold would never move and the loop below would spin).
     increment_ = step_ > 0 ? (10000 + step_ - 1) / step_ : 0;
     if (increment_ < 1) increment_ = 1;
-    threshold_ = static_cast<int64_t>(total) - step_;
+    threshold_ = total - step_;
 }
 
-bool ProgressStep::AtUnitStart(int32_t remaining, const Mailbox& mailbox) {
+bool ProgressStep::AtUnitStart(int64_t remaining, const Mailbox& mailbox) {
     if (remaining < 1 || step_ <= 0 || remaining >= threshold_) return true;
     if (mailbox.Poll() == kAbortRequest) return false;
     while (threshold_ > remaining) {

@@ -1,6 +1,7 @@
-// Percentage reports while one replay is encoded or decoded. Every report
-// covers at least one percent and at least 10000 bytes of the replay, and is
-// preceded by a poll so an abort request takes effect.
+// Percentage reports while one replay is encoded or decoded, or while a
+// delete copies the entries it keeps. Every report covers at least one
+// percent and at least 10000 bytes, and is preceded by a poll so an abort
+// request takes effect.
 #pragma once
 
 #include <cstdint>
@@ -11,12 +12,12 @@ namespace lrx {
 
 class ProgressStep {
   public:
-    // total: the replay bytes the units will cover.
-    explicit ProgressStep(int32_t total);
+    // total: the bytes the units will cover (of a replay, or of kept entries).
+    explicit ProgressStep(int64_t total);
 
     // Called at the start of each unit with the bytes still to process.
     // Returns false when the window asked for an abort.
-    bool AtUnitStart(int32_t remaining, const Mailbox& mailbox);
+    bool AtUnitStart(int64_t remaining, const Mailbox& mailbox);
 
   private:
     int64_t step_;

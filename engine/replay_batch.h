@@ -1,8 +1,8 @@
 // Adding many replays in one rewrite of the archive: the kept entries are
 // copied once, each replay is encoded once, and the new archive replaces the
-// old one once; and extracting many on several threads. Internal to the
-// engine and its tools; the exported add and extraction use them with one
-// job.
+// old one once; extracting many on several threads; and deleting under a
+// window that can stop it. Internal to the engine and its tools; the exported
+// add, delete and extraction use them with one job and (delete) no window.
 #pragma once
 
 #include <cstddef>
@@ -39,5 +39,10 @@ int AddReplays(const std::string& archive, const std::vector<ReplayToAdd>& repla
 // once; the files come out the same for every job count.
 int ExtractEntries(const char* archive, const std::string& folder, int& overwriteMode, HWND window,
                    bool everyEntry, int count, char** names, unsigned jobs);
+
+// Deletes as the exported delete does; with a window it reports "101Deleting
+// entries..." and percentages of the kept bytes copied, and an abort request
+// ends it with 23 and the archive as it was.
+int DeleteEntries(const char* archive, int count, char** names, HWND window);
 
 }  // namespace lrx

@@ -1,6 +1,7 @@
 #include "temp_file.h"
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +16,7 @@
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 #endif
 
@@ -70,6 +72,32 @@ void TakePermissions(const std::string& file, const std::string& target) {
             chown(file.c_str(), static_cast<uid_t>(-1), old.st_gid);
     }
     chmod(file.c_str(), old.st_mode & 07777);
+}
+
+// Renames without replacing; false with errno set, EEXIST when the name is
+// taken. Where the kernel or file system cannot (EINVAL, ENOSYS), a hard link
+// does the same: it too fails on a taken name. Where hard links are missing
+// as well (EPERM, EOPNOTSUPP: some FAT or FUSE mounts) only a check before
+// the rename is left.
+bool RenameWithoutReplacing(const char* source, const char* target) {
+#if defined(__linux__) && defined(SYS_renameat2)
+    constexpr unsigned kRenameNoReplace = 1;  // RENAME_NOREPLACE, part of the kernel's ABI
+    if (syscall(SYS_renameat2, AT_FDCWD, source, AT_FDCWD, target, kRenameNoReplace) == 0) {
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS) return false;
+#endif
+    if (link(source, target) == 0) {
+        unlink(source);
+        return true;
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS) return false;
+    struct stat info {};
+    if (lstat(target, &info) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return std::rename(source, target) == 0;
 }
 #endif
 
@@ -157,6 +185,20 @@ bool ReplaceFileAtomically(const std::string& source, const std::string& target,
     if (std::rename(source.c_str(), target.c_str()) != 0) return false;
     // Make the rename itself durable: sync the folder that holds both names.
     if (syncFolder) SyncFolderOf(target);
+    return true;
+#endif
+}
+
+bool MoveToNewName(const std::string& source, const std::string& target) {
+#ifdef _WIN32
+    if (MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0) return true;
+    const DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) errno = EEXIST;
+    return false;
+#else
+    chmod(source.c_str(), CreationMode());
+    if (!RenameWithoutReplacing(source.c_str(), target.c_str())) return false;
+    SyncFolderOf(target);
     return true;
 #endif
 }

@@ -40,6 +40,12 @@ bool CloseDurably(FileStream& stream);
 bool ReplaceFileAtomically(const std::string& source, const std::string& target,
                            bool syncFolder = true);
 
+// Puts source under target's name where nothing has that name yet, in one
+// step: a file that appeared there meanwhile is never replaced. The file gets
+// the mode an ordinary create gives. False leaves both as they were; errno is
+// EEXIST when something has the name.
+bool MoveToNewName(const std::string& source, const std::string& target);
+
 // Makes the renames in the folder of path durable; nothing on Windows, where
 // each rename is written through.
 void SyncFolderOf(const std::string& path);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "dpi.h"
+
 namespace lrx::fw {
 
 TControl::TControl(TWindow* parent, int id, const char* systemClass)
@@ -101,7 +103,7 @@ int TColumnHeader::Add(const char* text, int width) {
     item.mask = HDI_TEXT | HDI_FORMAT | HDI_WIDTH;
     item.pszText = const_cast<char*>(text);
     item.fmt = HDF_LEFT | HDF_STRING;
-    item.cxy = width;
+    item.cxy = ScaleToDpi(width, ScreenDpi());
     return static_cast<int>(::SendMessageA(Handle, HDM_INSERTITEMA, static_cast<WPARAM>(GetCount()),
                                            reinterpret_cast<LPARAM>(&item)));
 }
@@ -127,6 +129,17 @@ int TColumnHeader::Layout(UINT swpFlags) {
     WINDOWPOS position{};
     HDLAYOUT layout{&area, &position};
     if (!::SendMessageA(Handle, HDM_LAYOUT, 0, reinterpret_cast<LPARAM>(&layout))) return 0;
+    // The control puts a border of fixed pixels around its font's height;
+    // that border grows with the dpi here, so the header keeps its shape.
+    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT));
+    TScreenDC screen;
+    screen.SelectObject(font ? font : ::GetStockObject(SYSTEM_FONT));
+    TEXTMETRICA metrics{};
+    if (::GetTextMetricsA(screen.GetHDC(), &metrics)) {
+        const int border96 = 4;
+        position.cy = std::max(
+            position.cy, static_cast<int>(metrics.tmHeight) + ScaleToDpi(border96, ScreenDpi()));
+    }
     ::SetWindowPos(Handle, position.hwndInsertAfter, position.x, position.y, position.cx,
                    position.cy, position.flags | swpFlags);
     return position.cy;

@@ -100,7 +100,8 @@ class TGauge : public TControl {
 
 // A header control of text items whose widths the user drags; its click and
 // end-of-drag notifications reach the parent's table as WM_NOTIFY entries
-// (HDN_ITEMCLICK, HDN_ENDTRACK), with ClickedItem giving the item.
+// (HDN_ITEMCLICK, HDN_ENDTRACK), with ClickedItem giving the item. Widths are
+// given for a 96-dpi screen and grow with the screen's dpi, as its height does.
 class TColumnHeader : public TControl {
   public:
     static constexpr int DefaultItemWidth = 100;
@@ -110,9 +111,10 @@ class TColumnHeader : public TControl {
         Attr.Style |= HDS_HORZ;
     }
 
-    // Appends an item; returns its index or -1.
+    // Appends an item `width` pixels wide at 96 dpi; returns its index or -1.
     int Add(const char* text, int width = DefaultItemWidth);
     int GetCount() const;
+    // The item's width in pixels, as it is now.
     int GetItemWidth(int index) const;
     // Places the header at the top of the parent's client area, adding
     // `swpFlags` (SWP_SHOWWINDOW); returns its height in pixels.

@@ -55,6 +55,11 @@ TScreenDC::~TScreenDC() {
     ::ReleaseDC(nullptr, dc_);
 }
 
+int ScreenDpi() {
+    TScreenDC screen;
+    return ::GetDeviceCaps(screen.GetHDC(), LOGPIXELSY);
+}
+
 TFont::TFont(const char* face, int height, int width, int escapement, int orientation, int weight,
              bool italic, bool underline, bool strikeOut, BYTE charSet, BYTE outputPrecision,
              BYTE clipPrecision, BYTE quality)

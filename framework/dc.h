@@ -49,6 +49,9 @@ class TScreenDC : public TDC {
     ~TScreenDC() override;
 };
 
+// The screen's pixels per inch (96 unless the user chose larger texts).
+int ScreenDpi();
+
 class TFont {
   public:
     TFont(const char* face, int height, int width = 0, int escapement = 0, int orientation = 0,

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "dc.h"
+#include "dpi.h"
 #include "prompt.h"
 
 namespace lrx::fw {
@@ -63,6 +65,10 @@ bool ReturnsResultDirectly(UINT message) {
 }  // namespace
 
 TDialog::TDialog(TWindow* parent, int resourceId) : TWindow(parent), resourceId_(resourceId) {}
+
+TDialog::~TDialog() {
+    ReleasePictures();
+}
 
 const TResponseTable& TDialog::Table() {
     static constexpr TResponseEntry entries[] = {
@@ -131,8 +137,42 @@ LRESULT TDialog::DefaultProcessing() {
     return 0;
 }
 
+// Bitmaps are drawn for 96 dpi; the dialog units around them grow with the
+// screen's dpi, so the pictures are stretched to match.
+void TDialog::ScalePictures() {
+    const int dpi = ScreenDpi();
+    if (dpi == 96) return;
+    for (HWND child = ::GetWindow(Handle, GW_CHILD); child;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        char className[16] = {};
+        ::GetClassNameA(child, className, sizeof className);
+        if (::lstrcmpiA(className, "Static") != 0 ||
+            (::GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP) {
+            continue;
+        }
+        auto original =
+            reinterpret_cast<HBITMAP>(::SendMessageA(child, STM_GETIMAGE, IMAGE_BITMAP, 0));
+        BITMAP info{};
+        if (!original || !::GetObjectA(original, sizeof info, &info)) continue;
+        auto scaled =
+            static_cast<HBITMAP>(::CopyImage(original, IMAGE_BITMAP, ScaleToDpi(info.bmWidth, dpi),
+                                             ScaleToDpi(info.bmHeight, dpi), 0));
+        if (!scaled) continue;
+        pictures_.push_back(scaled);
+        // The static never frees a picture; the one it loaded is done with.
+        ::DeleteObject(reinterpret_cast<HGDIOBJ>(
+            ::SendMessageA(child, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(scaled))));
+    }
+}
+
+void TDialog::ReleasePictures() {
+    for (HBITMAP picture : pictures_) ::DeleteObject(picture);
+    pictures_.clear();
+}
+
 INT_PTR TDialog::InitDialog(HWND handle) {
     Tie(handle, TTie::DialogUser);
+    ScalePictures();
     SetupWindow();  // binds the controls and creates any other children
     if (modal_) {
         TPrompt prompt(TPromptKind::Dialog);
@@ -158,6 +198,7 @@ INT_PTR CALLBACK TDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     const bool handled = self->Route(msg);
     if (message == WM_NCDESTROY) {
         self->AfterNcDestroy();
+        self->ReleasePictures();
         return FALSE;
     }
     if (!handled) return FALSE;

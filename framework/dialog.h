@@ -2,8 +2,11 @@
 // with Create (closed by its OK command), modal with Execute (returns what
 // CloseWindow was given). Control objects constructed with only an id are
 // bound to the resource's controls before SetupWindow runs. Results of
-// handled messages go back through DWLP_MSGRESULT.
+// handled messages go back through DWLP_MSGRESULT. The dialog units grow
+// with the screen's dpi, and so do its pictures (bitmap statics).
 #pragma once
+
+#include <vector>
 
 #include "window.h"
 
@@ -12,6 +15,7 @@ namespace lrx::fw {
 class TDialog : public TWindow {
   public:
     TDialog(TWindow* parent, int resourceId);
+    ~TDialog() override;
 
     static const TResponseTable& Table();
     const TResponseTable& Responses() const override { return Table(); }
@@ -41,10 +45,13 @@ class TDialog : public TWindow {
     static INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM);
     INT_PTR InitDialog(HWND handle);
     bool CreateAsChild();
+    void ScalePictures();
+    void ReleasePictures();
 
     int resourceId_;
     bool modal_ = false;
     bool asChild_ = false;
+    std::vector<HBITMAP> pictures_;  // the statics' pictures at the screen's dpi
 };
 
 }  // namespace lrx::fw

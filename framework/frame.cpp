@@ -1,5 +1,7 @@
 #include "frame.h"
 
+#include <algorithm>
+
 #include "application.h"
 #include "recent_files.h"
 
@@ -10,7 +12,7 @@ constexpr char kModeTexts[][5] = {"CAPS", "NUM", "SCRL"};
 constexpr unsigned kModeBits[] = {TStatusBar::CapsLock, TStatusBar::NumLock,
                                   TStatusBar::ScrollLock};
 constexpr int kModeKeys[] = {VK_CAPITAL, VK_NUMLOCK, VK_SCROLL};
-constexpr int kModePartWidth = 44;
+constexpr int kModePartWidth = 44;  // pixels at 96 dpi
 
 int WindowHeight(HWND window) {
     RECT rect{};
@@ -53,7 +55,8 @@ void TStatusBar::SpreadParts() {
     RECT area{};
     ::GetClientRect(Handle, &area);
     int edges[4];
-    for (int i = 0; i <= count; ++i) edges[i] = area.right - (count - i) * kModePartWidth;
+    const int partWidth = ScaleToDpi(kModePartWidth, ScreenDpi());
+    for (int i = 0; i <= count; ++i) edges[i] = area.right - (count - i) * partWidth;
     edges[count] = -1;
     ::SendMessageA(Handle, SB_SETPARTS, static_cast<WPARAM>(count + 1),
                    reinterpret_cast<LPARAM>(edges));
@@ -109,63 +112,6 @@ int TStatusBar::Height() const {
     return WindowHeight(Handle);
 }
 
-// --- toolbar ---
-
-TControlBar::TControlBar()
-    : TControl(nullptr, TDecoratedFrame::ControlBarId, TOOLBARCLASSNAMEA, "", 0, 0, 0, 0) {
-    Attr.Style = WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | CCS_TOP;
-}
-
-void TControlBar::Insert(const TButtonGadget& button) {
-    gadgets_.push_back({button.BitmapId, button.CommandId});
-}
-
-void TControlBar::Insert(const TSeparatorGadget& separator) {
-    gadgets_.push_back({0, separator.Size});
-}
-
-void TControlBar::SetupWindow() {
-    ::SendMessageA(Handle, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    ::SendMessageA(Handle, TB_SETBITMAPSIZE, 0, MAKELPARAM(20, 20));
-    for (const Gadget& gadget : gadgets_) {
-        TBBUTTON button{};
-        if (gadget.BitmapId == 0) {
-            button.iBitmap = gadget.CommandId;
-            button.fsStyle = BTNS_SEP;
-        } else {
-            TBADDBITMAP bitmap{ProgramInstance(), static_cast<UINT_PTR>(gadget.BitmapId)};
-            button.iBitmap = static_cast<int>(
-                ::SendMessageA(Handle, TB_ADDBITMAP, 1, reinterpret_cast<LPARAM>(&bitmap)));
-            button.idCommand = gadget.CommandId;
-            button.fsStyle = BTNS_BUTTON;
-            button.fsState = 0;  // disabled until the enablers say otherwise
-        }
-        ::SendMessageA(Handle, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button));
-    }
-    ::SendMessageA(Handle, TB_AUTOSIZE, 0, 0);
-}
-
-bool TControlBar::IsButtonEnabled(int commandId) const {
-    return Handle &&
-           ::SendMessageA(Handle, TB_ISBUTTONENABLED, static_cast<WPARAM>(commandId), 0) != 0;
-}
-
-void TControlBar::ApplyEnablers(const TCommandEnablers& enablers) {
-    if (!Handle) return;
-    for (const Gadget& gadget : gadgets_) {
-        if (gadget.BitmapId == 0) continue;
-        const bool enabled = enablers.IsEnabled(gadget.CommandId);
-        if (IsButtonEnabled(gadget.CommandId) != enabled) {
-            ::SendMessageA(Handle, TB_ENABLEBUTTON, static_cast<WPARAM>(gadget.CommandId),
-                           MAKELPARAM(enabled, 0));
-        }
-    }
-}
-
-int TControlBar::Height() const {
-    return WindowHeight(Handle);
-}
-
 // --- frame ---
 
 TDecoratedFrame::TDecoratedFrame(TWindow* parent, const char* title,
@@ -202,14 +148,10 @@ TStatusBar* TDecoratedFrame::Insert(std::unique_ptr<TStatusBar> statusBar) {
     return statusBar_.get();
 }
 
-TControlBar* TDecoratedFrame::Insert(std::unique_ptr<TControlBar> controlBar) {
-    controlBar_ = std::move(controlBar);
-    controlBar_->SetParentObject(this);
-    if (Handle) {
-        controlBar_->Create();
-        Layout();
-    }
-    return controlBar_.get();
+THarbor* TDecoratedFrame::Insert(std::unique_ptr<THarbor> harbor) {
+    harbor_ = std::move(harbor);
+    harbor_->SetFrame(*this);
+    return harbor_.get();
 }
 
 void TDecoratedFrame::SetIcon(int resourceId) {
@@ -257,10 +199,10 @@ void TDecoratedFrame::SetupWindow() {
     if (ShrinkToClient && client_ && client_->GetHandle()) {
         RECT clientRect;
         ::GetWindowRect(client_->GetHandle(), &clientRect);
-        const int barHeights =
-            (controlBar_ ? controlBar_->Height() : 0) + (statusBar_ ? statusBar_->Height() : 0);
-        RECT frame{0, 0, clientRect.right - clientRect.left,
-                   clientRect.bottom - clientRect.top + barHeights};
+        const SIZE docked = harbor_ ? harbor_->DockedSize() : SIZE{0, 0};
+        const int statusHeight = statusBar_ ? statusBar_->Height() : 0;
+        RECT frame{0, 0, clientRect.right - clientRect.left + docked.cx,
+                   clientRect.bottom - clientRect.top + docked.cy + statusHeight};
         ::AdjustWindowRectEx(&frame, Attr.Style, Attr.Menu != nullptr, Attr.ExStyle);
         ::SetWindowPos(Handle, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -272,20 +214,15 @@ void TDecoratedFrame::Layout() {
     if (!Handle) return;
     RECT area;
     ::GetClientRect(Handle, &area);
-    int top = 0;
-    int bottom = area.bottom;
-    if (controlBar_ && controlBar_->GetHandle()) {
-        controlBar_->SendMessage(TB_AUTOSIZE);
-        top = controlBar_->Height();
-    }
     if (statusBar_ && statusBar_->GetHandle()) {
         statusBar_->SendMessage(WM_SIZE);
         statusBar_->SpreadParts();
-        bottom -= statusBar_->Height();
+        area.bottom = std::max(area.bottom - statusBar_->Height(), area.top);
     }
+    if (harbor_) area = harbor_->Layout(area);
     if (client_ && client_->GetHandle()) {
-        ::MoveWindow(client_->GetHandle(), 0, top, area.right, bottom > top ? bottom - top : 0,
-                     TRUE);
+        ::MoveWindow(client_->GetHandle(), area.left, area.top, area.right - area.left,
+                     area.bottom - area.top, TRUE);
     }
 }
 
@@ -293,8 +230,8 @@ bool TDecoratedFrame::IdleAction(long idleCount) {
     const bool more = TWindow::IdleAction(idleCount);
     if (TApplication* app = GetApplication()) {
         TCommandEnablers& enablers = app->CommandEnablers();
-        if (controlBar_ && enablers.Version() != appliedEnablers_) {
-            controlBar_->ApplyEnablers(enablers);
+        if (harbor_ && enablers.Version() != appliedEnablers_) {
+            harbor_->ApplyEnablers(enablers);
             appliedEnablers_ = enablers.Version();
         }
     }
@@ -309,9 +246,7 @@ bool TDecoratedFrame::RouteCommand(TMsg& msg) {
         msg.Result = 0;
         return true;  // refused: a long call is running
     }
-    const bool fromBar = controlBar_ && controlBar_->GetHandle() &&
-                         reinterpret_cast<HWND>(msg.LParam) == controlBar_->GetHandle();
-    if (msg.LParam == 0 || fromBar) {
+    if (msg.LParam == 0 || IsBar(reinterpret_cast<HWND>(msg.LParam))) {
         TApplication* app = GetApplication();
         if (app && !app->CommandEnablers().IsEnabled(id)) {
             msg.Result = 0;
@@ -398,8 +333,7 @@ LRESULT TDecoratedFrame::EvExitMenuLoop(WPARAM, LPARAM) {
 
 LRESULT TDecoratedFrame::EvNotify(WPARAM, LPARAM lParam) {
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (header && controlBar_ && header->hwndFrom == controlBar_->GetHandle() &&
-        header->code == TBN_HOTITEMCHANGE && statusBar_) {
+    if (header && IsBar(header->hwndFrom) && header->code == TBN_HOTITEMCHANGE && statusBar_) {
         const auto* hot = reinterpret_cast<const NMTBHOTITEM*>(lParam);
         if (hot->dwFlags & HICF_LEAVING) {
             statusBar_->EndHint();

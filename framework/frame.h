@@ -1,9 +1,10 @@
 // TDecoratedFrame: a top-level window around one client window, with a menu,
-// caption and icons, an optional toolbar docked at the top and an optional
-// status bar at the bottom; the client fills what is left. The status bar's
-// first part shows the program's text, replaced by the hint string of the
-// highlighted menu item or hovered toolbar button while there is one (a
-// command's id is also its string resource id and its toolbar bitmap id).
+// caption and icons, an optional harbor whose toolbars dock at its edges and
+// an optional status bar at the bottom; the client fills what is left. The
+// status bar's first part shows the program's text, replaced by the hint
+// string of the highlighted menu item or hovered toolbar button while there
+// is one (a command's id is also its string resource id and its toolbar
+// bitmap id).
 #pragma once
 
 #include <memory>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "controls.h"
+#include "harbor.h"
 
 namespace lrx::fw {
 
@@ -49,43 +51,10 @@ class TStatusBar : public TControl {
     unsigned shownModes_ = ~0u;
 };
 
-struct TButtonGadget {
-    int BitmapId;
-    int CommandId;
-};
-
-struct TSeparatorGadget {
-    int Size = 6;
-};
-
-// A toolbar of button and separator gadgets. Buttons start disabled; the
-// frame gives them the state of their commands' enablers in idle time.
-class TControlBar : public TControl {
-  public:
-    TControlBar();
-
-    void Insert(const TButtonGadget& button);
-    void Insert(const TSeparatorGadget& separator);
-    bool IsButtonEnabled(int commandId) const;
-    int Height() const;
-    // Brings every button's enabled state in line with the table.
-    void ApplyEnablers(const class TCommandEnablers& enablers);
-
-  protected:
-    void SetupWindow() override;
-
-  private:
-    struct Gadget {
-        int BitmapId;   // 0 for a separator
-        int CommandId;  // the separator's size for a separator
-    };
-    std::vector<Gadget> gadgets_;
-};
-
 class TDecoratedFrame : public TWindow {
   public:
     static constexpr int StatusBarId = 0x7E01;
-    static constexpr int ControlBarId = 0x7E02;
+    static constexpr int ControlBarId = TControlBar::DefaultId;
 
     TDecoratedFrame(TWindow* parent, const char* title, std::unique_ptr<TWindow> client,
                     bool trackMenuSelection = false);
@@ -101,11 +70,16 @@ class TDecoratedFrame : public TWindow {
     void SetAccelerators(int resourceId);
     HACCEL GetAccelerators() const override { return accelerators_; }
 
-    // The frame owns its bars; insert them before the frame is created.
+    // The frame owns its status bar and its harbor (which owns the toolbars).
     TStatusBar* Insert(std::unique_ptr<TStatusBar> statusBar);
-    TControlBar* Insert(std::unique_ptr<TControlBar> controlBar);
+    THarbor* Insert(std::unique_ptr<THarbor> harbor);
     TStatusBar* GetStatusBar() const { return statusBar_.get(); }
-    TControlBar* GetControlBar() const { return controlBar_.get(); }
+    THarbor* GetHarbor() const { return harbor_.get(); }
+    // The harbor's first toolbar, or null.
+    TDockableControlBar* GetControlBar() const { return harbor_ ? harbor_->GetBar(0) : nullptr; }
+
+    // Places the status bar, the docked toolbars and the client.
+    void Layout();
 
     // Size the frame so that its client area fits the client window's size
     // at creation (a dialog client's template size).
@@ -128,15 +102,15 @@ class TDecoratedFrame : public TWindow {
     LRESULT EvNotify(WPARAM, LPARAM);
     void CmExit();
 
-    void Layout();
     void ShowCommandHint(int commandId);
+    bool IsBar(HWND window) const { return harbor_ && harbor_->Owns(window); }
 
   private:
     void ApplyIcons();
 
     std::unique_ptr<TWindow> client_;
     std::unique_ptr<TStatusBar> statusBar_;
-    std::unique_ptr<TControlBar> controlBar_;
+    std::unique_ptr<THarbor> harbor_;
     bool trackMenuSelection_;
     int iconId_ = 0;
     int smallIconId_ = 0;

@@ -14,6 +14,8 @@ int Convert(int value, int multiplier, int divisor) {
 }
 
 constexpr int kWheelDelta = 120;
+// 5 pixels on a 96-dpi screen, and as wide in inches on any other.
+constexpr int kMarginTwips = 75;
 
 }  // namespace
 
@@ -126,7 +128,7 @@ std::optional<int> ListGeometry::RowAt(int yPixels, int fileCount) const {
 
 ColumnStops ListGeometry::Stops(const std::array<int, 5>& headerWidths) const {
     ColumnStops stops;
-    stops.margin = Convert(5, logicalExtent_, deviceExtent_);
+    stops.margin = kMarginTwips;
     stops.x[0] = stops.margin;
     for (std::size_t i = 1; i < stops.x.size(); ++i) {
         stops.x[i] = stops.x[i - 1] + ToTwips(headerWidths[i - 1]);

@@ -25,8 +25,9 @@ struct ScrollBarState {
     bool enabled = false;
 };
 
-// Column stops in twips: X0 = 5 pixels, Xi = X(i-1) + header item (i-1)'s
-// width; margin is 5 pixels in twips. A cell's text is clipped at X(i+1) - 2m.
+// Column stops in twips: X0 = the margin, Xi = X(i-1) + header item (i-1)'s
+// width; the margin is 75 twips (5 pixels at 96 dpi, more on a screen with
+// more dots). A cell's text is clipped at X(i+1) - 2m.
 struct ColumnStops {
     std::array<int, 6> x{};
     int margin = 0;

@@ -98,7 +98,7 @@ enum LrxResult {
     LRX_QUERY_REQUIRES_INSTANCE = 26,
     LRX_WRITING_RECORD_SIZE = 27,
     LRX_REPLAY_NAME_TOO_LONG = 28,    /* the entry name would not fit the record */
-    LRX_REPLAY_NAME_NOT_ALLOWED = 29, /* extraction could not write the name back */
+    LRX_REPLAY_NAME_NOT_ALLOWED = 29, /* not a plain file name: add and extract refuse it */
     LRX_ARCHIVE_TOO_LARGE = 30,       /* the new archive would pass 2 GiB */
     LRX_LAST_RESULT = 30
 };
@@ -134,17 +134,20 @@ LRXPACK_API int wG4h(TFileInfoList** head, char* archive);
  * its place. The archive is created when missing; one that exists but cannot
  * be read, or is no file (a folder, FIFO, device), gives 14; a read-only one,
  * or one with other names (hard links, which a replacement would part from
- * it), 18; one whose entries do not cover it from its header to its end 15
- * (a rewrite would lose the bytes no entry holds). Through a symbolic link
- * the file it leads to is replaced and the link stays. The new archive is
- * written beside the old one and replaces it in one step, keeping its mode:
- * on any failure or abort the archive is as it was. An archive may not grow
- * past 2 GiB (INT32_MAX bytes: positions in the format are signed 32-bit):
- * such an add gives 30 and changes nothing. A name extraction would refuse (a
- * colon, control characters, on Windows a device name or a trailing dot or
- * space) gives 29. moveReplay removes the replay file after a success (20
- * when that fails, with the archive already updated). Codes: 0, 6, 14, 15,
- * 16, 18, 20, 21, 22, 23, 28, 29, 30 or a codec code. */
+ * it), 18, as does any write that fails (a full disk); one whose entries do
+ * not cover it from its header to its end 15 (a rewrite would lose the bytes
+ * no entry holds). Through a symbolic link the file it leads to is replaced
+ * and the link stays. The new archive is written beside the old one and
+ * replaces it in one step, keeping its mode: on any failure or abort the
+ * archive is as it was. An archive may not grow past 2 GiB (INT32_MAX bytes:
+ * positions in the format are signed 32-bit): such an add gives 30 and
+ * changes nothing. The entry name is what follows the replay path's last
+ * folder separator (on Windows a backslash, a slash or a drive colon;
+ * elsewhere a slash only). A name extraction would refuse (a colon, a
+ * backslash, control characters, on Windows a device name or a trailing dot
+ * or space) gives 29. moveReplay removes the replay file after a success (20
+ * when that fails, with the archive already updated). Codes: 0, 14, 15, 16,
+ * 18, 20, 21, 23, 28, 29, 30 or a codec code for reading the replay. */
 LRXPACK_API int sJTU(char* archive, char* replay, HWND window, bool moveReplay);
 
 /* Deletes every entry whose name is one of names (ignoring case); unknown
@@ -163,10 +166,10 @@ LRXPACK_API int zTOR(char* archive, int count, char** names);
  * window that no longer exists ends the call with 23); any other mode
  * overwrites. Each entry is decoded into a temporary file first, so a failure
  * leaves any existing destination as it was. Stored names that are not plain
- * file names, read-only destinations and destinations that are no file (a
- * folder, FIFO, socket, device) are refused with 19. 17 when the
+ * file names are refused with 29; read-only destinations and destinations
+ * that are no file (a folder, FIFO, socket, device) with 19. 17 when the
  * archive is missing, 14 when it exists but cannot be read. Codes: 0, 14, 16,
- * 17, 19, 23, 26 (mode 3 without a window) or a codec code. */
+ * 17, 19, 23, 26 (mode 3 without a window), 29 or a codec code. */
 LRXPACK_API int MFqc(char* archive, char* destinationFolder, int& overwriteMode, HWND window,
                      bool everyEntry, int count, char** names);
 

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <utility>
 
 #ifdef _WIN32
 #include <process.h>
@@ -34,6 +37,20 @@ ScratchDir::ScratchDir() {
 ScratchDir::~ScratchDir() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
+}
+
+Watchdog::Watchdog(std::chrono::seconds limit, std::string what)
+    : thread_([limit, what = std::move(what), finished = finished_.get_future()] {
+          if (finished.wait_for(limit) == std::future_status::ready) return;
+          std::fprintf(stderr, "%s: still running after %lld s, stopped\n", what.c_str(),
+                       static_cast<long long>(limit.count()));
+          std::fflush(stderr);
+          std::_Exit(EXIT_FAILURE);
+      }) {}
+
+Watchdog::~Watchdog() {
+    finished_.set_value();
+    thread_.join();
 }
 
 void WriteFile(const std::string& path, const Bytes& bytes) {

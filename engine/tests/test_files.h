@@ -1,10 +1,13 @@
 // Scratch folders, byte-exact files and an ordinary user for tests.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace lrx::test {
@@ -37,6 +40,18 @@ void AppendU16(Bytes& bytes, uint16_t value);
 Bytes ArchiveHeader(int32_t version = 100);
 // A 32-byte record with only name and sizes set.
 Bytes FileInfoBytes(const std::string& name, int32_t rawSize, int32_t packedSize);
+
+// Ends the test program with a message when it is still running at the
+// limit: a hang fails the run instead of stopping it.
+class Watchdog {
+  public:
+    Watchdog(std::chrono::seconds limit, std::string what);
+    ~Watchdog();
+
+  private:
+    std::promise<void> finished_;
+    std::thread thread_;
+};
 
 // Runs work as an ordinary user, for whom permissions hold: on Linux in a
 // child process, as nobody when the tests run as root (folder is handed to

@@ -97,11 +97,11 @@ class TDemoApp : public TApplication {
         TStatusBar* status = frame->Insert(std::make_unique<TStatusBar>(
             TStatusBar::CapsLock | TStatusBar::NumLock | TStatusBar::ScrollLock));
         status->SetText("replays.lrx  (4 files)");
-        auto bar = std::make_unique<TControlBar>();
+        auto bar = std::make_unique<TDockableControlBar>();
         bar->Insert(TButtonGadget{CM_NEW, CM_NEW});
         bar->Insert(TSeparatorGadget{});
         bar->Insert(TButtonGadget{CM_OPEN, CM_OPEN});
-        frame->Insert(std::move(bar));
+        frame->Insert(std::make_unique<THarbor>())->Insert(std::move(bar));
         CommandEnablers().Enable(CM_NEW, false);
         SetMainWindow(std::move(frame));
     }

@@ -100,7 +100,7 @@ TEST(FrameworkFrame, StatusBarShowsTextsAndHintsAndClientFillsTheRest) {
         ::GetClientRect(frame, &area);
         ::GetWindowRect(app.Frame->GetClientWindow()->GetHandle(), &client);
         ::MapWindowPoints(nullptr, frame, reinterpret_cast<POINT*>(&client), 2);
-        EXPECT_EQ(client.top, app.Frame->GetControlBar()->Height());
+        EXPECT_EQ(client.top, app.Frame->GetControlBar()->Metrics().Thickness());
         EXPECT_EQ(client.bottom, area.bottom - status.Height());
         EXPECT_EQ(client.right, area.right);
         EXPECT_GT(client.bottom, client.top);

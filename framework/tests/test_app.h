@@ -32,11 +32,11 @@ class TTestFrame : public TDecoratedFrame {
         SetIcon(IDI_APP);
         SetIconSm(IDI_APP);
         Insert(std::make_unique<TStatusBar>(TStatusBar::CapsLock | TStatusBar::NumLock));
-        auto bar = std::make_unique<TControlBar>();
+        auto bar = std::make_unique<TDockableControlBar>();
         bar->Insert(TButtonGadget{CM_NEW, CM_NEW});
         bar->Insert(TSeparatorGadget{});
         bar->Insert(TButtonGadget{CM_OPEN, CM_OPEN});
-        Insert(std::move(bar));
+        Insert(std::make_unique<THarbor>())->Insert(std::move(bar));
     }
     static const TResponseTable& Table() {
         static constexpr TResponseEntry entries[] = {

@@ -139,7 +139,9 @@ void TLRXWinApp::InitMainWindow() {
 
 void TLRXWinApp::SetupSpeedBar(TSDIDecFrame& frame) {
     const TraceScope trace("App:SetupSpeedBar");
-    auto bar = std::make_unique<fw::TControlBar>();
+    fw::THarbor* harbor = frame.Insert(std::make_unique<fw::THarbor>());
+    auto bar = std::make_unique<fw::TDockableControlBar>(
+        std::make_unique<fw::TGadgetWindowFont>(10, false, false));
     bar->Insert(fw::TButtonGadget{kCmFileNew, kCmFileNew});
     bar->Insert(fw::TButtonGadget{kCmFileOpen, kCmFileOpen});
     bar->Insert(fw::TSeparatorGadget{6});
@@ -148,7 +150,8 @@ void TLRXWinApp::SetupSpeedBar(TSDIDecFrame& frame) {
     }
     bar->Insert(fw::TSeparatorGadget{6});
     bar->Insert(fw::TButtonGadget{kCmHelpContents, kCmHelpContents});
-    frame.Insert(std::move(bar));
+    bar->SetCaption("Toolbar");
+    harbor->Insert(std::move(bar), fw::DockEdge::kTop);
 }
 
 void TLRXWinApp::CmFileOpen() {

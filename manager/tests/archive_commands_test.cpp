@@ -23,7 +23,8 @@ using lrx::test::ReadFile;
 using lrx::test::WriteFile;
 
 // What the user does and sees: answers to prompts and questions, clicks
-// during an engine call, and a log of boxes (with the rows under them).
+// during an engine call, and a log of boxes (with the rows under them),
+// progress status lines and caption changes.
 struct Script {
     std::string log;
     std::deque<std::optional<std::string>> files;
@@ -44,7 +45,7 @@ class Dialog : public DropProgressDialog, public MailboxView {
     void Close() override { script_.onClose ? script_.onClose() : void(); }
     void IndicateNext() override { ++script_.filesDone; }
     void SetPercent(int value) override { percent = value; }
-    void SetStatusText(const std::string&) override {}
+    void SetStatusText(const std::string& text) override { script_.log += "status " + text + "\n"; }
     int AskOverwrite(const std::string& path) override {
         script_.log += "ask " + std::filesystem::path(path).filename().string() + "\n";
         const int answer = script_.answers.front();
@@ -84,7 +85,10 @@ class RecordingView : public CommandView {
     std::unique_ptr<DropProgressDialog> CreateDropProgress(int) override {
         return std::make_unique<Dialog>(script);
     }
-    void SetCaption(const std::string& text) override { caption = text; }
+    void SetCaption(const std::string& text) override {
+        if (text != caption) script.log += "caption " + text + "\n";
+        caption = text;
+    }
     void SetStatusText(const std::string& text) override { status = text; }
     void SetScrollPosition(int position) override { thumb = position; }
     void RepaintList() override {}
@@ -126,7 +130,6 @@ TEST_F(Commands, OpenAddDropAndDelete) {
     WriteFile(dir_ / "notes.txt", Bytes(40, 'j'));
     view_.script.files = {r1, archive_};
     view_.commands.CmAddReplay();
-    EXPECT_EQ(view_.caption, "LRXWin - t.lrx");
     view_.commands.DoOpenFile(dir_ / "gone.lrx");
     view_.commands.DoOpenFile(std::string(256, 'a'));
     EXPECT_EQ(view_.status, "t.lrx  (1 files)");  // a failed open leaves the status line
@@ -143,7 +146,6 @@ TEST_F(Commands, OpenAddDropAndDelete) {
     EXPECT_EQ(view_.Names(), "r2.rpl");
     view_.model.EvKeyDown(ListKey::kSelectAll, false);
     view_.commands.CmRepDelete();
-    EXPECT_EQ(view_.caption, "LRXWin");
 
     // No archive open: a drop asks for one once.
     view_.script.files = {archive_};
@@ -154,12 +156,15 @@ TEST_F(Commands, OpenAddDropAndDelete) {
     view_.commands.DoAddReplay(r2);
     EXPECT_FALSE(view_.model.List().ArchiveOpen());
     EXPECT_EQ(view_.script.log,
-              "file Add Replay\nfile New Archive\n"
+              "file Add Replay\nfile New Archive\nstatus Adding r1.rpl...\n"
+              "caption LRXWin - t.lrx\ncaption LRXWin\n"
               "Open Error: Reading file info (rows 0)\n"
               "Open Error: The path is longer than 255 characters. (rows 0)\n"
+              "caption LRXWin - t.lrx\nstatus Adding r2.rpl...\nstatus Adding notes.txt...\n"
               "Add File Error: Reading header (rows 0)\n"
-              "Delete Files: Removed empty archive (rows 1)\n"
-              "file New Archive\n"
+              "Delete Files: Removed empty archive (rows 1)\ncaption LRXWin\n"
+              "file New Archive\nstatus Adding r1.rpl...\ncaption LRXWin - t.lrx\n"
+              "status Adding r3.rpl...\nstatus Adding r2.rpl...\ncaption LRXWin\n"
               "Add File Error: Reading file info (rows 0)\n");
 }
 
@@ -183,13 +188,16 @@ TEST_F(Commands, ExtractAnswersTheOverwriteQuestion) {
     const std::string all = "folder Select firectory for extraction\n";
     const std::string selected = "folder Select directory for extraction\n";
     const std::string aborted = "Extract Error: Aborted (rows 2)\n";
+    const std::string at1 = "status Extracting x1.rpl...\n", at2 = "status Extracting x2.rpl...\n";
+    const std::string firstAsked = all + at1 + "ask x1.rpl\n" + at2;
     const Case cases[] = {
         // The abort waits for the engine to read the Yes, then holds: no
         // second question, nothing written; the box shows before the close.
-        {{0, 0}, true, true, old, old, all + "ask x1.rpl\n" + aborted + "close\n"},
-        {{1, 0}, true, false, old, x2, all + "ask x1.rpl\nask x2.rpl\nclose\n"},
-        {{2}, true, false, x1, x2, all + "ask x1.rpl\nclose\n"},
-        {{0}, false, false, old, x2, selected + "ask x2.rpl\nclose\n"},
+        // The status line then names x1, whose decoding stopped, and x2 again.
+        {{0, 0}, true, true, old, old, firstAsked + at1 + at2 + aborted + "close\n"},
+        {{1, 0}, true, false, old, x2, firstAsked + "ask x2.rpl\nclose\n"},
+        {{2}, true, false, x1, x2, firstAsked + "close\n"},
+        {{0}, false, false, old, x2, selected + at2 + "ask x2.rpl\nclose\n"},
     };
     view_.script.onClose = [&] { view_.script.log += "close\n"; };
     for (const Case& c : cases) {
@@ -225,10 +233,9 @@ TEST_F(Commands, AbortInTheMiddleAndRefusalsWhileBusy) {
     view_.script.log.clear();
     view_.commands.CmAddReplay();
     EXPECT_TRUE(clicked);
-    EXPECT_EQ(view_.caption, "LRXWin - t.lrx");
     EXPECT_TRUE(ReadFile(archive_) == before);
     EXPECT_EQ(view_.script.log,
-              "file Add Replay\n"
+              "file Add Replay\nstatus Adding big.rpl...\n"
               "LRXWin: Please wait until the current operation has finished. (rows 1)\n"
               "Add File Error: Aborted (rows 1)\n");
 }

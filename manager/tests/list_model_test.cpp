@@ -113,6 +113,19 @@ TEST_F(ListModel, MouseAndKeysSelectFromTheAnchor) {
         EXPECT_EQ(model->List().Anchor(), anchor) << steps;
         EXPECT_TRUE(model->List().RowClicked()) << steps;
     }
+    // With two rows a page the caret's row is always painted.
+    auto model = Open();
+    PaintInput twoRows = kPaint;
+    twoRows.clientHeightPixels = 24 + 2 * 16;
+    model->Paint(twoRows);
+    std::string pages;
+    for (ListKey key : {ListKey::kDown, ListKey::kDown, ListKey::kDown, ListKey::kDown,
+                        ListKey::kUp, ListKey::kUp, ListKey::kUp, ListKey::kEnd, ListKey::kHome}) {
+        model->EvKeyDown(key, false);
+        for (const RowLayout& row : model->Paint(twoRows).rows) pages += row.cells[0].text[0];
+        pages = pages + ':' + model->List().Row(model->List().Caret()).name[0] + ' ';
+    }
+    EXPECT_EQ(pages, "ab:a ab:b bc:c cd:d cd:c bc:b ab:a cd:d ab:a ");
 }
 
 TEST_F(ListModel, ClicksMapThroughTheHeadersRealHeightAndPaintClampsFirst) {
@@ -129,15 +142,35 @@ TEST_F(ListModel, ClicksMapThroughTheHeadersRealHeightAndPaintClampsFirst) {
     ASSERT_EQ(page.rows.size(), 4u);
     EXPECT_EQ(std::tie(page.rows[1].top, page.rows[1].bottom), std::tuple(-600, -840));
     EXPECT_TRUE(page.rows[1].selected);
-    // Stops at 75, 1575, 2775, 3975, 4725, 6525; margin 75.
-    const CellLayout& ratio = page.rows[1].cells[4];
-    EXPECT_EQ(std::tie(ratio.text, ratio.x, ratio.clipLeft, ratio.clipRight),
-              std::tuple(std::string("-80%"), 4575, 3975, 4575));
-    EXPECT_EQ(page.rows[1].cells[0].clipRight, 1425);
+    EXPECT_FALSE(page.rows[2].selected);
+    // Every cell of rows b and c, in drawing order: name, date, raw, packed,
+    // ratio. Stops at 75, 1575, 2775, 3975, 4725, 6525; margin 75.
+    const auto left = CellAlign::kLeft, right = CellAlign::kRight;
+    const std::tuple<CellAlign, int, int, int> columns[5] = {{left, 75, 75, 1425},
+                                                             {left, 4725, 4725, 6375},
+                                                             {right, 2625, 1575, 2625},
+                                                             {right, 3825, 2775, 3825},
+                                                             {right, 4575, 3975, 4575}};
+    const std::string texts[2][5] = {{"b.rpl", "2024-03-05 10:00", "5", "9", "-80%"},
+                                     {"c.rpl", "2024-03-06 09:00", "10", "5", "50%"}};
+    for (int r = 0; r < 2; ++r) {
+        for (int c = 0; c < 5; ++c) {
+            const CellLayout& cell = page.rows[r + 1].cells[c];
+            EXPECT_EQ(cell.text, texts[r][c]) << "row " << r + 1 << " cell " << c;
+            EXPECT_EQ(std::tie(cell.align, cell.x, cell.clipLeft, cell.clipRight), columns[c]) << c;
+        }
+    }
     for (const auto& [top, y, row] : cases) {
         model->Geometry().SetTopLine(top);
         EXPECT_EQ(model->Geometry().RowAt(y, 4).value_or(-1), row) << top << " " << y;
     }
+}
+
+TEST(ListGeometry, OnAScreenWithMoreDotsTheMarginAndStopsGrowWithIt) {
+    const ListGeometry g(10261, 1024);  // 144 dpi, as wine measures it in MM_TWIPS
+    const ColumnStops stops = g.Stops({150, 150, 150, 150, 150});
+    EXPECT_EQ(stops.margin, 75);  // 7.5 pixels, 5 at 96 dpi
+    EXPECT_EQ(stops.x, (std::array<int, 6>{75, 1578, 3081, 4584, 6087, 7590}));
 }
 
 TEST(ListGeometry, ScrollingKeepsTopLineInRange) {
@@ -158,6 +191,21 @@ TEST(ListGeometry, ScrollingKeepsTopLineInRange) {
         EXPECT_EQ(g.TopLine(), to) << count << " from " << from;
         EXPECT_EQ(g.ScrollBar(count).max, std::max(count - 25, 0));
         EXPECT_EQ(g.ScrollBar(count).enabled, count > 25);
+    }
+    // The caret's row brought into view: last on the page when below it.
+    const std::tuple<int, int, int> caretCases[] = {
+        // from, caret row, to
+        {0, 24, 0}, {0, 25, 1}, {0, 30, 6},  {10, 34, 10}, {10, 35, 11},
+        {10, 9, 9}, {10, 0, 0}, {0, 99, 75}, {75, 99, 75},
+    };
+    for (const auto& [from, row, to] : caretCases) {
+        ListGeometry g(1440, 96);
+        g.SetHeaderHeight(24);
+        g.MeasureLine(230);
+        g.SetClientHeight(424);
+        g.SetTopLine(from);
+        EXPECT_EQ(g.ScrollIntoView(row, 100), from != to) << from << " caret " << row;
+        EXPECT_EQ(g.TopLine(), to) << from << " caret " << row;
     }
     ListGeometry g(1440, 96);
     g.MeasureLine(230);

@@ -15,7 +15,7 @@ namespace {
 class ScriptedDialog : public MailboxView {
   public:
     void SetPercent(int percent) override { log += "%" + std::to_string(percent) + " "; }
-    void SetStatusText(const std::string&) override {}
+    void SetStatusText(const std::string& text) override { log += "status:" + text + " "; }
     int AskOverwrite(const std::string& path) override {
         log += "ask:" + path + " ";
         PumpWaitingMessages();
@@ -53,19 +53,22 @@ TEST(MailboxClient, AnAbortHoldsAgainstEveryLaterReportAndAnswersEveryLaterQuest
         {{"101Extracting a.rpl...", "998/x/a.rpl", "30"},
          "101Extracting a.rpl...",
          {"999", "999", "999"},
-         "%30 "},
+         "status:Extracting a.rpl... %30 "},
         // During the last percentage of an entry, then the next entry.
         {{"95", "100", "101Extracting b.rpl...", "5"},
          "100",
          {"95", "999", "999", "999"},
-         "%95 %100 %5 "},
+         "%95 %100 status:Extracting b.rpl... %5 "},
         // After answering Yes: the engine reads the answer first; then two reports.
         {{"998/x/a.rpl", "101Extracting b.rpl...", "998/x/b.rpl"},
          "800",
          {"800", "999", "999"},
-         "ask:/x/a.rpl "},
+         "ask:/x/a.rpl status:Extracting b.rpl... "},
         // While the question is up: it is answered with the abort.
-        {{"998/x/a.rpl", "101Extracting b.rpl..."}, "998/x/a.rpl", {"999", "999"}, "ask:/x/a.rpl "},
+        {{"998/x/a.rpl", "101Extracting b.rpl..."},
+         "998/x/a.rpl",
+         {"999", "999"},
+         "ask:/x/a.rpl status:Extracting b.rpl... "},
         // No click: every question is asked.
         {{"998/x/a.rpl", "998/x/b.rpl"}, "", {"800", "800"}, "ask:/x/a.rpl ask:/x/b.rpl "},
     };

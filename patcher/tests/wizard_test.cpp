@@ -244,11 +244,25 @@ TEST(CancelButton, AsksOnlyDuringARun) {
     h.Tick();
     h.wizard->TimerTick();
     for (int i = 0; i < 3; ++i) h.wizard->IdleAction();  // end of finding, open, one chunk
+    ASSERT_EQ(h.wizard->step(), kUpdatingStep);
+    // Updating asks too, on Cancel and on the close box, as the user reads
+    // it; No goes on, Yes ends the run.
+    h.wizard->Cancel();
+    EXPECT_FALSE(h.wizard->CanClose());
+    EXPECT_FALSE(h.view.closedWith);
+    EXPECT_TRUE(h.wizard->IdleAction());  // the second chunk
     h.view.answers.push_back(MessageAnswer::kYes);
     h.wizard->Cancel();
+    ASSERT_EQ(h.view.messages.size(), 4u);
+    for (std::size_t i : {1u, 2u, 3u}) {
+        EXPECT_EQ(h.view.messages[i].text,
+                  "Aborting the run may leave the unusable.\nContinue anyway?");
+        EXPECT_EQ(h.view.messages[i].caption, "Abort Run");
+        EXPECT_EQ(h.view.messages[i].icon, MessageIcon::kQuestion);
+    }
     EXPECT_EQ(h.view.closedWith, kCancelResult);
     EXPECT_FALSE(h.wizard->IdleAction());
-    EXPECT_EQ(h.platform.ReadFile("C:\\WINDOWS\\BIG"), Pattern(8192));
+    EXPECT_EQ(h.platform.ReadFile("C:\\WINDOWS\\BIG"), Pattern(2 * 8192));
 }
 
 // Closing the main window during a run asks as Cancel does (a closed run can

@@ -31,14 +31,17 @@ const char* const kHelp =
     "\n"
     "--quiet prints errors and warnings only. add and delete wait while another\n"
     "lrx changes the same archive (on Linux: any archive in its folder), or fail\n"
-    "with --no-wait. Ctrl+C stops add or extract cleanly; a second Ctrl+C ends at once\n"
-    "(still removing the temporary files). -j N packs or unpacks N replays at once\n"
-    "(default: one per core); the result is the same for every N.\n"
+    "with --no-wait. Ctrl+C (on Linux also SIGTERM, SIGHUP) stops add, delete or\n"
+    "extract cleanly; a second one ends at once (still removing the temporary\n"
+    "files). -j N packs or unpacks N replays at once (default: one per core); the\n"
+    "result is the same for every N. Names holding control characters, a\n"
+    "backslash or bytes that are not UTF-8 are shown quoted: 'a\\033b.rpl'.\n"
     "\n"
     "Exit status: 0 success; the engine's result code on failure (e.g. 16 version\n"
-    "mismatch, 21 cannot open replay); 64 usage error; 65 a name matched no entry;\n"
-    "66 test found a damaged entry that decodes, or bytes no entry holds; 75 archive\n"
-    "busy (--no-wait).\n";
+    "mismatch, 21 cannot open replay, 29 name not allowed); 64 usage error; 65 a\n"
+    "name matched no entry; 66 test found a damaged entry that decodes, a name\n"
+    "extraction refuses, or bytes no entry holds; 67 refused by --strict; 75\n"
+    "archive busy (--no-wait); 128 + N stopped by signal N (130 Ctrl+C).\n";
 
 namespace {
 
@@ -148,7 +151,13 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
             operands.push_back(arg);
             continue;
         }
+        // "-j4" is "-j 4", as with other tools.
+        const bool joined = arg.size() > 2 && arg.rfind("-j", 0) == 0;
         auto value = [&](std::string& out) {
+            if (joined) {
+                out = arg.substr(2);
+                return true;
+            }
             if (cursor.Done()) return false;
             out = cursor.Take();
             return true;
@@ -173,7 +182,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
             options.strict = true;
         else if ((c == Command::Add || c == Command::Delete) && arg == "--no-wait")
             options.noWait = true;
-        else if ((c == Command::Add || c == Command::Extract) && (arg == "-j" || arg == "--jobs")) {
+        else if ((c == Command::Add || c == Command::Extract) &&
+                 (arg == "-j" || joined || arg == "--jobs")) {
             if (!value(text) || !ParseJobs(text, options.jobs)) {
                 return Fail(c, "-j takes a number of jobs from 1 to 999");
             }

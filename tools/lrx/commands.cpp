@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -17,9 +18,12 @@
 #include "interrupt.h"
 #include "listing.h"
 #include "lrxpack.h"
+#include "name_text.h"
+#include "path_facts.h"
 #include "progress_display.h"
 #include "replay_batch.h"
 #include "replay_check.h"
+#include "temp_file.h"
 #include "terminal.h"
 
 #ifdef _WIN32
@@ -46,7 +50,7 @@ constexpr const char* kNullDevice = "/dev/null";
 #endif
 
 std::string AsFolder(std::string path) {
-    if (path.back() != '/' && path.back() != '\\') path += kSeparator;
+    if (path.back() != '/' && path.back() != kSeparator) path += kSeparator;
     return path;
 }
 
@@ -80,7 +84,8 @@ std::size_t WarnUnmatched(const std::string& archive, const std::vector<std::str
             found = SameEntryName(node->info->name, name.c_str());
         }
         if (!found) {
-            std::fprintf(stderr, "lrx: %s: no entry named %s\n", archive.c_str(), name.c_str());
+            std::fprintf(stderr, "lrx: %s: no entry named %s\n", archive.c_str(),
+                         PrintableName(name).c_str());
             ++unmatched;
         }
     }
@@ -100,10 +105,14 @@ int LockArchive(ArchiveLock& lock, const Options& options) {
         case ArchiveLock::Outcome::Locked:
             return 0;
         case ArchiveLock::Outcome::Unlocked:
-            std::fprintf(stderr,
-                         "lrx: %s: warning: cannot lock the archive: %s; another lrx changing it "
-                         "at the same time could undo this change\n",
-                         archive, lock.why().c_str());
+            // Two adds creating one archive cannot both succeed: the later
+            // one fails rather than replace the other's.
+            std::fprintf(stderr, "lrx: %s: warning: cannot lock the archive: %s; %s\n", archive,
+                         lock.why().c_str(),
+                         PathExists(ResolveLinks(options.archive))
+                             ? "another lrx changing it at the same time could undo this change"
+                             : "should another lrx create it at the same time, the later of the "
+                               "two stops and changes nothing");
             return 0;
         case ArchiveLock::Outcome::Busy:
             std::fprintf(stderr, "lrx: %s: another lrx is changing this archive (--no-wait)\n",
@@ -174,6 +183,20 @@ std::vector<ModelCheck> CheckModels(const std::vector<std::string>& replays, uns
     work();
     for (std::thread& worker : workers) worker.join();
     return checks;
+}
+
+// The destinations of the listed entries that have content now.
+std::set<std::string> FilledDestinations(const TFileInfoList* head, const std::string& folder) {
+    std::set<std::string> filled;
+    for (const TFileInfoList* node = head; node; node = node->next) {
+        const std::string path = folder + node->info->name;
+        std::error_code error;
+        if (std::filesystem::is_regular_file(path, error) &&
+            std::filesystem::file_size(path, error) > 0 && !error) {
+            filled.insert(path);
+        }
+    }
+    return filled;
 }
 
 int ExtractToStdout(const Options& options) {
@@ -247,7 +270,7 @@ int RunAdd(const Options& options) {
                 std::fprintf(stderr,
                              "lrx: %s: would not come back byte for byte; not added (--strict)\n",
                              replay.c_str());
-                return LRX_READING_POSITION_DATA;
+                return kNotExact;
             }
             // With --move the original would be the only exact copy: keep it.
             std::fprintf(stderr,
@@ -261,8 +284,8 @@ int RunAdd(const Options& options) {
     for (std::size_t i = 0; i < replays.size(); ++i) {
         if (!superseded[i]) continue;
         std::fprintf(stderr,
-                     "lrx: warning: %s: named again later in the list; the later one is added\n",
-                     replays[i].path.c_str());
+                     "lrx: warning: %s: named again later in the list; the later one is added%s\n",
+                     replays[i].path.c_str(), replays[i].move ? " and this one kept" : "");
     }
     HostWindow window;
     window.SetMailboxText("0");
@@ -273,12 +296,20 @@ int RunAdd(const Options& options) {
     });
     display.Clear();
     scene.replay = failed == kNoReplay ? replays.back().path : replays[failed].path;
-    if (result != LRX_OK) return ReportFailure(scene, result);
-    return 0;
+    if (result != LRX_OK) ReportFailure(scene, result);
+    // Removing stops at the first replay that cannot be removed: the later
+    // ones are stored and kept as well.
+    for (std::size_t i = failed + 1; result == LRX_DELETING_MOVED_REPLAY && i < replays.size();
+         ++i) {
+        if (!replays[i].move || superseded[i]) continue;
+        std::fprintf(stderr, "lrx: %s: stored, but kept: --move stopped at %s\n",
+                     replays[i].path.c_str(), replays[failed].path.c_str());
+    }
+    return result;
 }
 
 int RunDelete(const Options& options) {
-    InstallInterruptHandler();  // a first Ctrl+C ends a wait for the lock
+    InstallInterruptHandler();
     ArchiveLock lock;
     if (const int status = LockArchive(lock, options)) return status;
     FailureScene scene{Operation::Delete, options.archive};
@@ -294,9 +325,14 @@ int RunDelete(const Options& options) {
     }
     std::vector<char*> names;
     for (const std::string& name : options.names) names.push_back(Text(name));
+    HostWindow window;
+    window.SetMailboxText("0");
+    ProgressDisplay display(window, !options.quiet && IsTerminal(stderr));
     const int result = CallEngine(scene.systemError, [&] {
-        return zTOR(Text(options.archive), static_cast<int>(names.size()), names.data());
+        return DeleteEntries(options.archive.c_str(), static_cast<int>(names.size()), names.data(),
+                             window.handle());
     });
+    display.Clear();
     if (result == LRX_REMOVED_EMPTY_ARCHIVE) {
         if (!options.quiet) std::printf("lrx: %s: %s\n", options.archive.c_str(), fUwu(result));
     } else if (result != LRX_OK) {
@@ -331,13 +367,23 @@ int RunExtract(const Options& options) {
     // The engine prints a line per entry; on a shared terminal it waits for the bar.
     if (!options.quiet && IsTerminal(stdout)) display.HoldBackWhileDrawing(stdout);
     // Ask is always asked through the window: without a terminal every
-    // question is answered no, and the skipped files are counted.
+    // question is answered no, and the skipped files are counted. A question
+    // about a file that had no content before is about a name stored twice,
+    // whose first copy this run extracted.
     const bool canAsk = IsTerminal(stdin);
     int mode = options.overwrite == OverwritePolicy::Skip     ? 1
                : options.overwrite == OverwritePolicy::Always ? 2
                                                               : 3;
+    std::set<std::string> filledBefore;
+    std::vector<std::string> unasked;
     if (canAsk) {
         display.SetAsk([](const std::string& path) { return AskOnTerminal(path, stdin, stderr); });
+    } else if (mode == 3) {
+        filledBefore = FilledDestinations(listing.head, scene.destination);
+        display.SetAsk([&](const std::string& path) {
+            unasked.push_back(path);
+            return Answer::No;
+        });
     }
     std::vector<char*> names;
     for (const std::string& name : options.names) names.push_back(Text(name));
@@ -349,12 +395,24 @@ int RunExtract(const Options& options) {
                               names.data(), JobCount(options));
     });
     display.Clear();
-    if (!canAsk && display.questionsAsked() > 0) {
+    std::set<std::string> existing, twice;
+    for (const std::string& path : unasked) {
+        if (filledBefore.count(path) > 0) {
+            existing.insert(path);
+        } else if (twice.insert(path).second) {
+            std::fprintf(stderr,
+                         "lrx: %s: %s is stored more than once; only the first copy was "
+                         "extracted (no terminal to ask about the others)\n",
+                         options.archive.c_str(),
+                         PrintableName(path.substr(folder.size())).c_str());
+        }
+    }
+    if (!existing.empty()) {
         std::fprintf(stderr,
-                     "lrx: %s: %d existing %s not overwritten: no terminal to ask on "
+                     "lrx: %s: %zu existing %s not overwritten: no terminal to ask on "
                      "(use --overwrite always to replace them)\n",
-                     options.destination.c_str(), display.questionsAsked(),
-                     display.questionsAsked() == 1 ? "file" : "files");
+                     options.destination.c_str(), existing.size(),
+                     existing.size() == 1 ? "file" : "files");
     }
     if (result != LRX_OK) {
         scene.entry = display.CurrentName();

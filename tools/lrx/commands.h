@@ -9,6 +9,7 @@ namespace lrx::cli {
 inline constexpr int kUsageError = 64;
 inline constexpr int kNamesUnmatched = 65;  // a name given matched no entry
 inline constexpr int kDamagedEntry = 66;    // test: an entry decodes but is damaged
+inline constexpr int kNotExact = 67;        // add --strict: a replay would not come back
 inline constexpr int kArchiveBusy = 75;     // another lrx changes the archive (--no-wait)
 
 int RunList(const Options& options);

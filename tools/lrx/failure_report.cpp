@@ -5,9 +5,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
+#include "entry_codec.h"
+#include "entry_name.h"
+#include "file_info_record.h"
 #include "file_stream.h"
 #include "lrxpack.h"
+#include "name_text.h"
 #include "path_facts.h"
 
 namespace lrx::cli {
@@ -16,7 +21,7 @@ namespace {
 // What is at path when it is no file: "a FIFO, not a regular file"; "" for a
 // file or nothing.
 std::string NonFileProblem(const std::string& path, bool followLinks) {
-    const char* kind = NonFileKind(followLinks ? ResolveLinks(path) : path);
+    const char* kind = NonFileKind(path, followLinks);
     return kind ? std::string(kind) + ", not a regular file" : std::string();
 }
 
@@ -30,14 +35,32 @@ std::string OpenProblem(const std::string& path) {
     return {};
 }
 
-bool IsWritingCode(int code) {
-    return (code >= LRX_WRITING_HEADER && code <= LRX_WRITING_A3 && code % 2 == 0) ||
-           code == LRX_WRITING_RECORD_SIZE;
+#ifdef _WIN32
+const char* const kNameRule =
+    " (no colon, backslash or control character, no device name, no trailing dot or space)";
+#else
+const char* const kNameRule = " (no colon, backslash or control character)";
+#endif
+
+// What stands where an extracted replay would go and is no file lrx may
+// replace, or "".
+std::string ObstacleAt(const std::string& path) {
+    if (std::string problem = NonFileProblem(path, false); !problem.empty()) return problem;
+    std::error_code error;
+    if (std::filesystem::is_symlink(std::filesystem::symlink_status(path, error)) &&
+        !std::filesystem::exists(path, error)) {
+        return "a symbolic link to a missing file is in the way";
+    }
+    return {};
 }
 
 std::string ArchiveProblem(const FailureScene& scene, int code) {
     const std::string& archive = scene.archive;
     if (IsFolder(archive)) return archive + ": is a folder, not an archive";
+    // A pipe would give other bytes at every read: the engine never opens one.
+    if (const std::string problem = NonFileProblem(archive, true); !problem.empty()) {
+        return archive + ": cannot open archive: " + problem + "; save it to a file first";
+    }
     if (code == LRX_VERSION_MISMATCH) {
         long version = 0;
         ttzS(const_cast<char*>(archive.c_str()), version);
@@ -69,6 +92,7 @@ std::string DescribeFailure(const FailureScene& scene, int code) {
         scene.systemError ? std::strerror(scene.systemError) : std::string(fUwu(code));
     const std::string& archive = scene.archive;
     const std::string entryFile = scene.destination + scene.entry;
+    const std::string shownEntryFile = scene.destination + PrintableName(scene.entry);
     switch (code) {
         case LRX_READING_FILE_HEADER:
         case LRX_READING_FILE_INFO:
@@ -76,6 +100,12 @@ std::string DescribeFailure(const FailureScene& scene, int code) {
         case LRX_OPENING_ARCHIVE:
             return ArchiveProblem(scene, code);
         case LRX_CREATING_TEMP_FILE:
+            // The add began with no archive and another program created one
+            // before it finished: that one is kept.
+            if (scene.operation == Operation::Add && scene.systemError == EEXIST) {
+                return archive + ": appeared while this add ran and was kept; nothing added, " +
+                       "run it again";
+            }
             if (LookAt(ResolveLinks(archive), true).names > 1) {
                 return archive +
                        ": has other names (hard links), which a new archive in its "
@@ -90,39 +120,53 @@ std::string DescribeFailure(const FailureScene& scene, int code) {
         case LRX_REMOVING_EMPTY_ARCHIVE:
             return archive + ": cannot remove the emptied archive: " + system;
         case LRX_OPENING_REPLAY: {
-            if (IsFolder(scene.replay)) return scene.replay + ": is a folder, not a replay";
-            const std::string problem = OpenProblem(scene.replay);
-            return scene.replay + ": cannot open replay: " + (problem.empty() ? system : problem);
+            // A name without an extension is read with ".rpl" added.
+            const std::string read = ReplayFilePath(scene.replay);
+            const std::string added =
+                read == scene.replay ? "" : read + " (.rpl is added to a name without one): ";
+            if (IsFolder(read)) return scene.replay + ": " + added + "is a folder, not a replay";
+            const std::string problem = OpenProblem(read);
+            return scene.replay + ": cannot open replay: " + added +
+                   (problem.empty() ? system : problem);
         }
         case LRX_DELETING_MOVED_REPLAY:
             return scene.replay + ": stored, but cannot remove the replay: " + system;
         case LRX_REPLAY_NAME_TOO_LONG:
-            return scene.replay + ": " + fUwu(code) + " (at most 13 characters)";
+            return scene.replay + ": " + fUwu(code) + " (" +
+                   std::to_string(EntryNameOf(scene.replay).size()) + " bytes, at most " +
+                   std::to_string(kMaxEntryNameLength) + ")";
+        case LRX_REPLAY_NAME_NOT_ALLOWED:
+            if (scene.operation == Operation::Add) {
+                return scene.replay + ": the name " + PrintableName(EntryNameOf(scene.replay)) +
+                       " is not allowed in an archive" + kNameRule;
+            }
+            return archive + ": " + PrintableName(scene.entry) +
+                   ": stored name not allowed as a file name; not extracted";
         case LRX_CREATING_REPLAY_FILE: {
-            const std::string problem = NonFileProblem(entryFile, false);
-            return entryFile + ": cannot create replay: " + (problem.empty() ? system : problem);
+            const std::string problem = ObstacleAt(entryFile);
+            return shownEntryFile +
+                   ": cannot create replay: " + (problem.empty() ? system : problem);
         }
         case LRX_ABORTED:
-            return archive + (scene.operation == Operation::Add
-                                  ? ": stopped; the archive is as it was"
-                                  : ": stopped");
+            return archive + (scene.operation == Operation::Extract
+                                  ? ": stopped"
+                                  : ": stopped; the archive is as it was");
         default:
             break;
     }
-    // Codec codes: in add, reading codes are about the replay and writing
-    // codes about the archive; in extract the other way round.
-    const bool writing = IsWritingCode(code);
+    // Codec codes: in add only reading codes come, about the replay (a failed
+    // write is 18); in extract writing codes are about the replay.
+    const bool writing = IsCodecWritingCode(code);
     if (scene.operation == Operation::Add) {
-        if (writing) return archive + ": cannot write the new archive: " + system;
         if (code >= LRX_READING_HEADER && code <= LRX_READING_RECORD_SIZE) {
             return scene.replay + ": not a replay lrx can pack: " + fUwu(code);
         }
         return scene.replay + ": " + fUwu(code);
     }
     if (writing && scene.systemError && scene.operation == Operation::Extract) {
-        return entryFile + ": cannot write replay: " + system;
+        return shownEntryFile + ": cannot write replay: " + system;
     }
-    return archive + ": " + scene.entry + ": damaged entry: " + fUwu(code);
+    return archive + ": " + PrintableName(scene.entry) + ": damaged entry: " + fUwu(code);
 }
 
 int ReportFailure(const FailureScene& scene, int code) {

@@ -7,10 +7,12 @@
 #include "archive_ops.h"
 #include "commands.h"
 #include "entry_codec.h"
+#include "entry_name.h"
 #include "failure_report.h"
 #include "file_info_record.h"
 #include "file_stream.h"
 #include "model_check.h"
+#include "name_text.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -120,8 +122,9 @@ int RunTest(const Options& options) {
     if (!archive.IsOpen()) return ReportFailure(scene, LRX_OPENING_ARCHIVE);
 
     int firstFailure = 0, failures = 0, entries = 0;
+    auto line = [](const char* name) { return PadToColumns(PrintableName(name), 13); };
     auto fail = [&](const char* name, const EntryVerdict& verdict) {
-        std::printf("%-13s DAMAGED: %s\n", name, verdict.problem.c_str());
+        std::printf("%s DAMAGED: %s\n", line(name).c_str(), verdict.problem.c_str());
         if (firstFailure == 0) firstFailure = verdict.code;
     };
     // Entries cover an archive from the end of its header to its end: bytes
@@ -137,12 +140,16 @@ int RunTest(const Options& options) {
     }
     for (const TFileInfoList* node = listing.head; node; node = node->next) {
         ++entries;
-        const EntryVerdict verdict = CheckEntry(archive.get(), *node);
+        EntryVerdict verdict = CheckEntry(archive.get(), *node);
+        // A name extraction refuses is damage to the entry, found without decoding.
+        if (verdict.code == 0 && !IsSafeEntryName(node->info->name)) {
+            verdict = {kDamagedEntry, "its name is not allowed as a file name; extract refuses it"};
+        }
         if (verdict.code != 0) {
             ++failures;
             fail(node->info->name, verdict);
         } else if (!options.quiet) {
-            std::printf("%-13s OK\n", node->info->name);
+            std::printf("%s OK\n", line(node->info->name).c_str());
         }
     }
     if (!options.quiet || firstFailure != 0) {

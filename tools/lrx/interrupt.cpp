@@ -15,24 +15,32 @@ namespace lrx::cli {
 namespace {
 
 std::atomic<int> interrupts{0};
+std::atomic<int> firstSignal{0};
+
+// Counts a signal; true when it is the second, which ends the process.
+bool CountSignal(int signal) {
+    int none = 0;
+    firstSignal.compare_exchange_strong(none, signal);
+    return interrupts.fetch_add(1) >= 1;
+}
 
 // Only SIGKILL or a power cut may leave the temporary file of an add or an
 // extraction behind.
 #ifdef _WIN32
 BOOL WINAPI OnConsoleControl(DWORD type) {
     if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT) return FALSE;
-    if (interrupts.fetch_add(1) >= 1) {
+    if (CountSignal(SIGINT)) {
         // Best effort: the main thread may still hold the file open.
         RemoveTempFilesInProgress();
-        ExitProcess(130);
+        ExitProcess(128 + SIGINT);
     }
     return TRUE;
 }
 #else
-void OnInterrupt(int) {
-    if (interrupts.fetch_add(1) >= 1) {
+void OnSignal(int signal) {
+    if (CountSignal(signal)) {
         RemoveTempFilesInProgress();
-        _exit(130);
+        _exit(128 + signal);
     }
 }
 #endif
@@ -43,15 +51,22 @@ void InstallInterruptHandler() {
 #ifdef _WIN32
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 #else
+    // Without SA_RESTART: a wait for the terminal (an overwrite question, a
+    // stopped terminal) ends so the stop is seen.
     struct sigaction action {};
-    action.sa_handler = OnInterrupt;
+    action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
 #endif
 }
 
 bool InterruptRequested() {
     return interrupts.load() > 0;
+}
+
+int InterruptExitStatus() {
+    const int signal = firstSignal.load();
+    return signal == 0 ? 0 : 128 + signal;
 }
 
 }  // namespace lrx::cli

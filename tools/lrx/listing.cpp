@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "entry_name.h"
+#include "name_text.h"
 
 namespace lrx::cli {
 namespace {
@@ -14,24 +15,6 @@ int CompareNames(const Entry& a, const Entry& b) {
 
 int64_t Moment(const Entry& e) {
     return ((((int64_t{e.year} * 13 + e.month) * 32 + e.day) * 24 + e.hour) * 60) + e.minute;
-}
-
-std::string JsonString(const std::string& text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20 || c >= 0x7F) {
-            // Names are bytes of no known encoding: escape all but plain ASCII.
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
 }
 
 std::string RatioText(std::optional<int> ratio) {
@@ -99,11 +82,11 @@ std::string FormatTable(const std::vector<Entry>& entries) {
     out += line;
     int64_t raw = 0, packed = 0;
     for (const Entry& e : entries) {
-        std::snprintf(line, sizeof line, "%-13s %12ld %12ld %6s  %s\n", e.name.c_str(),
-                      static_cast<long>(e.rawSize), static_cast<long>(e.packedSize),
+        std::snprintf(line, sizeof line, " %12ld %12ld %6s  %s\n", static_cast<long>(e.rawSize),
+                      static_cast<long>(e.packedSize),
                       RatioText(RatioPercent(e.rawSize, e.packedSize)).c_str(),
                       DateText(e).c_str());
-        out += line;
+        out += PadToColumns(PrintableName(e.name), 13) + line;
         raw += e.rawSize;
         packed += e.packedSize;
     }
@@ -128,7 +111,7 @@ std::string FormatJson(const std::vector<Entry>& entries) {
                       ratio ? std::to_string(*ratio).c_str() : "null", e.year, e.month, e.day,
                       e.hour, e.minute);
         out += i == 0 ? "\n  " : ",\n  ";
-        out += "{\"name\": " + JsonString(e.name) + numbers;
+        out += "{\"name\": " + JsonName(e.name) + numbers;
     }
     out += entries.empty() ? "]\n" : "\n]\n";
     return out;

@@ -5,7 +5,19 @@
 
 #include "command_line.h"
 #include "commands.h"
+#include "interrupt.h"
 #include "lrxpack.h"
+
+namespace {
+
+// A run stopped by a signal ends as such runs conventionally do: 128 plus the
+// signal's number (130 for Ctrl+C) rather than the engine's "Aborted".
+int StatusOf(int status) {
+    using namespace lrx::cli;
+    return status == LRX_ABORTED && InterruptRequested() ? InterruptExitStatus() : status;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace lrx::cli;
@@ -25,15 +37,15 @@ int main(int argc, char** argv) {
             std::printf("lrx 1.0.0 (archive format %d)\n", N3Sf());
             return 0;
         case Command::List:
-            return RunList(options);
+            return StatusOf(RunList(options));
         case Command::Add:
-            return RunAdd(options);
+            return StatusOf(RunAdd(options));
         case Command::Delete:
-            return RunDelete(options);
+            return StatusOf(RunDelete(options));
         case Command::Extract:
-            return RunExtract(options);
+            return StatusOf(RunExtract(options));
         case Command::Test:
-            return RunTest(options);
+            return StatusOf(RunTest(options));
     }
     return kUsageError;
 }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "interrupt.h"
+#include "name_text.h"
 
 namespace lrx::cli {
 namespace {
@@ -32,9 +33,12 @@ void ProgressDisplay::OnChange(HostWindow& window) {
     const long number = LeadingNumber(text);
     if (text.rfind("998", 0) == 0) {
         Clear();
-        ++questionsAsked_;
         const Answer answer = ask_ ? ask_(text.substr(3)) : Answer::No;
-        window.SetMailboxText(answer == Answer::Yes ? "800" : answer == Answer::No ? "801" : "802");
+        // A signal that ended the question stops the run instead of answering it.
+        window.SetMailboxText(InterruptRequested()    ? "999"
+                              : answer == Answer::Yes ? "800"
+                              : answer == Answer::No  ? "801"
+                                                      : "802");
         return;
     }
     if (text.rfind("101", 0) == 0) {
@@ -71,7 +75,9 @@ void ProgressDisplay::Draw(bool force) {
     const int filled = percent_ * kBarWidth / 100;
     std::string bar(static_cast<std::size_t>(filled), '#');
     bar.append(static_cast<std::size_t>(kBarWidth - filled), '.');
-    std::fprintf(terminal_, "\r%-32.32s [%s] %3d%%", status_.c_str(), bar.c_str(), percent_);
+    // The status holds a name from the archive: never raw on the terminal.
+    std::fprintf(terminal_, "\r%-32.32s [%s] %3d%%", PrintableName(status_).c_str(), bar.c_str(),
+                 percent_);
     std::fflush(terminal_);
     shown_ = true;
 }

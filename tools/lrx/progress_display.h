@@ -30,7 +30,6 @@ class ProgressDisplay {
     // Erases the bar before other output.
     void Clear();
 
-    int questionsAsked() const { return questionsAsked_; }
     // The entry named by the last status report ("Extracting NAME..."), or "".
     std::string CurrentName() const;
 
@@ -46,7 +45,6 @@ class ProgressDisplay {
     std::string status_;
     int percent_ = 0;
     bool shown_ = false;
-    int questionsAsked_ = 0;
     std::chrono::steady_clock::time_point lastDraw_{};
 };
 

@@ -1,9 +1,11 @@
 // lrxwin_scenes SCENE FOLDER: LRXWin set up in one of the states the README
 // shows, for scripts/screenshot. FOLDER receives generated replays and an
-// archive. Scenes: list (sorted by packed size, two rows selected), progress
-// (an add held half way), overwrite (the question during Extract All),
-// about. File and folder prompts are answered through the prompt seam; the
-// scene's own window or dialog stays up until the program is ended.
+// archive. Scenes: list (sorted by packed size, three rows selected),
+// floating (the list with the toolbar floating over it), progress (an add
+// held half way), overwrite (the question during Extract All), about. File
+// and folder prompts are answered through the prompt seam; the scene's own
+// window or dialog stays up until the program is ended. The window's size
+// follows the screen's dpi.
 #include <windows.h>
 
 #include <cstdio>
@@ -11,6 +13,7 @@
 #include <string>
 
 #include "command_ids.h"
+#include "dpi.h"
 #include "lrx_window.h"
 #include "lrxpack.h"
 #include "lrxwin_app.h"
@@ -77,8 +80,8 @@ class TSceneApp : public TLRXWinApp {
   public:
     void InitMainWindow() override {
         TLRXWinApp::InitMainWindow();
-        GetMainWindow()->Attr.W = 600;
-        GetMainWindow()->Attr.H = 330;
+        GetMainWindow()->Attr.W = lrx::fw::ScaleToDpi(600, lrx::fw::ScreenDpi());
+        GetMainWindow()->Attr.H = lrx::fw::ScaleToDpi(330, lrx::fw::ScreenDpi());
     }
     bool IdleAction(long idleCount) override {
         const bool more = TLRXWinApp::IdleAction(idleCount);
@@ -87,12 +90,19 @@ class TSceneApp : public TLRXWinApp {
         HWND frame = GetMainWindow()->GetHandle();
         HWND list = ListWindow()->GetHandle();
         CmOpenFile(InFolder("season.lrx").c_str());
-        if (scene == "list") {
+        if (scene == "list" || scene == "floating") {
             ClickHeader(list, 2);
             const ListGeometry& g = ListWindow()->Model().Geometry();
             for (int row : {1, 3, 4}) {
                 const int y = g.ToPixels(g.HeaderTwips() + row * g.LineHeight() + 10);
                 ::PostMessageA(list, WM_LBUTTONDOWN, row == 1 ? 0 : MK_CONTROL, MAKELPARAM(20, y));
+            }
+            if (scene == "floating") {
+                auto* decorated = static_cast<lrx::fw::TDecoratedFrame*>(GetMainWindow());
+                POINT at{lrx::fw::ScaleToDpi(330, lrx::fw::ScreenDpi()),
+                         lrx::fw::ScaleToDpi(200, lrx::fw::ScreenDpi())};
+                ::ClientToScreen(frame, &at);
+                decorated->GetHarbor()->Float(*decorated->GetControlBar(), at);
             }
         } else if (scene == "progress") {
             ::SetWindowsHookExA(WH_CALLWNDPROCRET, HoldAdd, nullptr, ::GetCurrentThreadId());
@@ -113,7 +123,8 @@ class TSceneApp : public TLRXWinApp {
 
 int main(int argc, char* argv[]) {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: lrxwin_scenes list|progress|overwrite|about FOLDER\n");
+        std::fprintf(stderr,
+                     "usage: lrxwin_scenes list|floating|progress|overwrite|about FOLDER\n");
         return 2;
     }
     scene = argv[1];

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Draws LRXWin's art in the 16 standard colours and writes it next to this
-script: the program icon (lrxwin.ico, 32x32 and 16x16), the context-help
-cursor (help.cur, 32x32 monochrome), the seven 20x20 toolbar glyphs
-(tb_*.bmp) and the About box picture (about.bmp, 32x32). Standard library
+script: the program icon (lrxwin.ico, 16 to 64 pixels square, for screens of
+96 to 192 dpi), the context-help cursor (help.cur, 32x32 monochrome), the
+seven 20x20 toolbar glyphs (tb_*.bmp; the toolbar scales them to the dpi)
+and the About box picture (about.bmp, 32x32). Standard library
 only; run it again after a change."""
 
 import os
@@ -245,7 +246,7 @@ def write_bitmap(path, pixels):
 
 if __name__ == "__main__":
     here = os.path.dirname(os.path.abspath(__file__))
-    write_icon(os.path.join(here, "lrxwin.ico"), [32, 16])
+    write_icon(os.path.join(here, "lrxwin.ico"), [32, 16, 48, 24, 64])
     write_cursor(os.path.join(here, "help.cur"))
     glyphs = {"new": glyph_new, "open": glyph_open, "add": glyph_add, "delete": glyph_delete,
               "extract_all": glyph_extract_all, "extract_selected": glyph_extract_selected,

@@ -57,6 +57,48 @@ void PostDrop(HWND frame, const std::vector<std::string>& paths) {
     ::PostMessageA(frame, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
 }
 
+// Where `window` lies in the frame's client area.
+RECT InFrame(HWND frame, HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    ::MapWindowPoints(nullptr, frame, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// "left,top,right,bottom", for comparisons that print what they compare.
+std::string Text(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
+           "," + std::to_string(r.bottom);
+}
+
+POINT Centre(const RECT& rect) {
+    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+// A press of the left button (`down` at `at`, in that message's coordinates),
+// then the mouse moved to `to` on the screen and released there.
+void PostDrag(HWND window, UINT down, WPARAM downWParam, POINT at, POINT to) {
+    POINT origin{0, 0};
+    ::ClientToScreen(window, &origin);
+    const LPARAM toClient = MAKELPARAM(to.x - origin.x, to.y - origin.y);
+    ::PostMessageA(window, down, downWParam, MAKELPARAM(at.x, at.y));
+    ::PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, toClient);
+    ::PostMessageA(window, WM_LBUTTONUP, 0, toClient);
+}
+
+// The toolbar art of command `id`, its greys mapped to the button colours,
+// `size` pixels square as the resource holds it.
+std::vector<COLORREF> ArtOf(int id, int size) {
+    HBITMAP bitmap = ::CreateMappedBitmap(::GetModuleHandleA(nullptr), id, 0, nullptr, 0);
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    std::vector<COLORREF> pixels = PixelsOf(dc, RECT{0, 0, size, size});
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    ::DeleteObject(bitmap);
+    return pixels;
+}
+
 void SetKeysHeld(std::initializer_list<int> keys) {
     BYTE state[256] = {};
     for (int key : keys) state[key] = 0x80;
@@ -102,6 +144,152 @@ TEST_F(LRXWinTest, RowsSortAndTheMouseSelectsTheRowUnderThePointerFarDownTheList
     });
     app.RunSteps();
     EXPECT_TRUE(Prompts.empty());
+}
+
+TEST_F(LRXWinTest, TheToolbarFloatsDocksAtTheEdgesAndItsButtonsWorkWherever) {
+    TLRXWinTestApp app;
+    HWND frame = nullptr, floating = nullptr;
+    fw::THarbor* harbor = nullptr;
+    fw::TDockableControlBar* bar = nullptr;
+    RECT area{};  // the frame's client area above the status bar
+    const auto barRect = [&] { return InFrame(frame, bar->GetHandle()); };
+    const auto listRect = [&] { return InFrame(frame, app.List().GetHandle()); };
+    const auto onScreen = [&](POINT point) {
+        ::ClientToScreen(frame, &point);
+        return point;
+    };
+    app.Steps.push_back([&] {
+        frame = app.Frame();
+        harbor = static_cast<fw::TDecoratedFrame*>(app.GetMainWindow())->GetHarbor();
+        bar = harbor->GetBar(0);
+        ::GetClientRect(frame, &area);
+        area.bottom -= app.List().StatusBar->Height();
+        EXPECT_EQ(bar->GetCaption(), "Toolbar");
+        LOGFONTA font{};
+        ::GetObjectA(reinterpret_cast<HFONT>(bar->SendMessage(WM_GETFONT)), sizeof font, &font);
+        EXPECT_EQ(font.lfHeight, -::MulDiv(10, fw::ScreenDpi(), 72));
+        // The buttons in their order, a separator of 6 after Open and Extract Selected.
+        const fw::GadgetMetrics& m = bar->Metrics();
+        const int separator = fw::ScaleToDpi(6, fw::ScreenDpi());
+        int left = bar->ButtonRect(kCmFileNew).left;
+        for (int id : {kCmFileNew, kCmFileOpen, kCmAddReplay, kCmRepDelete, kCmFileExtractAll,
+                       kCmRepExtractSel, kCmHelpContents}) {
+            const RECT button = bar->ButtonRect(id);
+            EXPECT_EQ(button.left, left) << id;
+            EXPECT_EQ(button.right - button.left, m.button) << id;
+            left = button.right + (id == kCmFileOpen || id == kCmRepExtractSel ? separator : 0);
+            EXPECT_EQ(bar->IsButtonEnabled(id), id != kCmFileNew && id != kCmRepDelete &&
+                                                    id != kCmFileExtractAll &&
+                                                    id != kCmRepExtractSel)
+                << id;
+        }
+        // Each button shows the art of its command, pixel for pixel at 96 dpi:
+        // as drawn when enabled, its dark lines in the shadow colour when not.
+        ::UpdateWindow(bar->GetHandle());
+        HDC shown = ::GetDC(bar->GetHandle());
+        for (int id : {kCmFileNew, kCmFileOpen, kCmAddReplay, kCmRepDelete, kCmFileExtractAll,
+                       kCmRepExtractSel, kCmHelpContents}) {
+            RECT glyph = bar->ButtonRect(id);
+            ::InflateRect(&glyph, -(m.button - m.glyph) / 2, -(m.button - m.glyph) / 2);
+            const std::vector<COLORREF> drawn = PixelsOf(shown, glyph), art = ArtOf(id, m.glyph);
+            if (bar->IsButtonEnabled(id)) {
+                EXPECT_TRUE(drawn == art) << id;
+                continue;
+            }
+            int ink = 0, wrong = 0;
+            for (std::size_t i = 0; i < art.size(); ++i) {
+                if (art[i] == ::GetSysColor(COLOR_BTNFACE) ||
+                    art[i] == ::GetSysColor(COLOR_BTNHIGHLIGHT)) {
+                    continue;
+                }
+                ++ink;
+                wrong += drawn[i] != ::GetSysColor(COLOR_3DSHADOW);
+            }
+            EXPECT_GT(ink, 0) << id;
+            EXPECT_EQ(wrong, 0) << id;
+        }
+        ::ReleaseDC(bar->GetHandle(), shown);
+        EXPECT_EQ(Text(barRect()), Text(RECT{0, 0, area.right, m.Thickness()}));
+        EXPECT_EQ(Text(listRect()), Text(RECT{0, m.Thickness(), area.right, area.bottom}));
+        // Dragged by its handle into the middle of the list: it floats.
+        PostDrag(bar->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, POINT{4, 10},
+                 onScreen(POINT{200, 150}));
+    });
+    app.Steps.push_back([&] {
+        ASSERT_FALSE(harbor->EdgeOf(*bar));
+        ASSERT_TRUE(harbor->FloatWindowOf(*bar));
+        floating = harbor->FloatWindowOf(*bar)->GetHandle();
+        EXPECT_EQ(::GetParent(bar->GetHandle()), floating);
+        EXPECT_EQ(::GetAncestor(floating, GA_PARENT), ::GetDesktopWindow());  // top-level
+        EXPECT_EQ(::GetWindow(floating, GW_OWNER), frame);
+        EXPECT_TRUE(::GetWindowLongA(floating, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+        EXPECT_EQ(::GetWindowLongA(floating, GWL_STYLE) & WS_CAPTION, WS_CAPTION);
+        EXPECT_TRUE(::IsWindowVisible(floating));
+        char caption[32] = {};
+        ::GetWindowTextA(floating, caption, sizeof caption);
+        EXPECT_STREQ(caption, "Toolbar");
+        // The bar is a row without handle, where it was dropped.
+        POINT origin{0, 0};
+        ::ClientToScreen(floating, &origin);
+        EXPECT_EQ(origin.x, onScreen(POINT{196, 140}).x);
+        EXPECT_EQ(origin.y, onScreen(POINT{196, 140}).y);
+        RECT client{};
+        ::GetClientRect(floating, &client);
+        EXPECT_EQ(client.right, bar->NeededSize(false, false).cx);
+        EXPECT_EQ(client.bottom, bar->Metrics().Thickness());
+        EXPECT_EQ(Text(listRect()), Text(area));
+        EXPECT_EQ(::GetActiveWindow(), frame);
+        // Its buttons still hint, and command the frame.
+        ::SendMessageA(bar->GetHandle(), WM_MOUSEMOVE, 0,
+                       MAKELPARAM(Centre(bar->ButtonRect(kCmAddReplay)).x, 10));
+        EXPECT_EQ(app.List().StatusBar->GetShownText(), "Add a replay to the archive");
+        const auto click = [&](int id) {
+            const POINT at = Centre(bar->ButtonRect(id));
+            ::SendMessageA(bar->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+            ::SendMessageA(bar->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+        };
+        click(kCmFileNew);             // disabled: nothing happens
+        ::EnableWindow(frame, FALSE);  // as under a modal dialog
+        click(kCmAddReplay);
+        ::EnableWindow(frame, TRUE);
+        click(kCmAddReplay);
+        ::PostMessageA(floating, WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+        ASSERT_EQ(Prompts.size(), 1u);  // the last Add's alone
+        EXPECT_EQ(Prompts[0].Kind, fw::TPromptKind::FileOpen);
+        EXPECT_EQ(Prompts[0].Text, "Add Replay");
+    });
+    app.Steps.push_back([&] {
+        // The double click on the caption docked it at the top again.
+        EXPECT_EQ(harbor->EdgeOf(*bar), fw::DockEdge::kTop);
+        EXPECT_FALSE(::IsWindowVisible(floating));
+        EXPECT_EQ(::GetParent(bar->GetHandle()), frame);
+        EXPECT_EQ(Text(barRect()), Text(RECT{0, 0, area.right, bar->Metrics().Thickness()}));
+        EXPECT_EQ(listRect().top, bar->Metrics().Thickness());
+        PostDrag(bar->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, POINT{4, 10},
+                 onScreen(POINT{area.right - 60, 150}));
+    });
+    app.Steps.push_back([&] {
+        ASSERT_TRUE(harbor->FloatWindowOf(*bar));
+        EXPECT_EQ(harbor->FloatWindowOf(*bar)->GetHandle(), floating);  // the same window again
+        // Its caption dragged to the left edge of the frame: docked there.
+        RECT window{};
+        ::GetWindowRect(floating, &window);
+        PostDrag(floating, WM_NCLBUTTONDOWN, HTCAPTION, POINT{window.left + 20, window.top + 4},
+                 onScreen(POINT{3, area.bottom / 2}));
+    });
+    app.Steps.push_back([&] {
+        EXPECT_EQ(harbor->EdgeOf(*bar), fw::DockEdge::kLeft);
+        EXPECT_FALSE(::IsWindowVisible(floating));
+        const int thickness = bar->Metrics().Thickness();
+        EXPECT_EQ(Text(barRect()), Text(RECT{0, 0, thickness, area.bottom}));
+        EXPECT_EQ(Text(listRect()), Text(RECT{thickness, 0, area.right, area.bottom}));
+        EXPECT_TRUE(bar->IsVertical());
+        const RECT open = bar->ButtonRect(kCmFileOpen), help = bar->ButtonRect(kCmHelpContents);
+        EXPECT_EQ(open.left, help.left);
+        EXPECT_EQ(help.top - open.bottom,
+                  2 * fw::ScaleToDpi(6, fw::ScreenDpi()) + 4 * bar->Metrics().button);
+    });
+    app.RunSteps();
 }
 
 TEST_F(LRXWinTest, AddDropDeleteAndExtractWithTheOverwriteQuestion) {

@@ -10,6 +10,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <vector>
 
 #include "lrx_window.h"
 #include "lrxwin_app.h"
@@ -51,6 +52,15 @@ class TLRXWinTestApp : public TLRXWinApp {
   private:
     UINT_PTR watchdog_ = 0;
 };
+
+// The colours of `rect`'s pixels in `dc`, row by row.
+inline std::vector<COLORREF> PixelsOf(HDC dc, const RECT& rect) {
+    std::vector<COLORREF> pixels;
+    for (int y = rect.top; y < rect.bottom; ++y) {
+        for (int x = rect.left; x < rect.right; ++x) pixels.push_back(::GetPixel(dc, x, y));
+    }
+    return pixels;
+}
 
 // A scratch folder as the current one (LRXWin.ini lives there) and the
 // prompts of the test.

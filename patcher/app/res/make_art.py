@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""Draws the patch wizard's icon (patch.ico: 32x32 and 16x16) and its dialog
-picture (patch.bmp: 26x24), both in the 16 standard colours, and writes them
-next to this script. Standard library only; run it again after a change."""
+"""Draws the patch wizard's icon (patch.ico: 16 to 64 pixels square, for
+screens of 96 to 192 dpi) and its dialog picture (patch.bmp: 26x24), both in
+the 16 standard colours, and writes them next to this script. Standard library only; run it again after a change."""
 
 import math
 import os
@@ -143,5 +143,5 @@ def write_bitmap(path, pixels):
 
 if __name__ == "__main__":
     here = os.path.dirname(os.path.abspath(__file__))
-    write_icon(os.path.join(here, "patch.ico"), [32, 16])
+    write_icon(os.path.join(here, "patch.ico"), [32, 16, 48, 24, 64])
     write_bitmap(os.path.join(here, "patch.bmp"), render_flag(26, 24))

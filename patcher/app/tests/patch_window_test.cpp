@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "dpi_resources.h"
 #include "patch_app.h"
 #include "patch_dlg_client.h"
 #include "patch_resource_ids.h"
@@ -248,6 +249,10 @@ TEST(PatchWindow, TheDialogsIconIsTwentyByTwenty) {
         }
     }
     EXPECT_EQ(icons, 1);
+}
+
+TEST(PatchWindow, TheProgramAsksNotToBeStretchedAndHasAnIconForEverySize) {
+    lrx::fw::test::ExpectDpiAwareWithIcons(::GetModuleHandleA(nullptr), IDI_PATCH);
 }
 
 }  // namespace

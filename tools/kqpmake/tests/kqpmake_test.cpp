@@ -26,6 +26,12 @@ class Kqpmake : public testing::Test {
     void TearDown() override { std::filesystem::remove_all(dir); }
 
     bool Parse(const std::string& text) { return ParseManifest(text, dir, content, error); }
+    // The manifest as written on Windows too.
+    static std::string WithEnding(const std::string& text, const char* ending) {
+        std::string converted;
+        for (char c : text) c == '\n' ? converted += ending : converted += c;
+        return converted;
+    }
     int Run(std::vector<std::string> args) {
         out.str("");
         err.str("");
@@ -46,7 +52,7 @@ class Kqpmake : public testing::Test {
 
 TEST_F(Kqpmake, ReadsEveryField) {
     std::ofstream(dir / "map.dat", std::ios::binary) << "MAPDATA";
-    ASSERT_TRUE(Parse(R"(# a patch
+    const std::string manifest = R"(# a patch
 title =  Racing 1.2 update
 
 [directory]
@@ -81,29 +87,33 @@ source = map.dat
 directory = system
 name = OLD.DLL
 operation = REMOVE
-)")) << error;
-    EXPECT_EQ(content.title, "Racing 1.2 update");
-    ASSERT_EQ(content.directories.size(), 3u);
-    const DirectoryItem& registry = content.directories[0];
-    EXPECT_EQ(
-        std::tie(registry.id, registry.kind, registry.key, registry.name, registry.root),
-        std::make_tuple(5, int8_t{2}, std::string("SOFTWARE\\Ken Quill\\Racing # not a comment"),
-                        std::optional<std::string>(), int8_t{2}));
-    EXPECT_EQ(content.directories[1].id, -7);
-    EXPECT_EQ(content.directories[1].kind, 1);
-    EXPECT_EQ(content.directories[1].name, "GIVEN.EXE");
-    EXPECT_EQ(content.directories[2].name, "");
-    EXPECT_EQ(content.directories[2].root, 1);
-    ASSERT_EQ(content.files.size(), 2u);
-    const FileItem& replace = content.files[0];
-    EXPECT_EQ(std::tie(replace.directoryId, replace.name, replace.operation, replace.description,
-                       replace.keyByte, replace.payload),
-              std::make_tuple(5, std::string("DATA\\MAP.DAT"), int8_t{1},
-                              std::optional<std::string>("Updating\nthe map"), uint8_t{16},
-                              Bytes{'M', 'A', 'P', 'D', 'A', 'T', 'A'}));
-    EXPECT_EQ(content.files[1].directoryId, -2);
-    EXPECT_EQ(content.files[1].operation, 3);
-    EXPECT_FALSE(content.files[1].description);
+)";
+    for (const char* ending : {"\n", "\r\n"}) {
+        SCOPED_TRACE(ending[0] == '\r' ? "CRLF" : "LF");
+        ASSERT_TRUE(Parse(WithEnding(manifest, ending))) << error;
+        EXPECT_EQ(content.title, "Racing 1.2 update");
+        ASSERT_EQ(content.directories.size(), 3u);
+        const DirectoryItem& registry = content.directories[0];
+        EXPECT_EQ(std::tie(registry.id, registry.kind, registry.key, registry.name, registry.root),
+                  std::make_tuple(5, int8_t{2},
+                                  std::string("SOFTWARE\\Ken Quill\\Racing # not a comment"),
+                                  std::optional<std::string>(), int8_t{2}));
+        EXPECT_EQ(content.directories[1].id, -7);
+        EXPECT_EQ(content.directories[1].kind, 1);
+        EXPECT_EQ(content.directories[1].name, "GIVEN.EXE");
+        EXPECT_EQ(content.directories[2].name, "");
+        EXPECT_EQ(content.directories[2].root, 1);
+        ASSERT_EQ(content.files.size(), 2u);
+        const FileItem& replace = content.files[0];
+        EXPECT_EQ(std::tie(replace.directoryId, replace.name, replace.operation,
+                           replace.description, replace.keyByte, replace.payload),
+                  std::make_tuple(5, std::string("DATA\\MAP.DAT"), int8_t{1},
+                                  std::optional<std::string>("Updating\nthe map"), uint8_t{16},
+                                  Bytes{'M', 'A', 'P', 'D', 'A', 'T', 'A'}));
+        EXPECT_EQ(content.files[1].directoryId, -2);
+        EXPECT_EQ(content.files[1].operation, 3);
+        EXPECT_FALSE(content.files[1].description);
+    }
 }
 
 TEST_F(Kqpmake, ReportsTheLineOfEachProblem) {
@@ -140,9 +150,12 @@ TEST_F(Kqpmake, ReportsTheLineOfEachProblem) {
          "kind = 2\nkey = K\nroot = 2\n",
          "line 2: no directory has id 4"},
     };
-    for (const auto& c : cases) {
-        EXPECT_FALSE(Parse(c.text)) << c.text;
-        EXPECT_NE(error.find(c.message), std::string::npos) << c.text << " gave: " << error;
+    for (const char* ending : {"\n", "\r\n"}) {
+        SCOPED_TRACE(ending[0] == '\r' ? "CRLF" : "LF");
+        for (const auto& c : cases) {
+            EXPECT_FALSE(Parse(WithEnding(c.text, ending))) << c.text;
+            EXPECT_NE(error.find(c.message), std::string::npos) << c.text << " gave: " << error;
+        }
     }
 }
 

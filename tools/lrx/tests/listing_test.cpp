@@ -49,20 +49,32 @@ TEST(Listing, RatioTruncatesAndShowsNoneForDamagedRecords) {
 
 TEST(Listing, TableHasHeaderEntriesAndTotals) {
     const std::string table =
-        FormatTable({Make("race1.rpl", 1000, 333, 5, 7), Make("bad.rpl", 100, 11400, 1)});
+        FormatTable({Make("race1.rpl", 1000, 333, 5, 7), Make("bad.rpl", 100, 11400, 1),
+                     Make("\x1b]0;x\x07.rpl", 8, 4, 1), Make("\xc3\xa9t\xc3\xa9.rpl", 8, 4, 1)});
     EXPECT_EQ(table.rfind("Name", 0), 0u);
     EXPECT_NE(table.find("race1.rpl             1000          333    66%  2026-12-05 10:07"),
               std::string::npos)
         << table;
     EXPECT_NE(table.find("bad.rpl                100        11400      -  "), std::string::npos);
-    EXPECT_NE(table.find("      -  2 entries"), std::string::npos) << table;
+    // Quoted when a control character is in it; lined up by characters.
+    EXPECT_NE(table.find("\n'\\033]0;x\\007.rpl'            8 "), std::string::npos) << table;
+    EXPECT_NE(table.find("\n\xc3\xa9t\xc3\xa9.rpl                  8 "), std::string::npos)
+        << table;
+    EXPECT_NE(table.find("      -  4 entries"), std::string::npos) << table;
 }
 
-TEST(Listing, JsonEscapesNames) {
+TEST(Listing, JsonHasEveryFieldOfEveryEntryAndEscapesNames) {
     EXPECT_EQ(FormatJson({}), "[]\n");
-    const std::string json = FormatJson({Make("q\"\\\x01\xe9.rpl", 4, 2, 1)});
-    EXPECT_NE(json.find(R"("name": "q\"\\\u0001\u00e9.rpl")"), std::string::npos) << json;
-    EXPECT_NE(json.find(R"("date": "2026-12-01T10:00")"), std::string::npos) << json;
+    // A name that is not UTF-8 is read as Windows-1252 and written as UTF-8;
+    // a damaged record has no ratio.
+    EXPECT_EQ(
+        FormatJson({Make("q\"\\\x01\xe9\x80.rpl", 4, 2, 1), Make("bad.rpl", 100, 11400, 28, 59)}),
+        "[\n"
+        "  {\"name\": \"q\\\"\\\\\\u0001\xc3\xa9\xe2\x82\xac.rpl\", \"rawSize\": 4, "
+        "\"packedSize\": 2, \"ratio\": 50, \"date\": \"2026-12-01T10:00\"},\n"
+        "  {\"name\": \"bad.rpl\", \"rawSize\": 100, \"packedSize\": 11400, \"ratio\": null, "
+        "\"date\": \"2026-12-28T10:59\"}\n"
+        "]\n");
 }
 
 TEST(OverwritePrompt, AsksUntilItUnderstandsAndTakesEndAsNo) {

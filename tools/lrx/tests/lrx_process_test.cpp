@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <signal.h>
+#include <stdlib.h>
 #include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -35,10 +37,12 @@ const std::string kLrx = LRX_TOOL_PATH;
 
 enum class As { Caller, FullDisk, OrdinaryUser };
 
-// Runs lrx with stdin from /dev/null and its output into files of the
-// scratch folder. FullDisk first mounts a 4 KiB folder "small" there;
-// OrdinaryUser runs it as nobody when the tests run as root.
-pid_t Spawn(const std::vector<std::string>& args, const ScratchDir& dir, As as = As::Caller) {
+// Runs lrx in the scratch folder with stdin from /dev/null and its output
+// into files there, or stdin and stderr on a terminal. FullDisk first mounts
+// a 4 KiB folder "small" there; OrdinaryUser runs it as nobody when the
+// tests run as root.
+pid_t Spawn(const std::vector<std::string>& args, const ScratchDir& dir, As as = As::Caller,
+            int terminal = -1) {
     const pid_t pid = fork();
     if (pid == 0) {
         std::vector<char*> argv{const_cast<char*>(kLrx.c_str())};
@@ -53,6 +57,8 @@ pid_t Spawn(const std::vector<std::string>& args, const ScratchDir& dir, As as =
         freopen("/dev/null", "r", stdin);
         freopen((dir / "stdout").c_str(), "w", stdout);
         freopen((dir / "stderr").c_str(), "w", stderr);
+        if (terminal >= 0 && (dup2(terminal, 0) < 0 || dup2(terminal, 2) < 0)) _exit(125);
+        if (chdir(dir.path().c_str()) != 0) _exit(124);
         constexpr uid_t kNobody = 65534;
         if (as == As::OrdinaryUser && geteuid() == 0 &&
             (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
@@ -93,9 +99,9 @@ std::string Text(const std::string& path) {
     return std::string(bytes.begin(), bytes.end());
 }
 
-int TemporaryFiles(const ScratchDir& dir, bool remove) {
+int TemporaryFiles(const fs::path& folder, bool remove) {
     int count = 0;
-    for (const auto& entry : fs::directory_iterator(dir.path())) {
+    for (const auto& entry : fs::directory_iterator(folder)) {
         if (entry.path().filename().string().rfind(".lrx-", 0) != 0) continue;
         ++count;
         if (remove) fs::remove(entry.path());
@@ -140,7 +146,7 @@ TEST(LrxProcess, KilledAddsAndDeletesLeaveTheOldOrANewArchive) {
         }
         RunLrx(args, dir);  // the archive in a known state for the next round
         // Only SIGKILL leaves any: the new archive's and the encoders' four.
-        EXPECT_LE(TemporaryFiles(dir, true), 5) << "round " << round;
+        EXPECT_LE(TemporaryFiles(dir.path(), true), 5) << "round " << round;
     }
 }
 
@@ -156,7 +162,73 @@ TEST(LrxProcess, SecondCtrlCRemovesTheTemporaryFile) {
         _exit(0);
     }
     EXPECT_EQ(Wait(pid), 130);
-    EXPECT_EQ(TemporaryFiles(dir, false), 0);
+    EXPECT_EQ(TemporaryFiles(dir.path(), false), 0);
+}
+
+bool Running(pid_t pid) {
+    siginfo_t info{};
+    return waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           info.si_pid == 0;
+}
+
+// A pseudo-terminal for lrx's stdin and stderr; stopped, as Ctrl+S stops
+// one, it holds lrx at its first progress line.
+struct Terminal {
+    int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    int slave = -1;
+    explicit Terminal(bool stopped) {
+        if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) return;
+        slave = open(ptsname(master), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (stopped) tcflow(slave, TCOOFF);
+    }
+    ~Terminal() {
+        close(slave);
+        close(master);
+    }
+};
+
+// SIGTERM, SIGHUP and a single Ctrl+C stop add, extract and delete cleanly:
+// nothing left behind, and the status shells expect, 128 plus the signal.
+// lrx is held with its temporary files made, by a stopped terminal or by an
+// overwrite question nobody answers, until the signal comes.
+TEST(LrxProcess, SignalsStopCleanlyWithTheConventionalStatus) {
+    ScratchDir dir;
+    const std::string archive = dir / "a.lrx", fresh = dir / "b.lrx", out = dir / "out";
+    std::vector<std::string> replays;
+    for (const char* name : {"r1.rpl", "r2.rpl", "r3.rpl"}) {
+        replays.push_back(dir / name);
+        WriteFile(replays.back(), SampleReplay(static_cast<uint32_t>(replays.size()), 2000));
+    }
+    ASSERT_EQ(RunLrx({"-q", "add", archive, replays[0], replays[1], replays[2]}, dir), 0);
+    fs::create_directories(out);
+    WriteFile(out + "/r2.rpl", {1, 2, 3});  // asked about once r1's file is begun
+    const Bytes before = ReadFile(archive);
+    const struct {
+        std::vector<std::string> args;
+        int signal;
+        fs::path folder;  // of its temporary files
+        bool stopped;     // the terminal; else the question holds lrx
+    } cases[] = {
+        {{"add", "-j", "2", fresh, replays[0], replays[1], replays[2]}, SIGTERM, dir.path(), true},
+        {{"extract", "-j", "2", "-d", out, archive}, SIGHUP, out, false},
+        {{"delete", archive, "r1.rpl"}, SIGINT, dir.path(), true},
+    };
+    for (const auto& c : cases) {
+        const Terminal terminal(c.stopped);
+        const pid_t pid = Spawn(c.args, dir, As::Caller, terminal.slave);
+        for (int i = 0; i < 2000 && TemporaryFiles(c.folder, false) == 0 && Running(pid); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        kill(pid, c.signal);
+        // Let go, in case the signal came before lrx began to wait.
+        tcflow(terminal.slave, TCOON);
+        EXPECT_EQ(write(terminal.master, "n\n", 2), 2);
+        EXPECT_EQ(Wait(pid), 128 + c.signal) << c.args[0];
+        EXPECT_EQ(TemporaryFiles(c.folder, true), 0) << c.args[0];
+    }
+    EXPECT_FALSE(fs::exists(fresh));
+    EXPECT_EQ(ReadFile(archive), before);
+    EXPECT_EQ(ReadFile(out + "/r2.rpl"), (Bytes{1, 2, 3}));
 }
 
 int LockFolder(const std::string& folder) {  // as another lrx would hold it
@@ -257,10 +329,22 @@ TEST(LrxProcess, TurnsAreTakenInAFolderLrxCannotRead) {
     EXPECT_NE(Text(dir / "stderr")
                   .find("lrx: " + fresh +
                         ": warning: cannot lock the archive: its folder cannot "
-                        "be read (Permission denied) and it does not exist yet"),
+                        "be read (Permission denied) and it does not exist yet; should "
+                        "another lrx create it at the same time, the later of the two stops "
+                        "and changes nothing"),
               std::string::npos)
         << Text(dir / "stderr");
     chmod(box.c_str(), 0700);
+
+    // Where the folder can be read its lock covers the new archive: nothing
+    // to say. --move removes the replay named without its .rpl.
+    const std::string plain = dir / "plain.lrx", race = dir / "race";
+    fs::copy_file(replays[0], race + ".rpl");
+    EXPECT_EQ(RunLrx({"add", "--move", plain, race}, dir), 0);
+    EXPECT_EQ(Text(dir / "stderr"), "");
+    EXPECT_EQ(Text(dir / "stdout"), "");
+    EXPECT_TRUE(fs::exists(plain));
+    EXPECT_FALSE(fs::exists(race + ".rpl"));
 }
 
 // Bytes the directory walk does not reach (a damaged data start, a cut file)
@@ -321,8 +405,37 @@ TEST(LrxProcess, MessagesNameTheFileAndTheReason) {
     bytes = SampleReplay(1, 50);
     bytes[16 + 32 + 30] = 'z';  // a byte after the first driver name's end
     WriteFile(bad, bytes);
-    for (const std::string& p : {folder, dir / "small", out}) fs::create_directories(p);
+    for (const std::string& p : {folder, dir / "small", out, dir / "links", dir / "x", dir / "y"}) {
+        fs::create_directories(p);
+    }
     WriteFile(dir / "out/r.rpl", {1});
+    fs::create_symlink(dir / "gone.rpl", dir / "links/r.rpl");
+    // Names only "/" separates; one without an extension; a long one in bytes.
+    const std::string big = dir / "big.rpl", race = dir / "race",
+                      long16 =
+                          "\xc3\xa9\xc3\xa9"
+                          "\xc3\xa9\xc3\xa9"
+                          "\xc3\xa9\xc3\xa9.rpl";
+    // Two replays of one name: with --move only the one stored goes.
+    const std::string earlier = dir / "x/r.rpl", later = dir / "y/r.rpl";
+    for (const std::string& copy : {dir / "x:race.rpl", race, earlier, later}) {
+        fs::copy_file(r, copy);
+    }
+    WriteFile(big, SampleReplay(2, 3000));  // fills the small disk while it is packed
+    // An archive with a name holding ESC, one holding r.rpl twice, and one in a pipe.
+    const std::string evil = dir / "evil.lrx", twice = dir / "twice.lrx";
+    bytes = ReadFile(a);
+    Bytes doubled = bytes;
+    doubled.insert(doubled.end(), bytes.begin() + 12, bytes.end());
+    WriteFile(twice, doubled);
+    const std::string escName = "a\x1b[2Jb.rpl";
+    std::copy(escName.begin(), escName.end(), bytes.end() - 32);
+    WriteFile(evil, bytes);
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    ASSERT_EQ(write(pipeEnds[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    close(pipeEnds[1]);
+    const std::string piped = "/dev/fd/" + std::to_string(pipeEnds[0]);
     const int lock = LockFolder(dir / "locked");
     // Things that are no files, where an archive, a replay or an extracted
     // replay would be: refused at once, never opened (a FIFO would block).
@@ -334,10 +447,10 @@ TEST(LrxProcess, MessagesNameTheFileAndTheReason) {
     }
     const std::string notAFile = "a FIFO, not a regular file";
     // Sparse, at the longest length the format addresses.
-    const std::string big = dir / "big.lrx";
+    const std::string huge = dir / "big.lrx";
     {
         const Bytes header = ArchiveHeader(), record = FileInfoBytes("big.rpl", 1, INT32_MAX - 47);
-        std::ofstream out(big, std::ios::binary);
+        std::ofstream out(huge, std::ios::binary);
         out.write(reinterpret_cast<const char*>(header.data()), 12);
         out.seekp(INT32_MAX - 35);
         out.write(reinterpret_cast<const char*>(record.data()), 32);
@@ -358,12 +471,16 @@ TEST(LrxProcess, MessagesNameTheFileAndTheReason) {
         std::vector<std::string> args;
         int status;
         std::string file, reason;
+        std::string out = "";  // on standard output
     } cases[] = {
         {{"add", a, r, dir / "race2.rpl", r},
          21,
          dir / "race2.rpl",
          "cannot open replay: " + noFile},
-        {{"add", "-j", "2", a, r, r}, 0, "warning: " + r, "named again later in the list"},
+        {{"add", "--move", "-j", "2", a, earlier, later},
+         0,
+         "warning: " + earlier,
+         "named again later in the list; the later one is added and this one kept"},
         {{"list", none}, 15, none, "cannot open archive: " + noFile},
         {{"extract", none}, 17, none, "cannot open archive: " + noFile},
         {{"list", folder}, 14, folder, "is a folder, not an archive"},
@@ -391,9 +508,9 @@ TEST(LrxProcess, MessagesNameTheFileAndTheReason) {
          19,
          folderOut + "/r.rpl",
          "cannot create replay: a folder, not a regular file"},
-        {{"add", "--move", big, r},
+        {{"add", "--move", huge, r},
          30,
-         big,
+         huge,
          "would grow past 2 GiB, the most an archive can hold; nothing added"},
         {{"add", linked, r},
          18,
@@ -406,22 +523,80 @@ TEST(LrxProcess, MessagesNameTheFileAndTheReason) {
          0,
          "warning: " + bad,
          "extraction will not give back the same bytes"},
+        {{"add", "--strict", a, bad}, 67, bad, "would not come back byte for byte"},
+        {{"add", small, big}, 18, small, "cannot write the new archive: No space left on device"},
+        {{"add", "--move", a, "x:race.rpl"},
+         29,
+         "x:race.rpl",
+         "the name x:race.rpl is not allowed in an archive"},
+        {{"add", a, race},
+         21,
+         race,
+         "cannot open replay: " + race + ".rpl (.rpl is added to a name without one): " + noFile},
+        {{"add", a, long16}, 28, long16, "Replay name too long (16 bytes, at most 13)"},
+        {{"list", piped},
+         15,
+         piped,
+         "cannot open archive: " + notAFile + "; save it to a file first"},
+        {{"extract", "-d", dir / "links", a},
+         19,
+         dir / "links/r.rpl",
+         "cannot create replay: a symbolic link to a missing file is in the way"},
+        {{"extract", "-d", dir / "twice", twice},
+         0,
+         twice,
+         "r.rpl is stored more than once; only the first copy was extracted"},
+        // Names from an archive reach the terminal quoted.
+        {{"extract", "-d", dir / "evil", evil},
+         29,
+         evil,
+         "'a\\033[2Jb.rpl': stored name not allowed as a file name; not extracted",
+         "ERROR : Unable to create 'a\\033[2Jb.rpl'"},
+        {{"list", evil}, 0, "", "", "\n'a\\033[2Jb.rpl' "},
+        {{"test", evil},
+         66,
+         "",
+         "",
+         "'a\\033[2Jb.rpl' DAMAGED: its name is not allowed as a file name; extract refuses it"},
     };
     for (const auto& c : cases) {
         const int status = RunLrx(c.args, dir, c.file == small ? As::FullDisk : As::Caller);
         if (status == 126) continue;  // no private mount without root
         EXPECT_EQ(status, c.status) << c.reason;
-        EXPECT_NE(Text(dir / "stderr").find("lrx: " + c.file + ": " + c.reason), std::string::npos)
-            << Text(dir / "stderr");
+        const std::string err = Text(dir / "stderr"), out = Text(dir / "stdout");
+        if (!c.file.empty()) {
+            EXPECT_NE(err.find("lrx: " + c.file + ": " + c.reason), std::string::npos) << err;
+        }
+        EXPECT_NE(out.find(c.out), std::string::npos) << out;
+        EXPECT_EQ((out + err).find('\x1b'), std::string::npos) << c.args[0];
     }
     close(lock);
+    close(pipeEnds[0]);
     EXPECT_EQ(ReadFile(dir / "out/r.rpl"), Bytes{1});
     EXPECT_TRUE(fs::exists(bad));  // --move kept it
     EXPECT_TRUE(fs::exists(r));
-    EXPECT_EQ(fs::file_size(big), INT32_MAX - 3u);
+    EXPECT_EQ(fs::file_size(huge), INT32_MAX - 3u);
     EXPECT_TRUE(fs::is_fifo(fifoOut + "/r.rpl"));
     EXPECT_EQ(ReadFile(gap), bytes);
     EXPECT_EQ(ReadFile(dir / "linked-too.lrx"), ReadFile(linked));
+    EXPECT_TRUE(fs::exists(dir / "x:race.rpl"));
+    EXPECT_TRUE(fs::exists(earlier));
+    EXPECT_FALSE(fs::exists(later));
+
+    // --move stops removing at the first replay it cannot remove, and names
+    // the later ones it kept as well.
+    const std::string m1 = dir / "ro/m1.rpl", m2 = dir / "ro/m2.rpl";
+    fs::create_directories(dir / "ro");
+    for (const std::string& m : {m1, m2}) fs::copy_file(r, m);
+    fs::permissions(dir / "ro", fs::perms::owner_read | fs::perms::owner_exec);
+    const int moved = AsOrdinaryUser(dir.path(), [&] {
+        return RunLrx({"add", "--move", a, m1, m2}, dir);
+    });
+    EXPECT_EQ(moved, 20);
+    EXPECT_NE(
+        Text(dir / "stderr").find("lrx: " + m2 + ": stored, but kept: --move stopped at " + m1),
+        std::string::npos)
+        << Text(dir / "stderr");
 }
 
 }  // namespace
