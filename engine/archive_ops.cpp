@@ -74,14 +74,16 @@ bool CopyEntry(FileStream& source, FileStream& destination, int64_t start, int64
     return true;
 }
 
-TFileInfo StampedNow() {
+TFileInfo StampedAt(int64_t secondsSinceEpoch) {
     TFileInfo info{};
-    const std::time_t now = std::time(nullptr);
     std::tm local{};
 #ifdef _WIN32
-    localtime_s(&local, &now);
+    // The 64-bit clock: the 32-bit runtime's time_t ends in January 2038.
+    const __time64_t when = secondsSinceEpoch;
+    _localtime64_s(&local, &when);
 #else
-    localtime_r(&now, &local);
+    const std::time_t when = static_cast<std::time_t>(secondsSinceEpoch);
+    localtime_r(&when, &local);
 #endif
     info.year = static_cast<uint16_t>(local.tm_year + 1900);
     info.month = static_cast<uint16_t>(local.tm_mon + 1);
@@ -89,6 +91,14 @@ TFileInfo StampedNow() {
     info.hour = static_cast<uint16_t>(local.tm_hour);
     info.minute = static_cast<uint16_t>(local.tm_min);
     return info;
+}
+
+TFileInfo StampedNow() {
+#ifdef _WIN32
+    return StampedAt(_time64(nullptr));
+#else
+    return StampedAt(std::time(nullptr));
+#endif
 }
 
 int EncodeReplayEntry(FileStream& output, const std::string& replayPath,

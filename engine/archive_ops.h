@@ -55,7 +55,9 @@ int EncodeReplayEntry(FileStream& output, const std::string& replayPath,
                       const std::string& entryName, const TFileInfo& stamp,
                       codec::CodecContext& ctx, const Mailbox& window);
 
-// The time of day now, as an entry's record holds it.
+// The local time of day at a moment (seconds since 1970, UTC; past 2038 too),
+// and now, as an entry's record holds it.
+TFileInfo StampedAt(int64_t secondsSinceEpoch);
 TFileInfo StampedNow();
 
 }  // namespace lrx

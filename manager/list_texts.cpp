@@ -34,8 +34,11 @@ std::string RatioText(int32_t rawSize, int32_t packedSize) {
     // Over ten times the raw size is no packing the codec does; the ratio of
     // such a record would only be a large meaningless number.
     if (int64_t{packedSize} > 10 * int64_t{rawSize}) return "";
-    const int ratio = static_cast<int>((1.0 - packedSize * 1.0 / rawSize) * 100);
-    return Decimal(ratio) + "%";
+    // In whole numbers: floating point gives 19% for 4 of 5 bytes, and the
+    // 32-bit build's x87 arithmetic truncates other sizes differently again.
+    // Integer division truncates toward zero, as the percentage should.
+    const int64_t ratio = (int64_t{rawSize} - packedSize) * 100 / rawSize;
+    return Decimal(static_cast<long>(ratio)) + "%";
 }
 
 std::string MomentText(const EntryMoment& moment, const LocaleServices& locale) {

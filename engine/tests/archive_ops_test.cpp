@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "archive_ops.h"
 #include "file_info_record.h"
 #include "host_window.h"
 #include "lrxpack.h"
@@ -111,6 +112,16 @@ std::vector<int> LocalStamp() {
     const std::time_t now = std::time(nullptr);
     const std::tm* t = std::localtime(&now);
     return {t->tm_year + 1900, t->tm_mon + 1, t->tm_mday, t->tm_hour, t->tm_min};
+}
+
+TEST(EntryStamp, PastJanuary2038AsWell) {
+    // 2040-06-15 12:00 UTC, past the end of a 32-bit time_t; the day in
+    // whatever time zone the test runs.
+    const TFileInfo info = StampedAt(2223374400);
+    EXPECT_EQ(info.year, 2040);
+    EXPECT_EQ(info.month, 6);
+    EXPECT_TRUE(info.day >= 14 && info.day <= 16) << info.day;
+    EXPECT_LT(info.hour, 24);
 }
 
 TEST_F(ArchiveOps, AddUpdateAndDelete) {

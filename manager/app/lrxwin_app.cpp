@@ -41,9 +41,9 @@ std::string HelpPageAnchor(HelpCommand command, unsigned long data) {
 
 }  // namespace
 
-TLRXWinApp::TLRXWinApp()
+TLRXWinApp::TLRXWinApp(const char* profilePath)
     : TApplication("LRXWin"),
-      TRecentFiles(".\\LRXWin.ini", 4),
+      TRecentFiles(profilePath, 4),
       FileData(kOpenArchiveFlags, kOpenArchiveFilter, "lrx") {
     const TraceScope trace("App:App");
     SetRecentFiles(this);

@@ -1,8 +1,9 @@
 // TLRXWinApp: LRXWin's application object. It builds the frame with its
 // menu, toolbar, status bar and list window, keeps the recent-file list in
-// ".\LRXWin.ini", opens archives (menu, recent files, command line) and
-// takes dropped files, runs the help commands and the context-help mode
-// (ContextHelp, with this class as its HelpView) and the About box.
+// the profile file it is given (".\LRXWin.ini"; settings_place.h), opens
+// archives (menu, recent files, command line) and takes dropped files, runs
+// the help commands and the context-help mode (ContextHelp, with this class
+// as its HelpView) and the About box.
 #pragma once
 
 #include <memory>
@@ -19,7 +20,7 @@ class TLRXWindow;
 
 class TLRXWinApp : public fw::TApplication, public fw::TRecentFiles, public HelpView {
   public:
-    TLRXWinApp();
+    explicit TLRXWinApp(const char* profilePath = ".\\LRXWin.ini");
     ~TLRXWinApp() override;
 
     static const fw::TResponseTable& Table();

@@ -1,11 +1,12 @@
 # Sourced: installs the Debian packages the build and tests need, only those
-# that are missing, so a second run does nothing.
+# that are missing, so a second run does nothing. A PACKAGE:i386 name (32-bit
+# wine) first adds the i386 architecture to dpkg when it is not there yet.
 
 LRX_PACKAGES="cmake g++ make libgtest-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb
-clang-14 libclang-rt-14-dev zlib1g-dev libzstd-dev liblzma-dev libbz2-dev pkg-config"
+wine32:i386 clang-14 libclang-rt-14-dev zlib1g-dev libzstd-dev liblzma-dev libbz2-dev pkg-config"
 
 lrx_install_packages() {
-    local missing=
+    local missing= new_arch=
     for package in $LRX_PACKAGES "$@"; do
         if [ "$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null)" != installed ]; then
             missing="$missing $package"
@@ -16,8 +17,15 @@ lrx_install_packages() {
         echo "missing packages:$missing (run as root to install them)" >&2
         return 1
     fi
+    case $missing in
+        *:i386*) dpkg --print-foreign-architectures | grep -qx i386 || new_arch=i386 ;;
+    esac
     echo "installing:$missing"
     export DEBIAN_FRONTEND=noninteractive
+    if [ -n "$new_arch" ]; then
+        echo "adding the $new_arch architecture to dpkg (32-bit wine)"
+        dpkg --add-architecture "$new_arch" || return 1
+    fi
     apt-get update -qq >/dev/null &&
         apt-get install -y -qq --no-install-recommends $missing >/dev/null
 }

@@ -41,6 +41,8 @@ TEST(Listing, RatioTruncatesAndShowsNoneForDamagedRecords) {
     EXPECT_EQ(RatioPercent(1000, 333), 66);
     EXPECT_EQ(RatioPercent(100, 150), -50);
     EXPECT_EQ(RatioPercent(0, 4), 0);
+    EXPECT_EQ(RatioPercent(5, 4), 20);
+    EXPECT_EQ(RatioPercent(5, 9), -80);
     EXPECT_EQ(RatioPercent(100, 11400), std::nullopt);
     EXPECT_EQ(RatioPercent(-8, 4), std::nullopt);
 }
