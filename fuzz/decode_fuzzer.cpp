@@ -4,8 +4,8 @@
 // rawSize bytes, and write exactly rawSize bytes when it reports success.
 #include <cstdint>
 
+#include "byte_order.h"
 #include "codec.h"
-#include "file_stream.h"
 #include "fuzz_support.h"
 #include "lrxpack.h"
 

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "byte_order.h"
 #include "codec.h"
 #include "file_stream.h"
 #include "lrxpack.h"

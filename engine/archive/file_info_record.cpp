@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "file_stream.h"
+#include "byte_order.h"
 
 namespace lrx {
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "block_records.h"
+#include "byte_order.h"
 #include "car_value_codes.h"
 #include "codec.h"
 #include "lrxpack.h"

@@ -1,4 +1,5 @@
 #include "file_stream.h"
+#include "byte_order.h"
 
 #include <cerrno>
 

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "archive_ops.h"
+#include "byte_order.h"
 #include "commands.h"
 #include "entry_codec.h"
 #include "entry_name.h"

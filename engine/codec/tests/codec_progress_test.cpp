@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "byte_order.h"
 #include "codec_test_support.h"
-#include "file_stream.h"
 #include "host_window.h"
 #include "lrxpack.h"
 #include "replay_generator.h"
