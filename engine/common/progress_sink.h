@@ -1,0 +1,39 @@
+// Where an operation reports how far it is and asks its questions: the
+// caller's window (the mailbox), a program's callbacks, or nowhere. One sink
+// serves one operation; the engine calls it from the operation's own thread.
+#pragma once
+
+#include <string>
+
+namespace lrx {
+
+enum class OverwriteAnswer { Yes, No, Always, Abort };
+
+enum class Stage { Adding, Updating, Extracting, Deleting };
+
+class ProgressSink {
+  public:
+    virtual ~ProgressSink() = default;
+
+    // The operation starts (a window takes the focus).
+    virtual void Start() {}
+    // An entry is taken in hand; Deleting has no entry (null).
+    virtual void Enter(Stage stage, const char* entry) {
+        (void)stage;
+        (void)entry;
+    }
+    // How far the entry in hand (or the delete) is, 0..100.
+    virtual void Percent(int percent) { (void)percent; }
+    // Whether the caller wants the operation stopped; asked between units of
+    // work, so it is cheap.
+    virtual bool CancelRequested() { return false; }
+    // Whether AskOverwrite can be answered at all (extraction mode 3 needs it).
+    virtual bool CanAsk() const { return false; }
+    // Asked before an existing destination file is replaced.
+    virtual OverwriteAnswer AskOverwrite(const std::string& path) {
+        (void)path;
+        return OverwriteAnswer::Abort;
+    }
+};
+
+}  // namespace lrx
