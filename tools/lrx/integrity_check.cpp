@@ -72,8 +72,10 @@ EntryVerdict CheckEntry(std::FILE* archive, const TFileInfoList& node) {
     }
     if (!SeekTo(archive, node.offset)) return {LRX_READING_HEADER, "cannot seek to its data"};
     int64_t usedBits = 0;
+    codec::CodecContext codec;
+    ProgressSink none;
     const int result =
-        DecodeEntryCounted(archive, scratch.get(), info.rawSize, Mailbox(), usedBits);
+        DecodeEntryCounted(codec, archive, scratch.get(), info.rawSize, none, usedBits);
     if (result != LRX_OK) return {result, std::string("does not decode: ") + fUwu(result)};
     if (std::fflush(scratch.get()) != 0) {
         return {LRX_WRITING_POSITION_DATA,
