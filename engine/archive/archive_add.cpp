@@ -52,11 +52,11 @@ int WriteEntries(OperationContext& ctx, const std::string& archive, const TFileI
         const Planned& p = plan[next++];
         const std::string& replay = replays[p.replay].path;
         ctx.progress.Enter(p.updates ? Stage::Updating : Stage::Adding, names[p.replay].c_str());
+        if (ctx.StopAsked()) return ctx.Fail(LRX_ABORTED, 0, archive, {}, p.replay);
         Failure entry;
-        int result =
-            encoder ? encoder->AppendNext(output, ctx, entry)
-                    : EncodeReplayEntry(output, replay, names[p.replay], stamp, ctx.codec,
-                                        ctx.progress, entry);
+        int result = encoder ? encoder->AppendNext(output, ctx, entry)
+                             : EncodeReplayEntry(output, replay, names[p.replay], stamp, ctx.codec,
+                                                 ctx.progress, entry);
         if (result == LRX_OK) {
             // Only now is the entry's packed size known.
             if (output.Tell() <= maxLength) return result;
@@ -95,8 +95,8 @@ int WriteEntries(OperationContext& ctx, const std::string& archive, const TFileI
 }
 
 // Add on the archive's path with its links resolved.
-int Add(OperationContext& ctx, const std::string& archive,
-        const std::vector<ReplayToAdd>& replays, unsigned jobs, int64_t maxLength) {
+int Add(OperationContext& ctx, const std::string& archive, const std::vector<ReplayToAdd>& replays,
+        unsigned jobs, int64_t maxLength) {
     ctx.progress.Start();
     if (ctx.CancelRequested()) return ctx.Fail(LRX_ABORTED, 0, archive);
     std::vector<std::string> names;
@@ -120,8 +120,7 @@ int Add(OperationContext& ctx, const std::string& archive,
     OwnedListing listing;
     if (exists) {
         Failure& failure = ctx.failure;
-        if (const int version =
-                CheckArchiveVersion(archivePath, LRX_READING_FILE_HEADER, failure);
+        if (const int version = CheckArchiveVersion(archivePath, LRX_READING_FILE_HEADER, failure);
             version != LRX_OK) {
             return version;
         }

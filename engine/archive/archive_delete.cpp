@@ -59,6 +59,7 @@ int Delete(OperationContext& ctx, const std::string& archivePath, int count, cha
     }
     // Reported like an entry being packed, so a window can show it and stop it.
     ctx.progress.Enter(Stage::Deleting, nullptr);
+    if (ctx.StopAsked()) return ctx.Fail(LRX_ABORTED, 0, archivePath);
     ProgressStep steps(remaining);
     int kept = 0;
     for (const TFileInfoList* node = listing.head; node; node = node->next) {

@@ -172,8 +172,8 @@ void DecodeGroup(OperationContext& ctx, std::vector<Pending>& group, FileStream&
     for (std::thread& worker : workers) worker.join();
     // An entry no worker reached is not decoded.
     for (std::size_t i = next < group.size() ? next.load() : group.size(); i < group.size(); ++i) {
-        group[i].result = group[i].failure.Record(LRX_ABORTED, 0, archivePath,
-                                                  group[i].node->info->name);
+        group[i].result =
+            group[i].failure.Record(LRX_ABORTED, 0, archivePath, group[i].node->info->name);
     }
 }
 
@@ -247,6 +247,12 @@ int Extract(OperationContext& ctx, const char* archive, const std::string& folde
         }
         if (!selected) continue;
         ctx.progress.Enter(Stage::Extracting, node->info->name);
+        if (ctx.StopAsked()) {
+            ctx.Fail(LRX_ABORTED, 0, archive, node->info->name);
+            DecodeGroup(ctx, group, file, archive, jobs);
+            FinishGroup(ctx, group);
+            return LRX_ABORTED;
+        }
         // A second entry of one name sees the first one's file, as it would
         // one at a time.
         for (const Pending& pending : group) {

@@ -5,6 +5,7 @@
 
 #include "entry_codec.h"
 #include "entry_name.h"
+#include "file_info_record.h"
 #include "lrxpack_api.h"
 #include "name_text.h"
 #include "path_facts.h"
@@ -156,6 +157,10 @@ std::string DescribeFailure(const Failure& failure) {
             return path + (failure.call == LRX_CALL_ADD || failure.call == LRX_CALL_DELETE
                                ? ": stopped; the archive is as it was"
                                : ": stopped");
+        case LRX_NOT_EXACT:
+            return path + ": would not come back byte for byte; not added";
+        case LRX_DAMAGED_ENTRY:
+            return path + ": " + PrintableName(failure.entry) + ": damaged entry";
         case LRX_QUERY_REQUIRES_INSTANCE:
             return path + ": " + fUwu(code) + ": no way to ask before overwriting";
         default:

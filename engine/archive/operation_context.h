@@ -28,6 +28,10 @@ class CancelLatch final : public ProgressSink {
         }
         return cancelled_.load(std::memory_order_relaxed);
     }
+    bool StopAsked() const override {
+        if (sink_.StopAsked()) cancelled_.store(true, std::memory_order_relaxed);
+        return cancelled_.load(std::memory_order_relaxed);
+    }
     bool CanAsk() const override { return sink_.CanAsk(); }
     OverwriteAnswer AskOverwrite(const std::string& path) override {
         return sink_.AskOverwrite(path);
@@ -63,6 +67,8 @@ struct OperationContext {
     Failure failure;
 
     bool CancelRequested() { return progress.CancelRequested(); }
+    // After a report: whether it asked for a stop (the window is not polled).
+    bool StopAsked() const { return progress.StopAsked(); }
     // Records a failure (unless one is recorded already) and returns its code.
     int Fail(int code, int systemError, std::string path, std::string entry = {},
              std::size_t item = kNoItem, int detail = 0) {

@@ -20,7 +20,7 @@ struct Failure {
     std::string entry;
     std::size_t item = kNoItem;  // index of the replay or name in the call's list
     int call = 0;                // LRX_CALL_ of lrxpack_api.h
-    int detail = 0;  // 16: the archive's version; else the LRX_PATH_ kind at path, or 0
+    int detail = 0;              // 16: the archive's version; else the LRX_PATH_ kind at path, or 0
 
     bool failed() const { return code != 0; }
     // Records a failure unless one is recorded already; returns code.

@@ -90,6 +90,10 @@ typedef struct lrx_failure {
  * size bytes including the NUL; returns the message's whole length. */
 LRXPACK_API size_t lrx_failure_message(const lrx_failure* failure, char* text, size_t size);
 
+/* Codes of the C API beyond those of lrxpack.h. */
+#define LRX_DAMAGED_ENTRY 66 /* lrx_test: decodes, but not as its record says */
+#define LRX_NOT_EXACT 67     /* lrx_add strict: would not come back byte for byte */
+
 /* Answers to the overwrite question. */
 #define LRX_ANSWER_NO 0     /* keep this file, skip the entry */
 #define LRX_ANSWER_YES 1    /* overwrite this file */
@@ -149,16 +153,15 @@ LRXPACK_API int lrx_delete(const char* archive, const char* const* names, size_t
 #define LRX_OVERWRITE_ASK 3 /* the overwrite callback answers (26 without one) */
 
 typedef struct lrx_extract_options {
-    unsigned jobs;  /* decoders at once; 0 for one per processor */
-    int overwrite;  /* an LRX_OVERWRITE_ policy */
+    unsigned jobs; /* decoders at once; 0 for one per processor */
+    int overwrite; /* an LRX_OVERWRITE_ policy */
 } lrx_extract_options;
 
 /* Extracts the entries of these names (count 0: every entry) into the folder
  * destination, which need not end with a separator. Codes: those of MFqc. */
-LRXPACK_API int lrx_extract(const char* archive, const char* destination,
-                            const char* const* names, size_t count,
-                            const lrx_extract_options* options, const lrx_callbacks* callbacks,
-                            lrx_failure* failure);
+LRXPACK_API int lrx_extract(const char* archive, const char* destination, const char* const* names,
+                            size_t count, const lrx_extract_options* options,
+                            const lrx_callbacks* callbacks, lrx_failure* failure);
 
 /* Decodes one entry (its name, ignoring case) into memory: *replay receives
  * size bytes, freed with lrx_free. Codes: 0, 14, 15, 16, 17, a codec code, or

@@ -325,8 +325,8 @@ int RunDelete(const Options& options) {
     ProgressDisplay display(window, !options.quiet && IsTerminal(stderr));
     MailboxSink sink(window.handle());
     OperationContext ctx(sink, LRX_CALL_DELETE);
-    const int result = DeleteEntries(ctx, options.archive.c_str(), static_cast<int>(names.size()),
-                                     names.data());
+    const int result =
+        DeleteEntries(ctx, options.archive.c_str(), static_cast<int>(names.size()), names.data());
     scene.systemError = ctx.failure.systemError;
     display.Clear();
     if (result == LRX_REMOVED_EMPTY_ARCHIVE) {

@@ -98,7 +98,8 @@ CodecRun Encode(const Bytes& replay, ProgressSink* progress) {
         FileStream out((dir / "out.pak").c_str(), "wb", 32000);
         CodecContext ctx;
         int64_t packedSize = -1;
-        run.result = EncodeReplay(ctx, in.get(), out.get(), progress ? *progress : none, packedSize);
+        run.result =
+            EncodeReplay(ctx, in.get(), out.get(), progress ? *progress : none, packedSize);
         if (!out.Close()) run.result = -2;
         if (run.result == LRX_OK &&
             packedSize != static_cast<int64_t>(lrx::test::ReadFile(dir / "out.pak").size())) {

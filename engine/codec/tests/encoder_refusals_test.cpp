@@ -136,8 +136,7 @@ TEST(EncoderRefusals, WriteFailuresAreReported) {
     CodecContext ctx;
     int64_t packedSize = 0;
     ProgressSink none;
-    EXPECT_EQ(EncodeReplay(ctx, in.get(), readOnly.get(), none, packedSize),
-              LRX_WRITING_HEADER);
+    EXPECT_EQ(EncodeReplay(ctx, in.get(), readOnly.get(), none, packedSize), LRX_WRITING_HEADER);
 }
 
 }  // namespace
