@@ -247,12 +247,8 @@ int Extract(OperationContext& ctx, const char* archive, const std::string& folde
         }
         if (!selected) continue;
         ctx.progress.Enter(Stage::Extracting, node->info->name);
-        if (ctx.StopAsked()) {
-            ctx.Fail(LRX_ABORTED, 0, archive, node->info->name);
-            DecodeGroup(ctx, group, file, archive, jobs);
-            FinishGroup(ctx, group);
-            return LRX_ABORTED;
-        }
+        // A program that asked for a stop gets nothing more written.
+        if (ctx.StopAsked()) return ctx.Fail(LRX_ABORTED, 0, archive, node->info->name);
         // A second entry of one name sees the first one's file, as it would
         // one at a time.
         for (const Pending& pending : group) {
@@ -263,9 +259,12 @@ int Extract(OperationContext& ctx, const char* archive, const std::string& folde
         }
         if (const int result = Prepare(ctx, archive, node, folder, overwriteMode, group);
             result != LRX_OK) {
-            // What was decided before the failure is still extracted.
-            DecodeGroup(ctx, group, file, archive, jobs);
-            FinishGroup(ctx, group);
+            // What was decided before the failure is still extracted, unless
+            // a program asked for a stop.
+            if (!ctx.StopAsked()) {
+                DecodeGroup(ctx, group, file, archive, jobs);
+                FinishGroup(ctx, group);
+            }
             ctx.progress.Enter(Stage::Extracting, node->info->name);
             return result;
         }
