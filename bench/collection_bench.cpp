@@ -26,6 +26,7 @@
 
 #include "bench_support.h"
 #include "lrxpack.h"
+#include "lrxpack_api.h"
 #include "replay_batch.h"
 
 using namespace lrx::bench;
@@ -43,16 +44,17 @@ int ChildMain(int argc, char** argv) {
     if (argc < 4) return 2;
     const Clock::time_point start = Clock::now();
     int result;
+    lrx::ProgressSink none;
     if (what == "add") {
         std::vector<lrx::ReplayToAdd> replays;
         for (int i = 3; i < argc; ++i) replays.push_back({argv[i], false});
-        std::size_t failed = 0;
-        result = lrx::AddReplays(argv[1], replays, nullptr,
-                                 static_cast<unsigned>(std::atoi(argv[2])), failed);
+        lrx::OperationContext ctx(none, LRX_CALL_ADD);
+        result = lrx::AddReplays(ctx, argv[1], replays, static_cast<unsigned>(std::atoi(argv[2])));
     } else {
         result = WithoutStdout([&] {
             int mode = 2;
-            return lrx::ExtractEntries(argv[1], argv[2], mode, nullptr, true, 0, nullptr,
+            lrx::OperationContext ctx(none, LRX_CALL_EXTRACT);
+            return lrx::ExtractEntries(ctx, argv[1], argv[2], mode, true, 0, nullptr,
                                        static_cast<unsigned>(std::atoi(argv[3])));
         });
     }

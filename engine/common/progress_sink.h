@@ -27,6 +27,9 @@ class ProgressSink {
     // Whether the caller wants the operation stopped; asked between units of
     // work, so it is cheap.
     virtual bool CancelRequested() { return false; }
+    // Whether a report already taken asked for a stop. Asks the caller
+    // nothing anew: a window's mailbox is read only by CancelRequested.
+    virtual bool StopAsked() const { return false; }
     // Whether AskOverwrite can be answered at all (extraction mode 3 needs it).
     virtual bool CanAsk() const { return false; }
     // Asked before an existing destination file is replaced.
