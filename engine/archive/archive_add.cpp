@@ -59,7 +59,11 @@ int WriteEntries(OperationContext& ctx, const std::string& archive, const TFileI
                                                  ctx.progress, entry);
         if (result == LRX_OK) {
             // Only now is the entry's packed size known.
-            if (output.Tell() <= maxLength) return result;
+            if (output.Tell() <= maxLength) {
+                ctx.progress.Finished(p.updates ? Stage::Updating : Stage::Adding,
+                                      names[p.replay].c_str());
+                return result;
+            }
             return ctx.Fail(LRX_ARCHIVE_TOO_LARGE, 0, archive, {}, p.replay);
         }
         // A write that fails is a write into the new archive, wherever it

@@ -18,7 +18,6 @@
 #include "entry_name.h"
 #include "lrxpack_api.h"
 #include "mailbox_sink.h"
-#include "name_text.h"
 #include "path_facts.h"
 #include "replay_batch.h"
 #include "temp_file.h"
@@ -40,11 +39,10 @@ int ObstacleAt(const std::string& destination) {
     return 0;
 }
 
-// The name is the archive's, not to be trusted with the terminal.
-int CannotCreate(Failure& failure, const std::string& destination, const TFileInfo& info,
-                 int code = LRX_CREATING_REPLAY_FILE) {
+int CannotCreate(ProgressSink& sink, Failure& failure, const std::string& destination,
+                 const TFileInfo& info, int code = LRX_CREATING_REPLAY_FILE) {
     const int error = errno;
-    std::printf("ERROR : Unable to create %s\n", PrintableName(info.name).c_str());
+    sink.Unwritable(info.name);
     return failure.Record(code, error, destination, info.name, kNoItem, ObstacleAt(destination));
 }
 
@@ -69,20 +67,20 @@ int Prepare(OperationContext& ctx, const char* archive, const TFileInfoList* nod
     // does not fit a path, is refused before a file is created.
     const std::string destination = destinationFolder + info.name;
     if (!IsSafeEntryName(info.name)) {
-        std::printf("ERROR : Unable to create %s\n", PrintableName(info.name).c_str());
+        ctx.progress.Unwritable(info.name);
         return failure.Record(LRX_REPLAY_NAME_NOT_ALLOWED, 0, archive, info.name);
     }
     errno = 0;
     if (destination.size() > kMaxPathLength) {
         errno = ENAMETOOLONG;
-        return CannotCreate(failure, destination, info);
+        return CannotCreate(ctx.progress, failure, destination, info);
     }
     // Decided without opening what is there: a file the user cannot read
     // exists all the same, and opening a FIFO would block. Only files are
     // replaced (a link by a file, never what it leads to).
     const PathFacts existing = LookAt(destination, false);
     if (existing.kind == PathKind::Folder || existing.kind == PathKind::Other) {
-        return CannotCreate(failure, destination, info);
+        return CannotCreate(ctx.progress, failure, destination, info);
     }
     // What a link holds is what it leads to: one that leads nowhere holds
     // nothing to keep, and is refused below like any unwritable file.
@@ -109,17 +107,18 @@ int Prepare(OperationContext& ctx, const char* archive, const TFileInfoList* nod
     errno = 0;
     if (PathExists(destination) && !IsWritableFile(destination)) {
         if (errno == 0) errno = EACCES;
-        return CannotCreate(failure, destination, info);
+        return CannotCreate(ctx.progress, failure, destination, info);
     }
 
     Pending pending;
     pending.node = node;
     pending.destination = destination;
+    // Why no temporary name could be made (a missing folder) is the reason.
+    errno = 0;
     pending.temp = TempFileGuard(MakeTempName(destination));
     const std::string& tempPath = pending.temp.path();
-    errno = 0;
     if (!tempPath.empty()) pending.output = FileStream(tempPath.c_str(), "wb", kReplayBufferSize);
-    if (!pending.output.IsOpen()) return CannotCreate(failure, destination, info);
+    if (!pending.output.IsOpen()) return CannotCreate(ctx.progress, failure, destination, info);
     group.push_back(std::move(pending));
     return LRX_OK;
 }
@@ -132,6 +131,7 @@ int DecodeOne(Pending& entry, FileStream& archive, const char* archivePath,
     if (!archive.Seek(entry.node->offset)) {
         return entry.failure.Record(LRX_READING_HEADER, 0, archivePath, name);
     }
+    progress.Resume(name);
     errno = 0;
     const int result =
         DecodeEntry(codec, archive.get(), entry.output.get(), entry.node->info->rawSize, progress);
@@ -201,12 +201,12 @@ int FinishGroup(OperationContext& ctx, std::vector<Pending>& group) {
         errno = 0;
         if (!ReplaceFileAtomically(group[i].temp.path(), group[i].destination, false)) {
             failure = {};
-            CannotCreate(failure, group[i].destination, *group[i].node->info);
+            CannotCreate(ctx.progress, failure, group[i].destination, *group[i].node->info);
             good = i;
             break;
         }
         group[i].temp.Keep();
-        std::printf("\rExtracting %s... Done.  \n", group[i].node->info->name);
+        ctx.progress.Finished(Stage::Extracting, group[i].node->info->name);
     }
     if (good > 0) SyncFolderOf(group[0].destination);
     group.clear();  // closes and removes the rest

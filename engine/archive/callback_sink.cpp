@@ -15,7 +15,13 @@ void CallbackSink::Enter(Stage stage, const char* entry) {
 }
 
 void CallbackSink::Percent(int percent) {
-    Report(percent);
+    Report(percent < 99 ? percent : 99);
+}
+
+void CallbackSink::Finished(Stage stage, const char* entry) {
+    (void)stage;
+    entry_ = entry;
+    Report(100);
 }
 
 OverwriteAnswer CallbackSink::AskOverwrite(const std::string& path) {

@@ -16,7 +16,10 @@ class CallbackSink final : public ProgressSink {
         : callbacks_(callbacks ? *callbacks : lrx_callbacks{}) {}
 
     void Enter(Stage stage, const char* entry) override;
+    void Resume(const char* entry) override { entry_ = entry; }
+    // Below 100 until the entry is finished: 100 says it is in place.
     void Percent(int percent) override;
+    void Finished(Stage stage, const char* entry) override;
     bool CancelRequested() override { return stopped_; }
     bool StopAsked() const override { return stopped_; }
     bool CanAsk() const override { return callbacks_.overwrite != nullptr; }

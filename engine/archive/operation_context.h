@@ -21,7 +21,10 @@ class CancelLatch final : public ProgressSink {
         : sink_(sink), cancelled_(cancelled) {}
     void Start() override { sink_.Start(); }
     void Enter(Stage stage, const char* entry) override { sink_.Enter(stage, entry); }
+    void Resume(const char* entry) override { sink_.Resume(entry); }
     void Percent(int percent) override { sink_.Percent(percent); }
+    void Finished(Stage stage, const char* entry) override { sink_.Finished(stage, entry); }
+    void Unwritable(const char* entry) override { sink_.Unwritable(entry); }
     bool CancelRequested() override {
         if (!cancelled_.load(std::memory_order_relaxed) && sink_.CancelRequested()) {
             cancelled_.store(true, std::memory_order_relaxed);

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "name_text.h"
+
 namespace lrx {
 
 void MailboxSink::Start() {
@@ -25,6 +27,15 @@ void MailboxSink::Percent(int percent) {
     char text[16];
     std::snprintf(text, sizeof text, "%d", percent);
     mailbox_.Report(text);
+}
+
+void MailboxSink::Finished(Stage stage, const char* entry) {
+    if (stage == Stage::Extracting) std::printf("\rExtracting %s... Done.  \n", entry);
+}
+
+// The name is the archive's, not to be trusted with the terminal.
+void MailboxSink::Unwritable(const char* entry) {
+    std::printf("ERROR : Unable to create %s\n", PrintableName(entry).c_str());
 }
 
 bool MailboxSink::CancelRequested() {

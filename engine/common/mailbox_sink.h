@@ -19,6 +19,10 @@ class MailboxSink final : public ProgressSink {
     void Enter(Stage stage, const char* entry) override;
     // The number as text.
     void Percent(int percent) override;
+    // The exports also keep a log on standard output: "Extracting NAME...
+    // Done." and "ERROR : Unable to create NAME".
+    void Finished(Stage stage, const char* entry) override;
+    void Unwritable(const char* entry) override;
     // The mailbox reads 999.
     bool CancelRequested() override;
     bool CanAsk() const override { return mailbox_.window() != nullptr; }

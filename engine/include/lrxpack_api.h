@@ -8,6 +8,9 @@
  * The eight exports of lrxpack.h stay as they are, for hosts of the mailbox
  * protocol.
  *
+ * Nothing is written to standard output or standard error: what happened
+ * comes back in codes, records and callbacks.
+ *
  * Safety: bad input (missing files, short or damaged archives, replays that
  * are not replays, foreign versions) gets a result code and a failure record,
  * never a crash. An archive is never changed in place: add and delete write a
@@ -83,6 +86,7 @@ typedef struct lrx_failure {
     char entry[14];
     int call;
     int detail;
+    int reserved[8]; /* 0; room for later versions without a new layout */
 } lrx_failure;
 
 /* The message lrx prints for a failure, without "lrx: " in front, such as
@@ -102,8 +106,10 @@ LRXPACK_API size_t lrx_failure_message(const lrx_failure* failure, char* text, s
 
 /* Callbacks of one call; any may be null. They run on the calling thread,
  * one at a time, and must not call back into the library.
- * progress: the entry in hand and how far it is (0..100); a nonzero return
- *   cancels the call, which then ends with 23 and changes nothing.
+ * progress: the entry in hand and how far it is: 0 when it is taken in
+ *   hand, 100 once it is added or extracted into place; delete reports an
+ *   empty entry. A nonzero return cancels the call, which then ends with 23
+ *   and changes nothing (extraction keeps the entries already in place).
  * overwrite: an existing destination file, asked before it is replaced when
  *   the overwrite policy is LRX_OVERWRITE_ASK; returns an LRX_ANSWER_. */
 typedef struct lrx_callbacks {

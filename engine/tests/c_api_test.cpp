@@ -53,12 +53,13 @@ int Extract(const std::string& archive, const std::string& folder, int overwrite
 
 // What the callbacks saw, and how they answer.
 struct Script {
-    Names entries, asked;
+    Names entries, done, asked;
     std::vector<int> answers;
     int stopAtPercent = -1;  // -1: never
     static int Progress(void* user, const char* entry, int percent) {
         auto* self = static_cast<Script*>(user);
         if (percent == 0) self->entries.push_back(entry);
+        if (percent == 100) self->done.push_back(entry);
         return self->stopAtPercent >= 0 && percent >= self->stopAtPercent;
     }
     static int Overwrite(void* user, const char* path) {
@@ -87,6 +88,17 @@ TEST(CApi, ListReadTestPackAndUnpackGiveWhatWasAdded) {
     ASSERT_EQ(Add(archive, replays, 2, &callbacks, &failure), LRX_OK);
     EXPECT_EQ(failure.code, 0);
     EXPECT_EQ(script.entries, (Names{"R1.rpl", "R2.rpl", "R3.rpl"}));
+    EXPECT_EQ(script.done, script.entries);
+
+    // Extraction reports each entry done, and leaves standard output alone.
+    Script extracting;
+    callbacks = extracting.callbacks();
+    fs::create_directories(dir.path() / "out");
+    testing::internal::CaptureStdout();
+    const int extracted = Extract(archive, dir / "out", LRX_OVERWRITE_ALWAYS, &callbacks);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    ASSERT_EQ(extracted, LRX_OK);
+    EXPECT_EQ(extracting.done, (Names{"r1.rpl", "r2.rpl", "r3.rpl"}));
 
     lrx_entry* entries = nullptr;
     std::size_t count = 0;
@@ -138,6 +150,7 @@ TEST(CApi, FailuresNameTheFileTheEntryAndTheReason) {
     fs::create_directories(dir.path() / "out" / "x.rpl");
     const std::string noFile = std::strerror(ENOENT), longName = dir / "sixteen_chars.rpl";
     const std::string blocked = (dir.path() / "out" / "x.rpl").string();
+    const std::string unmade = (dir.path() / "none" / "x.rpl").string();  // no such folder
 #ifdef _WIN32
     const int folderOpen = EACCES;  // a folder opens elsewhere, and its read fails
 #else
@@ -179,6 +192,11 @@ TEST(CApi, FailuresNameTheFileTheEntryAndTheReason) {
          },
          LRX_CREATING_REPLAY_FILE, 0, blocked, "x.rpl",
          blocked + ": cannot create replay: a folder, not a regular file"},
+        {[&](lrx_failure& f) {
+             return Extract(archive, dir / "none", LRX_OVERWRITE_SKIP, nullptr, &f);
+         },
+         LRX_CREATING_REPLAY_FILE, ENOENT, unmade, "x.rpl",
+         unmade + ": cannot create replay: " + noFile},
         {[&](lrx_failure& f) {
              return Extract(dir / "d.lrx", dir.path().string(), LRX_OVERWRITE_ALWAYS, nullptr, &f);
          },
