@@ -5,6 +5,8 @@ An exception escaping a ctypes callback would only be printed, so the bridge
 catches it, cancels the call, and raises it again once the call has returned.
 """
 
+import sys
+
 from . import _names, _native
 
 
@@ -24,7 +26,7 @@ class CallBridge:
             return 1
         try:
             if self._progress is not None:
-                self._progress(_names.decode(entry) if entry is not None else None, percent)
+                self._progress(_names.decode(entry) if entry else None, percent)
         except BaseException as exception:  # noqa: B036 - Ctrl+C cancels too
             self._exception = exception
             return 1
@@ -45,3 +47,17 @@ class CallBridge:
         exception, self._exception = self._exception, None
         if exception is not None:
             raise exception
+
+
+def _keep_escaped(unraisable, previous=sys.unraisablehook):
+    # Ctrl+C can strike as a callback is entered, before its try: ctypes then
+    # reports the KeyboardInterrupt here instead of raising it. The bridge
+    # keeps it, and cancels the call at the next report.
+    bridge = getattr(unraisable.object, "__self__", None)
+    if isinstance(bridge, CallBridge) and bridge._exception is None:
+        bridge._exception = unraisable.exc_value
+    else:
+        previous(unraisable)
+
+
+sys.unraisablehook = _keep_escaped

@@ -28,6 +28,8 @@ class Failure(ctypes.Structure):
         ("system_error", ctypes.c_int),
         ("path", ctypes.c_char * FAILURE_PATH_SIZE),
         ("entry", ctypes.c_char * ENTRY_NAME_SIZE),
+        ("call", ctypes.c_int),
+        ("detail", ctypes.c_int),
     ]
 
 

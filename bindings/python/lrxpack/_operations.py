@@ -4,6 +4,7 @@ at once (ctypes lets go of the GIL while the engine works)."""
 
 import ctypes
 import datetime
+import os
 from typing import NamedTuple, Optional
 
 from . import _errors, _names, _native
@@ -119,7 +120,7 @@ def delete(archive, names, *, progress=None):
 
 def extract(archive, dest, names=None, *, overwrite="skip", jobs=None, progress=None):
     """Extracts the entries of these names (None: every entry) into the folder
-    dest. An existing non-empty file is kept ("skip"), replaced ("always"), or
+    dest, created when missing. An existing non-empty file is kept ("skip"), replaced ("always"), or
     replaced when overwrite(path) returns True. Each file is decoded into a
     temporary file first, so an existing one is replaced whole or not at all.
     progress as for add; raising in progress or overwrite stops the call,
@@ -139,6 +140,7 @@ def extract(archive, dest, names=None, *, overwrite="skip", jobs=None, progress=
     else:
         raise ValueError(f'overwrite must be "skip", "always" or a callable, not {overwrite!r}')
     options = _native.ExtractOptions(_jobs(jobs), policy)
+    os.makedirs(dest, exist_ok=True)  # as lrx extract -d does
     bridge = CallBridge(progress, ask)
     failure = _native.Failure()
     code = library.lrx_extract(_names.encode(archive, "archive"), _names.encode(dest, "dest"),
