@@ -2,6 +2,7 @@ import datetime
 import errno
 import os
 import pickle
+import signal
 import threading
 
 import pytest
@@ -10,10 +11,10 @@ from conftest import lrx_message, zero_stamps
 import lrxpack
 
 
-def test_round_trip(replays, samples, tmp_path):
+def test_round_trip(replays, samples, tmp_path, capfd):
     archive, out, seen = tmp_path / "season.lrx", tmp_path / "out", []
     lrxpack.add(str(archive), replays, jobs=2, progress=lambda *call: seen.append(call))
-    assert {name for name, _ in seen} == set(samples) and {p for _, p in seen} <= set(range(101))
+    assert {(n, 0) for n in samples} <= set(seen) and {p for _, p in seen} <= set(range(101))
     entries = lrxpack.list(archive)
     assert [(e.name, e.raw_size) for e in entries] == [(n, len(d)) for n, d in samples.items()]
     recent = datetime.datetime.now() - datetime.timedelta(minutes=2)
@@ -25,16 +26,19 @@ def test_round_trip(replays, samples, tmp_path):
     seen.clear()
     lrxpack.extract(archive, out, progress=lambda name, percent: seen.append(name))
     assert {p.name: p.read_bytes() for p in out.iterdir()} == samples and set(seen) == set(samples)
+    seen.clear()
+    lrxpack.delete(archive, ["RACE1.RPL", "absent.rpl"], progress=lambda *call: seen.append(call))
+    assert seen and {name for name, _ in seen} == {None}
     lrxpack.extract(archive, tmp_path / "one", "tiny.rpl")  # one name as a str
     lrxpack.extract(archive, tmp_path / "none", [])  # no names: nothing, not everything
     assert os.listdir(tmp_path / "one") == ["tiny.rpl"] and not (tmp_path / "none").exists()
 
-    lrxpack.delete(archive, ["RACE1.RPL", "absent.rpl"])
     archive.write_bytes(zero_stamps(archive.read_bytes()))
     assert [(e.name, e.date) for e in lrxpack.list(archive)] == [
         (n, None) for n in list(samples)[1:]]  # no date, still listed
     lrxpack.delete(archive, list(samples)[1:])  # the emptied archive is removed, a success
     assert not archive.exists()
+    assert capfd.readouterr() == ("", "")  # a library keeps off the program's output
 
 
 @pytest.mark.parametrize("overwrite, replaced", [("skip", ""), ("always", "race1 race2 edge"),
@@ -55,7 +59,7 @@ def test_overwrite(replays, samples, tmp_path, overwrite, replaced):
 
 
 @pytest.mark.parametrize("call, lrx, code, about", [
-    (lambda: lrxpack.list("missing.lrx"), ["list", "missing.lrx"], 17, "missing.lrx"),
+    (lambda: lrxpack.list("missing.lrx"), ["list", "missing.lrx"], 15, "missing.lrx"),
     (lambda: lrxpack.add("a.lrx", ["gone.rpl"]), ["add", "a.lrx", "gone.rpl"], 21, "gone.rpl"),
     (lambda: lrxpack.read("a\0.lrx", "x"), None, None, None),
     (lambda: lrxpack.extract("a.lrx", "out", overwrite="ask"), None, None, None),
@@ -114,18 +118,23 @@ def stop(*_):
     raise Stop
 
 
-@pytest.mark.parametrize("call", [
-    lambda a, r, out: lrxpack.add(a, r[:1], progress=stop),
-    lambda a, r, out: lrxpack.delete(a, "edge.rpl", progress=stop),
-    lambda a, r, out: lrxpack.extract(a, out, progress=stop),
-    lambda a, r, out: lrxpack.extract(a, r[0].parent, overwrite=stop),
+def interrupt(*_):
+    signal.raise_signal(signal.SIGINT)  # Ctrl+C
+
+
+@pytest.mark.parametrize("call, raised", [
+    (lambda a, r, out: lrxpack.add(a, r[:1], progress=stop), Stop),
+    (lambda a, r, out: lrxpack.add(a, r[:1], progress=interrupt), KeyboardInterrupt),
+    (lambda a, r, out: lrxpack.delete(a, "edge.rpl", progress=stop), Stop),
+    (lambda a, r, out: lrxpack.extract(a, out, progress=stop), Stop),
+    (lambda a, r, out: lrxpack.extract(a, r[0].parent, overwrite=stop), Stop),
 ])
-def test_cancel_leaves_everything_as_it_was(replays, samples, tmp_path, call):
+def test_cancel_leaves_everything_as_it_was(replays, samples, tmp_path, call, raised):
     archive, out = tmp_path / "a.lrx", tmp_path / "out"
     lrxpack.add(archive, replays[1:])
     files = lambda: [sorted(set(os.listdir(f)) - {"out"}) for f in (tmp_path, replays[0].parent)]
     before = archive.read_bytes(), files()
-    with pytest.raises(Stop):
+    with pytest.raises(raised):
         call(archive, replays, out)
     assert (archive.read_bytes(), files()) == before
     assert all(r.read_bytes() == samples[r.name] for r in replays)
