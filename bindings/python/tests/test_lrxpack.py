@@ -1,3 +1,4 @@
+import concurrent.futures
 import datetime
 import errno
 import os
@@ -33,7 +34,14 @@ def test_round_trip(replays, samples, tmp_path, capfd):
     lrxpack.extract(archive, tmp_path / "none", [])  # no names: nothing, not everything
     assert os.listdir(tmp_path / "one") == ["tiny.rpl"] and not (tmp_path / "none").exists()
 
-    archive.write_bytes(zero_stamps(archive.read_bytes()))
+    data = bytearray(zero_stamps(archive.read_bytes()))
+    data[100:200] = bytes(b ^ 0x5A for b in data[100:200])  # inside race2.rpl's packed bytes
+    archive.write_bytes(data)
+    assert [(r.entry.name, r.ok, bool(r.problem)) for r in lrxpack.test(archive)] == [
+        ("race2.rpl", False, True), ("edge.rpl", True, False), ("tiny.rpl", True, False)]
+    with pytest.raises(lrxpack.Error) as raised:
+        lrxpack.read(archive, "race2.rpl")
+    assert (raised.value.path, raised.value.entry) == (str(archive), "race2.rpl")
     assert [(e.name, e.date) for e in lrxpack.list(archive)] == [
         (n, None) for n in list(samples)[1:]]  # no date, still listed
     lrxpack.delete(archive, list(samples)[1:])  # the emptied archive is removed, a success
@@ -80,34 +88,24 @@ def test_errors(tmp_path, monkeypatch, call, lrx, code, about):
 
 
 def test_two_archives_at_once(replays, tmp_path):
-    together, failures = threading.Barrier(2, timeout=60), []
+    together = threading.Barrier(2, timeout=60)
     work = [(tmp_path / "a.lrx", replays[:2]), (tmp_path / "b.lrx", replays[2:])]
 
     def pack(archive, files, meet):
-        met = []
+        met = []  # each thread waits for the other once: both calls are in the engine at once
+        progress = lambda *_: meet and not met and met.append(together.wait())
+        lrxpack.add(archive, files, jobs=1, progress=progress)
+        lrxpack.extract(archive, archive.with_suffix(".out"), jobs=1)
 
-        def progress(name, percent):  # both calls are inside the engine at once
-            if meet and not met:
-                met.append(together.wait())
-
-        try:
-            lrxpack.add(archive, files, jobs=1, progress=progress)
-            lrxpack.extract(archive, archive.with_suffix(".out"), jobs=1)
-        except Exception as exception:
-            failures.append(exception)
-
-    threads = [threading.Thread(target=pack, args=(*w, True)) for w in work]
-    for thread in threads:
-        thread.start()
-    for thread in threads:
-        thread.join()
+    with concurrent.futures.ThreadPoolExecutor(2) as pool:
+        for running in [pool.submit(pack, *w, True) for w in work]:
+            running.result()
     for archive, files in work:  # each alone, one after the other
         alone = archive.with_suffix(".alone")
         pack(alone, files, False)
         assert zero_stamps(archive.read_bytes()) == zero_stamps(alone.read_bytes())
         out = archive.with_suffix(".out")
         assert all((out / f.name).read_bytes() == f.read_bytes() for f in files)
-    assert failures == []
 
 
 class Stop(Exception):
