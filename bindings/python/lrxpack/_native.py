@@ -30,6 +30,7 @@ class Failure(ctypes.Structure):
         ("entry", ctypes.c_char * ENTRY_NAME_SIZE),
         ("call", ctypes.c_int),
         ("detail", ctypes.c_int),
+        ("reserved", ctypes.c_int * 8),
     ]
 
 
