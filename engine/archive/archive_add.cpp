@@ -2,14 +2,16 @@
 // The new archive is always built in a temporary file and then put in the
 // old one's place in one step, so a failure, an abort or a crash leaves the
 // archive as it was.
+#include <cerrno>
 #include <cstdio>
 #include <string>
 
 #include "archive_ops.h"
-#include "engine_state.h"
 #include "entry_codec.h"
 #include "entry_name.h"
 #include "file_info_record.h"
+#include "lrxpack_api.h"
+#include "mailbox_sink.h"
 #include "parallel_encoder.h"
 #include "path_facts.h"
 #include "replay_batch.h"
@@ -17,12 +19,6 @@
 
 namespace lrx {
 namespace {
-
-void ReportStatus(const char* verb, const std::string& name) {
-    char text[64];
-    std::snprintf(text, sizeof text, "101%s %s...", verb, name.c_str());
-    Engine().currentWindow.Report(text);
-}
 
 // The replays to encode, in the order their entries take in the new archive.
 struct Planned {
@@ -33,34 +29,52 @@ struct Planned {
 // Writes the new archive's entries: the kept ones copied, the planned ones
 // encoded here (one job) or by the parallel encoder. Stops with 30 where the
 // new archive would be longer than maxLength.
-int WriteEntries(const std::string& archive, const TFileInfoList* listing, FileStream& output,
-                 const std::vector<ReplayToAdd>& replays, const std::vector<std::string>& names,
-                 const std::vector<Planned>& plan, unsigned jobs, int64_t maxLength,
-                 std::size_t& failedReplay) {
+int WriteEntries(OperationContext& ctx, const std::string& archive, const TFileInfoList* listing,
+                 FileStream& output, const std::vector<ReplayToAdd>& replays,
+                 const std::vector<std::string>& names, const std::vector<Planned>& plan,
+                 unsigned jobs, int64_t maxLength) {
     FileStream input;
     if (listing) {
+        errno = 0;
         input = FileStream(archive.c_str(), "rb", kArchiveBufferSize);
-        if (!input.IsOpen()) return LRX_READING_FILE_HEADER;
+        if (!input.IsOpen()) return ctx.Fail(LRX_READING_FILE_HEADER, errno, archive);
     }
     const TFileInfo stamp = StampedNow();
     std::unique_ptr<ParallelEncoder> encoder;
     if (jobs > 1 && plan.size() > 1) {
         std::vector<ReplayJob> work;
         for (const Planned& p : plan) work.push_back({replays[p.replay].path, names[p.replay]});
-        encoder = std::make_unique<ParallelEncoder>(archive, std::move(work), stamp, jobs);
+        encoder =
+            std::make_unique<ParallelEncoder>(archive, std::move(work), stamp, jobs, ctx.cancelled);
     }
     std::size_t next = 0;
     auto encodeNext = [&] {
         const Planned& p = plan[next++];
-        ReportStatus(p.updates ? "Updating" : "Adding", names[p.replay]);
-        const Mailbox& window = Engine().currentWindow;
-        int result = encoder ? encoder->AppendNext(output, window)
-                             : EncodeReplayEntry(output, replays[p.replay].path, names[p.replay],
-                                                 stamp, Engine().codec, window);
-        // Only now is the entry's packed size known.
-        if (result == LRX_OK && output.Tell() > maxLength) result = LRX_ARCHIVE_TOO_LARGE;
-        if (result != LRX_OK) failedReplay = p.replay;
-        return result;
+        const std::string& replay = replays[p.replay].path;
+        ctx.progress.Enter(p.updates ? Stage::Updating : Stage::Adding, names[p.replay].c_str());
+        if (ctx.StopAsked()) return ctx.Fail(LRX_ABORTED, 0, archive, {}, p.replay);
+        Failure entry;
+        int result = encoder ? encoder->AppendNext(output, ctx, entry)
+                             : EncodeReplayEntry(output, replay, names[p.replay], stamp, ctx.codec,
+                                                 ctx.progress, entry);
+        if (result == LRX_OK) {
+            // Only now is the entry's packed size known.
+            if (output.Tell() <= maxLength) {
+                ctx.progress.Finished(p.updates ? Stage::Updating : Stage::Adding,
+                                      names[p.replay].c_str());
+                return result;
+            }
+            return ctx.Fail(LRX_ARCHIVE_TOO_LARGE, 0, archive, {}, p.replay);
+        }
+        // A write that fails is a write into the new archive, wherever it
+        // stood: one code for it, as delete gives, whatever the codec was
+        // writing.
+        if (IsCodecWritingCode(result) || result == LRX_WRITING_FILE_INFO ||
+            result == LRX_CREATING_TEMP_FILE) {
+            return ctx.Fail(LRX_CREATING_TEMP_FILE, entry.systemError, archive, {}, p.replay);
+        }
+        if (result == LRX_ABORTED) return ctx.Fail(result, 0, archive, {}, p.replay);
+        return ctx.Fail(result, entry.systemError, replay, {}, p.replay, entry.detail);
     };
     for (const TFileInfoList* node = listing; node; node = node->next) {
         if (next < plan.size() && plan[next].updates &&
@@ -69,8 +83,13 @@ int WriteEntries(const std::string& archive, const TFileInfoList* listing, FileS
         } else {
             // A kept entry's length is known before it is copied.
             const int64_t length = int64_t{node->info->packedSize} + kFileInfoSize;
-            if (output.Tell() + length > maxLength) return LRX_ARCHIVE_TOO_LARGE;
-            if (!CopyEntry(input, output, node->offset, length)) return LRX_CREATING_TEMP_FILE;
+            if (output.Tell() + length > maxLength) {
+                return ctx.Fail(LRX_ARCHIVE_TOO_LARGE, 0, archive);
+            }
+            errno = 0;
+            if (!CopyEntry(input, output, node->offset, length)) {
+                return ctx.Fail(LRX_CREATING_TEMP_FILE, errno, archive);
+            }
         }
     }
     while (next < plan.size()) {
@@ -79,51 +98,40 @@ int WriteEntries(const std::string& archive, const TFileInfoList* listing, FileS
     return LRX_OK;
 }
 
-}  // namespace
-
-std::vector<bool> SupersededReplays(const std::vector<ReplayToAdd>& replays) {
-    std::vector<bool> superseded(replays.size(), false);
-    for (std::size_t i = 0; i < replays.size(); ++i) {
-        const std::string name = EntryNameOf(replays[i].path);
-        for (std::size_t j = i + 1; j < replays.size() && !superseded[i]; ++j) {
-            superseded[i] = SameEntryName(name.c_str(), EntryNameOf(replays[j].path).c_str());
-        }
-    }
-    return superseded;
-}
-
-int AddReplays(const std::string& archive, const std::vector<ReplayToAdd>& replays, HWND window,
-               unsigned jobs, std::size_t& failedReplay, int64_t maxLength) {
-    failedReplay = kNoReplay;
-    Mailbox& mailbox = Engine().currentWindow;
-    mailbox = Mailbox(window);
-    if (window) {
-        mailbox.Focus();
-        if (mailbox.Poll() == kAbortRequest) return LRX_ABORTED;
-    }
+// Add on the archive's path with its links resolved.
+int Add(OperationContext& ctx, const std::string& archive, const std::vector<ReplayToAdd>& replays,
+        unsigned jobs, int64_t maxLength) {
+    ctx.progress.Start();
+    if (ctx.CancelRequested()) return ctx.Fail(LRX_ABORTED, 0, archive);
     std::vector<std::string> names;
     for (std::size_t i = 0; i < replays.size(); ++i) {
         names.push_back(EntryNameOf(replays[i].path));
-        failedReplay = i;
-        if (names[i].size() > kMaxEntryNameLength) return LRX_REPLAY_NAME_TOO_LONG;
+        const std::string& replay = replays[i].path;
+        if (names[i].size() > kMaxEntryNameLength) {
+            return ctx.Fail(LRX_REPLAY_NAME_TOO_LONG, 0, replay, {}, i);
+        }
         // Refused before the archive is touched: extraction could never write
         // such an entry back.
-        if (!IsSafeEntryName(names[i].c_str())) return LRX_REPLAY_NAME_NOT_ALLOWED;
+        if (!IsSafeEntryName(names[i].c_str())) {
+            return ctx.Fail(LRX_REPLAY_NAME_NOT_ALLOWED, 0, replay, {}, i);
+        }
     }
-    failedReplay = kNoReplay;
 
-    // Through a symbolic link the file it leads to is replaced: a rename over
-    // the link would put a file in the link's place and leave the archive stale.
-    const std::string archivePath = ResolveLinks(archive);
+    const std::string& archivePath = archive;
     // Whether the archive exists is not whether it opens: an unreadable
     // archive must not be taken for a missing one and replaced.
     const bool exists = PathExists(archivePath);
     OwnedListing listing;
     if (exists) {
-        const int version = CheckArchiveVersion(archivePath.c_str(), LRX_READING_FILE_HEADER);
-        if (version != LRX_OK) return version;
-        if (const int result = CheckReplaceable(archivePath); result != LRX_OK) return result;
-        if (const int result = ListForRewrite(archivePath, listing); result != LRX_OK) {
+        Failure& failure = ctx.failure;
+        if (const int version = CheckArchiveVersion(archivePath, LRX_READING_FILE_HEADER, failure);
+            version != LRX_OK) {
+            return version;
+        }
+        if (const int result = CheckReplaceable(archivePath, failure); result != LRX_OK) {
+            return result;
+        }
+        if (const int result = ListForRewrite(archivePath, listing, failure); result != LRX_OK) {
             return result;
         }
     }
@@ -152,42 +160,66 @@ int AddReplays(const std::string& archive, const std::vector<ReplayToAdd>& repla
     // not fit; the packed sizes are checked as the entries are written.
     const auto leastLength =
         kArchiveHeaderSize + keptLength + static_cast<int64_t>(plan.size()) * kFileInfoSize;
-    if (leastLength > maxLength) return LRX_ARCHIVE_TOO_LARGE;
+    if (leastLength > maxLength) return ctx.Fail(LRX_ARCHIVE_TOO_LARGE, 0, archive);
 
     // The guard outlives the stream: a file still open cannot be removed on
     // every platform.
     const std::string tempPath = MakeTempName(archivePath);
     TempFileGuard temp(tempPath);
     FileStream output;
-    if (!StartArchive(output, tempPath)) return LRX_CREATING_TEMP_FILE;
-    const int result = WriteEntries(archivePath, listing.head, output, replays, names, plan, jobs,
-                                    maxLength, failedReplay);
-    // A write that fails is a write into the new archive, wherever it stood:
-    // one code for it, as delete gives, whatever the codec was writing.
-    if (IsCodecWritingCode(result) || result == LRX_WRITING_FILE_INFO)
-        return LRX_CREATING_TEMP_FILE;
+    errno = 0;
+    if (!StartArchive(output, tempPath)) return ctx.Fail(LRX_CREATING_TEMP_FILE, errno, archive);
+    const int result =
+        WriteEntries(ctx, archivePath, listing.head, output, replays, names, plan, jobs, maxLength);
     if (result != LRX_OK) return result;
-    if (!CloseDurably(output)) return LRX_CREATING_TEMP_FILE;
+    errno = 0;
+    if (!CloseDurably(output)) return ctx.Fail(LRX_CREATING_TEMP_FILE, errno, archive);
     // An archive that appeared meanwhile (another add creating it where no
     // lock could be had) is kept: replacing it would lose that add's entries.
+    errno = 0;
     const bool placed = exists ? ReplaceFileAtomically(tempPath, archivePath)
                                : MoveToNewName(tempPath, archivePath);
-    if (!placed) return LRX_CREATING_TEMP_FILE;
+    if (!placed) return ctx.Fail(LRX_CREATING_TEMP_FILE, errno, archive);
     temp.Keep();
 
     for (std::size_t i = 0; i < replays.size(); ++i) {
+        errno = 0;
         if (!superseded[i] && replays[i].move &&
             std::remove(ReplayFilePath(replays[i].path).c_str()) != 0) {
-            failedReplay = i;
-            return LRX_DELETING_MOVED_REPLAY;
+            return ctx.Fail(LRX_DELETING_MOVED_REPLAY, errno, replays[i].path, {}, i);
         }
     }
     return LRX_OK;
 }
 
+}  // namespace
+
+std::vector<bool> SupersededReplays(const std::vector<ReplayToAdd>& replays) {
+    std::vector<bool> superseded(replays.size(), false);
+    for (std::size_t i = 0; i < replays.size(); ++i) {
+        const std::string name = EntryNameOf(replays[i].path);
+        for (std::size_t j = i + 1; j < replays.size() && !superseded[i]; ++j) {
+            superseded[i] = SameEntryName(name.c_str(), EntryNameOf(replays[j].path).c_str());
+        }
+    }
+    return superseded;
+}
+
+int AddReplays(OperationContext& ctx, const std::string& archive,
+               const std::vector<ReplayToAdd>& replays, unsigned jobs, int64_t maxLength) {
+    // Through a symbolic link the file it leads to is replaced: a rename over
+    // the link would put a file in the link's place and leave the archive stale.
+    const std::string archivePath = ResolveLinks(archive);
+    const int result = Add(ctx, archivePath, replays, jobs, maxLength);
+    // Failures about the archive name it as the caller did.
+    if (result != LRX_OK && ctx.failure.path == archivePath) ctx.failure.path = archive;
+    return result;
+}
+
 }  // namespace lrx
 
 extern "C" int sJTU(char* archive, char* replay, HWND window, bool moveReplay) {
-    std::size_t failedReplay = lrx::kNoReplay;
-    return lrx::AddReplays(archive, {{replay, moveReplay}}, window, 1, failedReplay);
+    lrx::MailboxSink sink(window);
+    lrx::OperationContext ctx(sink, LRX_CALL_ADD);
+    return lrx::AddReplays(ctx, archive, {{replay, moveReplay}}, 1);
 }

@@ -1,5 +1,6 @@
 #include "archive_ops.h"
 
+#include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <memory>
@@ -8,38 +9,84 @@
 #include "entry_codec.h"
 #include "entry_name.h"
 #include "file_info_record.h"
+#include "lrxpack_api.h"
 #include "path_facts.h"
 #include "temp_file.h"
 
 namespace lrx {
 
-int CheckArchiveVersion(const char* archive, int missingCode) {
-    FileStream file(archive, "rb");
-    if (!file.IsOpen()) return PathExists(archive) ? LRX_READING_FILE_HEADER : missingCode;
+int CheckArchiveVersion(const std::string& archive, int missingCode, Failure& failure) {
+    errno = 0;
+    FileStream file(archive.c_str(), "rb");
+    if (!file.IsOpen()) {
+        const int error = errno ? errno : ENOENT;
+        return failure.Record(PathExists(archive) ? LRX_READING_FILE_HEADER : missingCode, error,
+                              archive, {}, kNoItem, NonFileAt(archive, true));
+    }
+    // A read that fails is a short or damaged archive, or a folder: no
+    // reason of the system's to give.
     int32_t version;
-    if (!file.ReadI32(version)) return LRX_READING_FILE_HEADER;
-    return version == LRX_FORMAT_VERSION ? LRX_OK : LRX_VERSION_MISMATCH;
+    if (!file.ReadI32(version)) {
+        return failure.Record(LRX_READING_FILE_HEADER, 0, archive, {}, kNoItem,
+                              NonFileAt(archive, true));
+    }
+    if (version == LRX_FORMAT_VERSION) return LRX_OK;
+    return failure.Record(LRX_VERSION_MISMATCH, 0, archive, {}, kNoItem, version);
 }
 
-int CheckReplaceable(const std::string& archive) {
-    if (!IsWritableFile(archive)) return LRX_CREATING_TEMP_FILE;
+int CheckArchiveVersion(const char* archive, int missingCode) {
+    Failure ignored;
+    return CheckArchiveVersion(archive, missingCode, ignored);
+}
+
+int CheckReplaceable(const std::string& archive, Failure& failure) {
+    errno = 0;
+    if (!IsWritableFile(archive)) {
+        return failure.Record(LRX_CREATING_TEMP_FILE, errno ? errno : EACCES, archive);
+    }
     // Keeping one file for all its names would mean writing it in place.
-    if (LookAt(archive, true).names > 1) return LRX_CREATING_TEMP_FILE;
+    if (LookAt(archive, true).names > 1) {
+        return failure.Record(LRX_CREATING_TEMP_FILE, 0, archive, {}, kNoItem, LRX_PATH_LINKED);
+    }
     return LRX_OK;
+}
+
+int ListArchive(const std::string& archive, OwnedListing& listing, Failure& failure) {
+    // Opened here first for the reason of a failed open, which the list's
+    // code alone does not give.
+    {
+        errno = 0;
+        const FileStream file(archive.c_str(), "rb");
+        if (!file.IsOpen()) {
+            return failure.Record(LRX_READING_FILE_INFO, errno ? errno : ENOENT, archive, {},
+                                  kNoItem, NonFileAt(archive, true));
+        }
+    }
+    const int result = wG4h(&listing.head, const_cast<char*>(archive.c_str()));
+    if (result == LRX_OK) return LRX_OK;
+    int detail = NonFileAt(archive, true);
+    long version = 0;
+    if (result == LRX_VERSION_MISMATCH && ttzS(const_cast<char*>(archive.c_str()), version) == 0) {
+        detail = static_cast<int>(version);
+    }
+    return failure.Record(result, 0, archive, {}, kNoItem, detail);
 }
 
 int64_t EntriesStart(const TFileInfoList* head, int64_t archiveLength) {
     return head ? head->offset : archiveLength;
 }
 
-int ListForRewrite(const std::string& archive, OwnedListing& listing) {
+int ListForRewrite(const std::string& archive, OwnedListing& listing, Failure& failure) {
     if (wG4h(&listing.head, const_cast<char*>(archive.c_str())) != LRX_OK) {
-        return LRX_READING_FILE_HEADER;
+        return failure.Record(LRX_READING_FILE_HEADER, 0, archive);
     }
+    errno = 0;
     FileStream file(archive.c_str(), "rb");
     const int64_t length = file.IsOpen() ? file.Length() : -1;
-    if (length < 0) return LRX_READING_FILE_HEADER;
-    if (EntriesStart(listing.head, length) != kArchiveHeaderSize) return LRX_READING_FILE_INFO;
+    if (length < 0) return failure.Record(LRX_READING_FILE_HEADER, errno, archive);
+    if (EntriesStart(listing.head, length) != kArchiveHeaderSize) {
+        return failure.Record(LRX_READING_FILE_INFO, 0, archive);
+    }
     return LRX_OK;
 }
 
@@ -103,24 +150,36 @@ TFileInfo StampedNow() {
 
 int EncodeReplayEntry(FileStream& output, const std::string& replayPath,
                       const std::string& entryName, const TFileInfo& stamp,
-                      codec::CodecContext& ctx, const Mailbox& window) {
-    FileStream replay(ReplayFilePath(replayPath).c_str(), "rb", kReplayBufferSize);
-    if (!replay.IsOpen()) return LRX_OPENING_REPLAY;
+                      codec::CodecContext& ctx, ProgressSink& progress, Failure& failure) {
+    const std::string readPath = ReplayFilePath(replayPath);
+    errno = 0;
+    FileStream replay(readPath.c_str(), "rb", kReplayBufferSize);
+    if (!replay.IsOpen()) {
+        return failure.Record(LRX_OPENING_REPLAY, errno ? errno : ENOENT, replayPath, {}, kNoItem,
+                              NonFileAt(readPath, true));
+    }
     TFileInfo info = stamp;
     std::strncpy(info.name, LowerAscii(entryName).c_str(), sizeof info.name - 1);
     const int64_t rawSize = replay.Length();
     // The record holds a signed 32-bit size; longer files cannot be stored.
-    if (rawSize < 0 || rawSize > INT32_MAX) return LRX_READING_HEADER;
+    if (rawSize < 0 || rawSize > INT32_MAX || !replay.Seek(0)) {
+        return failure.Record(LRX_READING_HEADER, 0, replayPath);
+    }
     info.rawSize = static_cast<int32_t>(rawSize);
-    if (!replay.Seek(0)) return LRX_READING_HEADER;
 
     int32_t packedSize = 0;  // the record is packed: no reference to its fields
-    const int result = EncodeEntry(ctx, replay.get(), output.get(), window, packedSize);
-    if (result != LRX_OK) return result;
+    errno = 0;
+    const int result = EncodeEntry(ctx, replay.get(), output.get(), progress, packedSize);
+    if (result != LRX_OK) {
+        const bool writing = IsCodecWritingCode(result);
+        return failure.Record(result, errno, writing ? std::string() : replayPath);
+    }
     info.packedSize = packedSize;
     unsigned char record[kFileInfoSize];
     EncodeFileInfo(info, record);
-    if (!output.WriteBytes(record, sizeof record)) return LRX_WRITING_FILE_INFO;
+    if (!output.WriteBytes(record, sizeof record)) {
+        return failure.Record(LRX_WRITING_FILE_INFO, errno, {});
+    }
     return LRX_OK;
 }
 

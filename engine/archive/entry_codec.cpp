@@ -1,19 +1,14 @@
 #include "entry_codec.h"
 
 #include "codec.h"
-#include "engine_state.h"
 #include "lrxpack.h"
 
 namespace lrx {
 
-int EncodeEntry(std::FILE* replay, std::FILE* archive, const Mailbox& window, int32_t& packedSize) {
-    return EncodeEntry(Engine().codec, replay, archive, window, packedSize);
-}
-
 int EncodeEntry(codec::CodecContext& ctx, std::FILE* replay, std::FILE* archive,
-                const Mailbox& window, int32_t& packedSize) {
+                ProgressSink& progress, int32_t& packedSize) {
     int64_t packed = 0;
-    const int result = codec::EncodeReplay(ctx, replay, archive, window, packed);
+    const int result = codec::EncodeReplay(ctx, replay, archive, progress, packed);
     if (result != LRX_OK) return result;
     // The record holds a signed 32-bit size.
     if (packed > INT32_MAX) return LRX_WRITING_POSITION_DATA;
@@ -26,25 +21,20 @@ bool IsCodecWritingCode(int code) {
            code == LRX_WRITING_RECORD_SIZE;
 }
 
-int DecodeEntry(std::FILE* archive, std::FILE* output, int32_t rawSize, const Mailbox& window) {
-    return DecodeEntry(Engine().codec, archive, output, rawSize, window);
-}
-
 int DecodeEntry(codec::CodecContext& ctx, std::FILE* archive, std::FILE* output, int32_t rawSize,
-                const Mailbox& window) {
-    return codec::DecodeReplay(ctx, archive, output, rawSize, window);
+                ProgressSink& progress) {
+    return codec::DecodeReplay(ctx, archive, output, rawSize, progress);
 }
 
-int DecodeEntryCounted(std::FILE* archive, std::FILE* output, int32_t rawSize,
-                       const Mailbox& window, int64_t& packedBitsUsed) {
+int DecodeEntryCounted(codec::CodecContext& ctx, std::FILE* archive, std::FILE* output,
+                       int32_t rawSize, ProgressSink& progress, int64_t& packedBitsUsed) {
 #ifdef _WIN32
     auto tell = [archive] { return static_cast<int64_t>(_ftelli64(archive)); };
 #else
     auto tell = [archive] { return static_cast<int64_t>(ftello(archive)); };
 #endif
     const int64_t start = tell();
-    const int result = DecodeEntry(archive, output, rawSize, window);
-    const codec::CodecContext& ctx = Engine().codec;
+    const int result = DecodeEntry(ctx, archive, output, rawSize, progress);
     const int64_t fetched = tell() - start - static_cast<int64_t>(ctx.input.Buffered());
     packedBitsUsed = fetched * 8 + static_cast<int64_t>(ctx.bits.readBitsUsed());
     return result;

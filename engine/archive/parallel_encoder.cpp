@@ -6,10 +6,12 @@
 namespace lrx {
 
 ParallelEncoder::ParallelEncoder(const std::string& archivePath, std::vector<ReplayJob> jobs,
-                                 const TFileInfo& stamp, unsigned threads)
+                                 const TFileInfo& stamp, unsigned threads,
+                                 const std::atomic<bool>& cancelled)
     : archivePath_(archivePath),
       jobs_(std::move(jobs)),
       stamp_(stamp),
+      cancelled_(cancelled),
       lookahead_(2 * static_cast<std::size_t>(threads)),
       slots_(lookahead_) {
     for (unsigned i = 0; i < threads && i < jobs_.size(); ++i) {
@@ -28,6 +30,7 @@ ParallelEncoder::~ParallelEncoder() {
 
 void ParallelEncoder::Work() {
     codec::CodecContext ctx;  // each worker its own codec state
+    WorkerSink progress(cancelled_);
     for (;;) {
         std::size_t index;
         {
@@ -43,6 +46,7 @@ void ParallelEncoder::Work() {
         // passes through the slot: creating and removing a file per replay
         // costs more than encoding a small one.
         Slot& slot = slots_[index % lookahead_];
+        Failure failure;
         errno = 0;
         if (slot.file.path().empty()) slot.file = TempFileGuard(MakeTempName(archivePath_));
         int result = LRX_CREATING_TEMP_FILE;
@@ -52,38 +56,43 @@ void ParallelEncoder::Work() {
             // archive it goes into is the one synced.
             if (output.IsOpen()) {
                 result = EncodeReplayEntry(output, jobs_[index].replayPath, jobs_[index].entryName,
-                                           stamp_, ctx, Mailbox());
+                                           stamp_, ctx, progress, failure);
+                errno = 0;
                 if (!output.Close() && result == LRX_OK) result = LRX_CREATING_TEMP_FILE;
             }
         }
+        if (result != LRX_OK) failure.Record(result, errno, {});
         {
             const std::lock_guard lock(mutex_);
-            slot.systemError = errno;
+            slot.failure = std::move(failure);
             slot.result = result;
         }
         changed_.notify_all();
     }
 }
 
-int ParallelEncoder::AppendNext(FileStream& output, const Mailbox& window) {
+int ParallelEncoder::AppendNext(FileStream& output, OperationContext& ctx, Failure& failure) {
     std::unique_lock lock(mutex_);
     Slot& slot = slots_[appended_ % lookahead_];
-    // A worker cannot poll the window; this thread does it for all of them.
+    // A worker cannot ask the sink; this thread does it for all of them.
     while (!changed_.wait_for(lock, std::chrono::milliseconds(20),
                               [&] { return slot.result != -1; })) {
-        if (window.Poll() == kAbortRequest) return LRX_ABORTED;
+        if (ctx.CancelRequested()) return LRX_ABORTED;
     }
     lock.unlock();
     if (slot.result != LRX_OK) {
-        errno = slot.systemError;  // the worker's reason, for the message
+        failure = slot.failure;
         return slot.result;
     }
-    if (window.Poll() == kAbortRequest) return LRX_ABORTED;
+    if (ctx.CancelRequested()) return LRX_ABORTED;
     int result = LRX_OK;
     {
+        errno = 0;
         FileStream encoded(slot.file.path().c_str(), "rb", kArchiveBufferSize);
         const int64_t length = encoded.IsOpen() ? encoded.Length() : -1;
-        if (length < 0 || !CopyEntry(encoded, output, 0, length)) result = LRX_CREATING_TEMP_FILE;
+        if (length < 0 || !CopyEntry(encoded, output, 0, length)) {
+            result = failure.Record(LRX_CREATING_TEMP_FILE, errno, {});
+        }
     }
     lock.lock();
     slot.result = -1;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "archive_ops.h"
+#include "operation_context.h"
 #include "temp_file.h"
 
 namespace lrx {
@@ -25,27 +26,30 @@ struct ReplayJob {
 
 class ParallelEncoder {
   public:
+    // The workers stop early once cancelled is set.
     ParallelEncoder(const std::string& archivePath, std::vector<ReplayJob> jobs,
-                    const TFileInfo& stamp, unsigned threads);
+                    const TFileInfo& stamp, unsigned threads, const std::atomic<bool>& cancelled);
     ~ParallelEncoder();  // stops the workers and removes what they wrote
     ParallelEncoder(const ParallelEncoder&) = delete;
     ParallelEncoder& operator=(const ParallelEncoder&) = delete;
 
-    // Waits for job index (taken in order from 0), polling window for an
-    // abort meanwhile, and appends its entry and record to output.
-    int AppendNext(FileStream& output, const Mailbox& window);
+    // Waits for the next job (taken in order from 0), asking ctx whether to
+    // stop meanwhile, and appends its entry and record to output. A failure
+    // is the worker's, as it recorded it there, into failure.
+    int AppendNext(FileStream& output, OperationContext& ctx, Failure& failure);
 
   private:
     struct Slot {
         TempFileGuard file{""};
         int result = -1;  // -1 while the worker is at it
-        int systemError = 0;
+        Failure failure;  // what went wrong, errno taken on the worker's thread
     };
     void Work();
 
     std::string archivePath_;
     std::vector<ReplayJob> jobs_;
     TFileInfo stamp_;
+    const std::atomic<bool>& cancelled_;
     std::size_t lookahead_;
     std::vector<Slot> slots_;  // a ring: job i goes through slot i % lookahead_
     std::mutex mutex_;

@@ -1,8 +1,8 @@
 // Adding many replays in one rewrite of the archive: the kept entries are
 // copied once, each replay is encoded once, and the new archive replaces the
-// old one once; extracting many on several threads; and deleting under a
-// window that can stop it. Internal to the engine and its tools; the exported
-// add, delete and extraction use them with one job and (delete) no window.
+// old one once; extracting many on several threads; and deleting. Each takes
+// the operation's context; the exports use them with one job and the window
+// as the progress sink.
 #pragma once
 
 #include <cstddef>
@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "file_info_record.h"
-#include "window_seam.h"
+#include "operation_context.h"
 
 namespace lrx {
 
@@ -20,7 +20,7 @@ struct ReplayToAdd {
     bool move = false;  // removed once the new archive is in place
 };
 
-inline constexpr std::size_t kNoReplay = static_cast<std::size_t>(-1);
+inline constexpr std::size_t kNoReplay = kNoItem;
 
 // For each replay, whether a later one in the list has the same entry name
 // and so takes its place.
@@ -28,21 +28,23 @@ std::vector<bool> SupersededReplays(const std::vector<ReplayToAdd>& replays);
 
 // Adds the replays (the later of two with one name wins) with up to jobs
 // encoders at once; the archive comes out the same for every job count.
-// Returns 0 or the engine's code; failedReplay receives the index of the
-// replay a failure is about, or kNoReplay. On any failure the archive is as
+// Returns 0 or the engine's code, recorded in ctx.failure: its item is the
+// index of the replay a failure is about. On any failure the archive is as
 // it was, except for a replay that could not be removed after a move. An
 // archive that would grow past maxLength gives 30 (only tests lower it).
-int AddReplays(const std::string& archive, const std::vector<ReplayToAdd>& replays, HWND window,
-               unsigned jobs, std::size_t& failedReplay, int64_t maxLength = kMaxArchiveLength);
+int AddReplays(OperationContext& ctx, const std::string& archive,
+               const std::vector<ReplayToAdd>& replays, unsigned jobs,
+               int64_t maxLength = kMaxArchiveLength);
 
 // Extracts as the exported extraction does, decoding up to jobs entries at
-// once; the files come out the same for every job count.
-int ExtractEntries(const char* archive, const std::string& folder, int& overwriteMode, HWND window,
-                   bool everyEntry, int count, char** names, unsigned jobs);
+// once; the files come out the same for every job count. A failure is
+// recorded with the entry it is about.
+int ExtractEntries(OperationContext& ctx, const char* archive, const std::string& folder,
+                   int& overwriteMode, bool everyEntry, int count, char** names, unsigned jobs);
 
-// Deletes as the exported delete does; with a window it reports "101Deleting
-// entries..." and percentages of the kept bytes copied, and an abort request
-// ends it with 23 and the archive as it was.
-int DeleteEntries(const char* archive, int count, char** names, HWND window);
+// Deletes as the exported delete does: it reports Stage::Deleting and
+// percentages of the kept bytes copied, and a stop request ends it with 23
+// and the archive as it was.
+int DeleteEntries(OperationContext& ctx, const char* archive, int count, char** names);
 
 }  // namespace lrx

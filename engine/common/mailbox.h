@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "progress_sink.h"
 #include "window_seam.h"
 
 namespace lrx {
@@ -35,8 +36,6 @@ class Mailbox {
   private:
     HWND window_;
 };
-
-enum class OverwriteAnswer { Yes, No, Always, Abort };
 
 // Sends "998PATH" with the whole path and polls until the window answers 800,
 // 801 or 802; an abort request, or a window that is gone and can never

@@ -1,5 +1,7 @@
 #include "path_facts.h"
 
+#include "lrxpack_api.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -55,13 +57,13 @@ PathFacts LookAt(const std::string& path, bool followLinks) {
     return facts;
 }
 
-const char* NonFileKind(const std::string& path, bool followLinks) {
+int NonFileAt(const std::string& path, bool followLinks) {
     const DWORD attributes = GetFileAttributesA((followLinks ? ResolveLinks(path) : path).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return nullptr;
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return nullptr;
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return "a folder";
-    if (attributes & FILE_ATTRIBUTE_DEVICE) return "a device";
-    return nullptr;
+    if (attributes == INVALID_FILE_ATTRIBUTES) return 0;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return 0;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return LRX_PATH_FOLDER;
+    if (attributes & FILE_ATTRIBUTE_DEVICE) return LRX_PATH_DEVICE;
+    return 0;
 }
 
 std::string ResolveLinks(const std::string& path) {
@@ -99,15 +101,15 @@ PathFacts LookAt(const std::string& path, bool followLinks) {
     return facts;
 }
 
-const char* NonFileKind(const std::string& path, bool followLinks) {
+int NonFileAt(const std::string& path, bool followLinks) {
     // stat itself follows: links of /dev/fd and /proc lead to pipes no path names.
     struct stat info {};
-    if ((followLinks ? stat(path.c_str(), &info) : lstat(path.c_str(), &info)) != 0) return nullptr;
-    if (S_ISDIR(info.st_mode)) return "a folder";
-    if (S_ISFIFO(info.st_mode)) return "a FIFO";
-    if (S_ISSOCK(info.st_mode)) return "a socket";
-    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return "a device";
-    return nullptr;
+    if ((followLinks ? stat(path.c_str(), &info) : lstat(path.c_str(), &info)) != 0) return 0;
+    if (S_ISDIR(info.st_mode)) return LRX_PATH_FOLDER;
+    if (S_ISFIFO(info.st_mode)) return LRX_PATH_FIFO;
+    if (S_ISSOCK(info.st_mode)) return LRX_PATH_SOCKET;
+    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return LRX_PATH_DEVICE;
+    return 0;
 }
 
 std::string ResolveLinks(const std::string& path) {
@@ -132,5 +134,20 @@ std::string ResolveLinks(const std::string& path) {
 }
 
 #endif
+
+const char* NonFileText(int kind) {
+    switch (kind) {
+        case LRX_PATH_FOLDER:
+            return "a folder";
+        case LRX_PATH_FIFO:
+            return "a FIFO";
+        case LRX_PATH_SOCKET:
+            return "a socket";
+        case LRX_PATH_DEVICE:
+            return "a device";
+        default:
+            return nullptr;
+    }
+}
 
 }  // namespace lrx

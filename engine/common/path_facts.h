@@ -19,10 +19,16 @@ struct PathFacts {
 // With followLinks false a symbolic link is reported as a Link.
 PathFacts LookAt(const std::string& path, bool followLinks);
 
-// "a folder", "a FIFO", "a socket" or "a device" for what is there but is no
-// file (or where links lead, with followLinks); null for a file, a link not
-// followed, or nothing.
-const char* NonFileKind(const std::string& path, bool followLinks);
+// LRX_PATH_FOLDER, _FIFO, _SOCKET or _DEVICE (lrxpack_api.h) for what is
+// there but is no file (or where links lead, with followLinks); 0 for a
+// file, a link not followed, or nothing.
+int NonFileAt(const std::string& path, bool followLinks);
+// "a folder", "a FIFO", "a socket" or "a device"; null for anything else.
+const char* NonFileText(int kind);
+// The same as text.
+inline const char* NonFileKind(const std::string& path, bool followLinks) {
+    return NonFileText(NonFileAt(path, followLinks));
+}
 
 // The path that symbolic links starting at path lead to, so a rename can
 // replace the file and leave the links as they are. A link to a missing file

@@ -22,11 +22,24 @@ class ProgressSink {
         (void)stage;
         (void)entry;
     }
+    // The entry the next percentages are about, entered earlier: extraction
+    // enters a whole group of entries before it decodes them.
+    virtual void Resume(const char* entry) { (void)entry; }
     // How far the entry in hand (or the delete) is, 0..100.
     virtual void Percent(int percent) { (void)percent; }
+    // An entry is done: added to the new archive, or extracted into place.
+    virtual void Finished(Stage stage, const char* entry) {
+        (void)stage;
+        (void)entry;
+    }
+    // An entry cannot be extracted to the file its name gives.
+    virtual void Unwritable(const char* entry) { (void)entry; }
     // Whether the caller wants the operation stopped; asked between units of
     // work, so it is cheap.
     virtual bool CancelRequested() { return false; }
+    // Whether a report already taken asked for a stop. Asks the caller
+    // nothing anew: a window's mailbox is read only by CancelRequested.
+    virtual bool StopAsked() const { return false; }
     // Whether AskOverwrite can be answered at all (extraction mode 3 needs it).
     virtual bool CanAsk() const { return false; }
     // Asked before an existing destination file is replaced.

@@ -1,7 +1,5 @@
 #include "progress_step.h"
 
-#include <cstdio>
-
 namespace lrx {
 
 ProgressStep::ProgressStep(int64_t total) : step_(total / 100) {
@@ -12,16 +10,14 @@ ProgressStep::ProgressStep(int64_t total) : step_(total / 100) {
     threshold_ = total - step_;
 }
 
-bool ProgressStep::AtUnitStart(int64_t remaining, const Mailbox& mailbox) {
+bool ProgressStep::AtUnitStart(int64_t remaining, ProgressSink& progress) {
     if (remaining < 1 || step_ <= 0 || remaining >= threshold_) return true;
-    if (mailbox.Poll() == kAbortRequest) return false;
+    if (progress.CancelRequested()) return false;
     while (threshold_ > remaining) {
         threshold_ -= step_ * increment_;
         percent_ += increment_;
     }
-    char text[16];
-    std::snprintf(text, sizeof text, "%d", static_cast<int>(percent_ < 100 ? percent_ : 100));
-    mailbox.Report(text);
+    progress.Percent(static_cast<int>(percent_ < 100 ? percent_ : 100));
     return true;
 }
 

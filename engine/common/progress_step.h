@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "mailbox.h"
+#include "progress_sink.h"
 
 namespace lrx {
 
@@ -16,8 +16,8 @@ class ProgressStep {
     explicit ProgressStep(int64_t total);
 
     // Called at the start of each unit with the bytes still to process.
-    // Returns false when the window asked for an abort.
-    bool AtUnitStart(int64_t remaining, const Mailbox& mailbox);
+    // Returns false when the sink asked for a stop.
+    bool AtUnitStart(int64_t remaining, ProgressSink& progress);
 
   private:
     int64_t step_;

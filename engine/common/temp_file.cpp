@@ -107,13 +107,22 @@ std::string MakeTempName(const std::string& siblingPath) {
     const SplitPath parts = SplitFilePath(siblingPath);
     const std::string folder = parts.drive + parts.directory;
 #ifdef _WIN32
-    if (folder.size() + 14 > kMaxPathLength) return {};
+    if (folder.size() + 14 > kMaxPathLength) {
+        errno = ENAMETOOLONG;
+        return {};
+    }
     char path[MAX_PATH];
-    if (GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "lrx", 0, path) == 0) return {};
+    if (GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "lrx", 0, path) == 0) {
+        errno = GetLastError() == ERROR_ACCESS_DENIED ? EACCES : ENOENT;
+        return {};
+    }
     return path;
 #else
     std::string pattern = folder + ".lrx-XXXXXX";
-    if (pattern.size() > kMaxPathLength) return {};
+    if (pattern.size() > kMaxPathLength) {
+        errno = ENAMETOOLONG;
+        return {};
+    }
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     const int fd = mkstemp(buffer.data());

@@ -8,6 +8,9 @@
  * The eight exports of lrxpack.h stay as they are, for hosts of the mailbox
  * protocol.
  *
+ * Nothing is written to standard output or standard error: what happened
+ * comes back in codes, records and callbacks.
+ *
  * Safety: bad input (missing files, short or damaged archives, replays that
  * are not replays, foreign versions) gets a result code and a failure record,
  * never a crash. An archive is never changed in place: add and delete write a
@@ -51,21 +54,49 @@ LRXPACK_API int lrx_version_number(void);
 /* Longest path a failure record keeps; a longer one is cut at a whole byte. */
 #define LRX_FAILURE_PATH_SIZE 4096
 
+/* The call a failure record comes from (lrx_failure.call). */
+#define LRX_CALL_LIST 1
+#define LRX_CALL_ADD 2
+#define LRX_CALL_DELETE 3
+#define LRX_CALL_EXTRACT 4
+#define LRX_CALL_READ 5
+#define LRX_CALL_TEST 6
+#define LRX_CALL_PACK 7
+#define LRX_CALL_UNPACK 8
+
+/* What stood at a failure's path when that was the failure (lrx_failure.detail). */
+#define LRX_PATH_FOLDER 1
+#define LRX_PATH_FIFO 2
+#define LRX_PATH_SOCKET 3
+#define LRX_PATH_DEVICE 4
+#define LRX_PATH_DANGLING_LINK 5 /* a symbolic link that leads nowhere */
+#define LRX_PATH_LINKED 6        /* a file with other names (hard links) */
+
 /* What failed: the result code, the system's error number (errno) captured
  * where the failure happened, on whatever thread, 0 when the failure is not
- * the system's; the file it is about (the archive, a replay, a destination),
- * and the entry in hand, when there is one. Every call clears it first. */
+ * the system's; the file it is about (the archive, a replay, a destination
+ * file; none for lrx_pack and lrx_unpack), and the entry in hand, when there
+ * is one (add names the replay in path and leaves entry empty). call is the
+ * LRX_CALL_ that failed; detail is, for code 16, the version the archive
+ * has, otherwise an LRX_PATH_ kind or 0. Every call clears it first. */
 typedef struct lrx_failure {
     int code;
     int system_error;
     char path[LRX_FAILURE_PATH_SIZE];
     char entry[14];
+    int call;
+    int detail;
+    int reserved[8]; /* 0; room for later versions without a new layout */
 } lrx_failure;
 
 /* The message lrx prints for a failure, without "lrx: " in front, such as
  * "race2.rpl: cannot open replay: No such file or directory". Writes at most
  * size bytes including the NUL; returns the message's whole length. */
 LRXPACK_API size_t lrx_failure_message(const lrx_failure* failure, char* text, size_t size);
+
+/* Codes of the C API beyond those of lrxpack.h. */
+#define LRX_DAMAGED_ENTRY 66 /* lrx_test: decodes, but not as its record says */
+#define LRX_NOT_EXACT 67     /* lrx_add strict: would not come back byte for byte */
 
 /* Answers to the overwrite question. */
 #define LRX_ANSWER_NO 0     /* keep this file, skip the entry */
@@ -75,8 +106,10 @@ LRXPACK_API size_t lrx_failure_message(const lrx_failure* failure, char* text, s
 
 /* Callbacks of one call; any may be null. They run on the calling thread,
  * one at a time, and must not call back into the library.
- * progress: the entry in hand and how far it is (0..100); a nonzero return
- *   cancels the call, which then ends with 23 and changes nothing.
+ * progress: the entry in hand and how far it is: 0 when it is taken in
+ *   hand, 100 once it is added or extracted into place; delete reports an
+ *   empty entry. A nonzero return cancels the call, which then ends with 23
+ *   and changes nothing (extraction keeps the entries already in place).
  * overwrite: an existing destination file, asked before it is replaced when
  *   the overwrite policy is LRX_OVERWRITE_ASK; returns an LRX_ANSWER_. */
 typedef struct lrx_callbacks {
@@ -126,16 +159,15 @@ LRXPACK_API int lrx_delete(const char* archive, const char* const* names, size_t
 #define LRX_OVERWRITE_ASK 3 /* the overwrite callback answers (26 without one) */
 
 typedef struct lrx_extract_options {
-    unsigned jobs;  /* decoders at once; 0 for one per processor */
-    int overwrite;  /* an LRX_OVERWRITE_ policy */
+    unsigned jobs; /* decoders at once; 0 for one per processor */
+    int overwrite; /* an LRX_OVERWRITE_ policy */
 } lrx_extract_options;
 
 /* Extracts the entries of these names (count 0: every entry) into the folder
  * destination, which need not end with a separator. Codes: those of MFqc. */
-LRXPACK_API int lrx_extract(const char* archive, const char* destination,
-                            const char* const* names, size_t count,
-                            const lrx_extract_options* options, const lrx_callbacks* callbacks,
-                            lrx_failure* failure);
+LRXPACK_API int lrx_extract(const char* archive, const char* destination, const char* const* names,
+                            size_t count, const lrx_extract_options* options,
+                            const lrx_callbacks* callbacks, lrx_failure* failure);
 
 /* Decodes one entry (its name, ignoring case) into memory: *replay receives
  * size bytes, freed with lrx_free. Codes: 0, 14, 15, 16, 17, a codec code, or

@@ -18,6 +18,8 @@
 #include "interrupt.h"
 #include "listing.h"
 #include "lrxpack.h"
+#include "lrxpack_api.h"
+#include "mailbox_sink.h"
 #include "name_text.h"
 #include "path_facts.h"
 #include "progress_display.h"
@@ -54,23 +56,14 @@ std::string AsFolder(std::string path) {
     return path;
 }
 
-// Runs an engine call and keeps errno as it was when the call returned:
-// whatever runs next may change it.
-template <typename Call>
-int CallEngine(int& systemError, Call call) {
-    errno = 0;
-    const int result = call();
-    systemError = errno;
-    return result;
-}
-
 // Lists the archive as add, delete and extract do before their work, with
 // their codes: 17 cannot open, 14 short or damaged, 16 a version not 100;
 // for a rewrite also 15, entries that do not cover the archive.
 int ListAsOperationsDo(const std::string& archive, OwnedListing& listing, bool rewrite = false) {
     const int result = CheckArchiveVersion(archive.c_str(), LRX_OPENING_ARCHIVE);
     if (result != LRX_OK) return result;
-    if (rewrite) return ListForRewrite(archive, listing);
+    Failure ignored;
+    if (rewrite) return ListForRewrite(archive, listing, ignored);
     return wG4h(&listing.head, Text(archive)) == LRX_OK ? LRX_OK : LRX_READING_FILE_HEADER;
 }
 
@@ -222,14 +215,14 @@ int ExtractToStdout(const Options& options) {
     HostWindow window;
     window.SetMailboxText("0");
     ProgressDisplay display(window, !options.quiet && IsTerminal(stderr));
-    const Mailbox mailbox(window.handle());
+    MailboxSink sink(window.handle());
+    OperationContext ctx(sink, LRX_CALL_EXTRACT);
     scene.entry = node->info->name;
-    mailbox.Report(("101Extracting " + scene.entry + "...").c_str());
-    result = CallEngine(scene.systemError, [&] {
-        const int decoded = DecodeEntry(archive.get(), stdout, node->info->rawSize, mailbox);
-        if (decoded == LRX_OK && std::fflush(stdout) != 0) return int{LRX_WRITING_POSITION_DATA};
-        return decoded;
-    });
+    ctx.progress.Enter(Stage::Extracting, node->info->name);
+    errno = 0;
+    result = DecodeEntry(ctx.codec, archive.get(), stdout, node->info->rawSize, ctx.progress);
+    if (result == LRX_OK && std::fflush(stdout) != 0) result = LRX_WRITING_POSITION_DATA;
+    scene.systemError = errno;
     display.Clear();
     if (result != LRX_OK) {
         scene.destination = "(standard output) ";
@@ -243,8 +236,9 @@ int ExtractToStdout(const Options& options) {
 int RunList(const Options& options) {
     OwnedListing listing;
     FailureScene scene{Operation::List, options.archive};
-    const int result =
-        CallEngine(scene.systemError, [&] { return wG4h(&listing.head, Text(options.archive)); });
+    errno = 0;
+    const int result = wG4h(&listing.head, Text(options.archive));
+    scene.systemError = errno;
     if (result != LRX_OK) return ReportFailure(scene, result);
     std::vector<Entry> entries = EntriesOf(listing.head);
     SortEntries(entries, options.sortKey, options.reverse);
@@ -290,10 +284,11 @@ int RunAdd(const Options& options) {
     HostWindow window;
     window.SetMailboxText("0");
     ProgressDisplay display(window, !options.quiet && IsTerminal(stderr));
-    std::size_t failed = kNoReplay;
-    const int result = CallEngine(scene.systemError, [&] {
-        return AddReplays(options.archive, replays, window.handle(), JobCount(options), failed);
-    });
+    MailboxSink sink(window.handle());
+    OperationContext ctx(sink, LRX_CALL_ADD);
+    const int result = AddReplays(ctx, options.archive, replays, JobCount(options));
+    const std::size_t failed = ctx.failure.item;
+    scene.systemError = ctx.failure.systemError;
     display.Clear();
     scene.replay = failed == kNoReplay ? replays.back().path : replays[failed].path;
     if (result != LRX_OK) ReportFailure(scene, result);
@@ -328,10 +323,11 @@ int RunDelete(const Options& options) {
     HostWindow window;
     window.SetMailboxText("0");
     ProgressDisplay display(window, !options.quiet && IsTerminal(stderr));
-    const int result = CallEngine(scene.systemError, [&] {
-        return DeleteEntries(options.archive.c_str(), static_cast<int>(names.size()), names.data(),
-                             window.handle());
-    });
+    MailboxSink sink(window.handle());
+    OperationContext ctx(sink, LRX_CALL_DELETE);
+    const int result =
+        DeleteEntries(ctx, options.archive.c_str(), static_cast<int>(names.size()), names.data());
+    scene.systemError = ctx.failure.systemError;
     display.Clear();
     if (result == LRX_REMOVED_EMPTY_ARCHIVE) {
         if (!options.quiet) std::printf("lrx: %s: %s\n", options.archive.c_str(), fUwu(result));
@@ -389,11 +385,12 @@ int RunExtract(const Options& options) {
     for (const std::string& name : options.names) names.push_back(Text(name));
     names.push_back(nullptr);
     const std::string folder = scene.destination;
-    const int result = CallEngine(scene.systemError, [&] {
-        return ExtractEntries(options.archive.c_str(), folder, mode, window.handle(),
-                              options.names.empty(), static_cast<int>(options.names.size()),
-                              names.data(), JobCount(options));
-    });
+    MailboxSink sink(window.handle());
+    OperationContext ctx(sink, LRX_CALL_EXTRACT);
+    const int result =
+        ExtractEntries(ctx, options.archive.c_str(), folder, mode, options.names.empty(),
+                       static_cast<int>(options.names.size()), names.data(), JobCount(options));
+    scene.systemError = ctx.failure.systemError;
     display.Clear();
     std::set<std::string> existing, twice;
     for (const std::string& path : unasked) {
@@ -415,7 +412,7 @@ int RunExtract(const Options& options) {
                      existing.size() == 1 ? "file" : "files");
     }
     if (result != LRX_OK) {
-        scene.entry = display.CurrentName();
+        scene.entry = ctx.failure.entry;
         return ReportFailure(scene, result);
     }
     return unmatched > 0 ? kNamesUnmatched : 0;

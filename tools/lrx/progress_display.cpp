@@ -58,15 +58,6 @@ void ProgressDisplay::OnChange(HostWindow& window) {
     }
 }
 
-std::string ProgressDisplay::CurrentName() const {
-    const std::size_t space = status_.find(' ');
-    if (space == std::string::npos) return {};
-    std::string name = status_.substr(space + 1);
-    if (name.size() >= 3 && name.compare(name.size() - 3, 3, "...") == 0)
-        name.resize(name.size() - 3);
-    return name;
-}
-
 void ProgressDisplay::Draw(bool force) {
     if (!draw_) return;
     const auto now = std::chrono::steady_clock::now();

@@ -30,9 +30,6 @@ class ProgressDisplay {
     // Erases the bar before other output.
     void Clear();
 
-    // The entry named by the last status report ("Extracting NAME..."), or "".
-    std::string CurrentName() const;
-
   private:
     void OnChange(HostWindow& window);
     void Draw(bool force);
