@@ -25,9 +25,7 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "lrxpack.h"
 #include "lrxpack_api.h"
-#include "replay_batch.h"
 
 using namespace lrx::bench;
 namespace fs = std::filesystem;
@@ -44,19 +42,15 @@ int ChildMain(int argc, char** argv) {
     if (argc < 4) return 2;
     const Clock::time_point start = Clock::now();
     int result;
-    lrx::ProgressSink none;
+    lrx_failure failure;
     if (what == "add") {
-        std::vector<lrx::ReplayToAdd> replays;
-        for (int i = 3; i < argc; ++i) replays.push_back({argv[i], false});
-        lrx::OperationContext ctx(none, LRX_CALL_ADD);
-        result = lrx::AddReplays(ctx, argv[1], replays, static_cast<unsigned>(std::atoi(argv[2])));
+        const lrx_add_options options{static_cast<unsigned>(std::atoi(argv[2])), 0, 0};
+        result = lrx_add(argv[1], argv + 3, static_cast<std::size_t>(argc - 3), &options, nullptr,
+                         &failure);
     } else {
-        result = WithoutStdout([&] {
-            int mode = 2;
-            lrx::OperationContext ctx(none, LRX_CALL_EXTRACT);
-            return lrx::ExtractEntries(ctx, argv[1], argv[2], mode, true, 0, nullptr,
-                                       static_cast<unsigned>(std::atoi(argv[3])));
-        });
+        const lrx_extract_options options{static_cast<unsigned>(std::atoi(argv[3])),
+                                          LRX_OVERWRITE_ALWAYS};
+        result = lrx_extract(argv[1], argv[2], nullptr, 0, &options, nullptr, &failure);
     }
     if (result != LRX_OK) return 1;
     ReportToParent({SecondsSince(start)});
