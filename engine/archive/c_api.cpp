@@ -14,6 +14,7 @@
 #include "entry_reading.h"
 #include "failure_message.h"
 #include "lrxpack_api.h"
+#include "parallel_each.h"
 #include "replay_batch.h"
 #include "replay_check.h"
 
@@ -144,10 +145,14 @@ extern "C" int lrx_add(const char* archive, const char* const* replays, size_t c
     // A replay that would not come back byte for byte is refused when strict,
     // and otherwise kept despite a move: it would be the only exact copy.
     if (chosen.strict || chosen.move) {
-        for (std::size_t i = 0; i < batch.size(); ++i) {
+        std::vector<int> checks(batch.size());
+        ForEachOnThreads(batch.size(), JobsOrProcessors(chosen.jobs), [&](std::size_t i) {
             // A replay add refuses is reported by the add itself.
-            Failure check;
-            if (CheckReplayComesBack(batch[i].path, check) != LRX_NOT_EXACT) continue;
+            Failure ignored;
+            checks[i] = CheckReplayComesBack(batch[i].path, ignored);
+        });
+        for (std::size_t i = 0; i < batch.size(); ++i) {
+            if (checks[i] != LRX_NOT_EXACT) continue;
             if (chosen.strict) {
                 return Finish(ctx, ctx.Fail(LRX_NOT_EXACT, 0, batch[i].path, {}, i), archive,
                               failure);

@@ -1,6 +1,5 @@
 #include "commands.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -17,6 +16,7 @@
 #include "listing.h"
 #include "lrxpack_api.h"
 #include "name_text.h"
+#include "parallel_each.h"
 #include "path_facts.h"
 #include "progress_display.h"
 #include "temp_file.h"
@@ -141,17 +141,13 @@ unsigned JobCount(const Options& options) {
 // add stops before using them.
 std::vector<int> CheckReplays(const std::vector<std::string>& replays, unsigned jobs) {
     std::vector<int> checks(replays.size(), LRX_OK);
-    std::atomic<std::size_t> next{0};
-    auto work = [&] {
-        lrx_failure ignored;
-        for (std::size_t i; !InterruptRequested() && (i = next++) < replays.size();) {
+    ForEachOnThreads(
+        replays.size(), jobs,
+        [&](std::size_t i) {
+            lrx_failure ignored;
             checks[i] = lrx_check_replay(replays[i].c_str(), &ignored);
-        }
-    };
-    std::vector<std::thread> workers;
-    for (unsigned j = 1; j < jobs && j < replays.size(); ++j) workers.emplace_back(work);
-    work();
-    for (std::thread& worker : workers) worker.join();
+        },
+        InterruptRequested);
     return checks;
 }
 
