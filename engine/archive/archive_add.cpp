@@ -20,6 +20,12 @@
 namespace lrx {
 namespace {
 
+std::vector<bool> SupersededReplays(const std::vector<ReplayToAdd>& replays) {
+    std::vector<std::string> paths;
+    for (const ReplayToAdd& replay : replays) paths.push_back(replay.path);
+    return SupersededReplayPaths(paths);
+}
+
 // The replays to encode, in the order their entries take in the new archive.
 struct Planned {
     std::size_t replay;
@@ -193,17 +199,6 @@ int Add(OperationContext& ctx, const std::string& archive, const std::vector<Rep
 }
 
 }  // namespace
-
-std::vector<bool> SupersededReplays(const std::vector<ReplayToAdd>& replays) {
-    std::vector<bool> superseded(replays.size(), false);
-    for (std::size_t i = 0; i < replays.size(); ++i) {
-        const std::string name = EntryNameOf(replays[i].path);
-        for (std::size_t j = i + 1; j < replays.size() && !superseded[i]; ++j) {
-            superseded[i] = SameEntryName(name.c_str(), EntryNameOf(replays[j].path).c_str());
-        }
-    }
-    return superseded;
-}
 
 int AddReplays(OperationContext& ctx, const std::string& archive,
                const std::vector<ReplayToAdd>& replays, unsigned jobs, int64_t maxLength) {

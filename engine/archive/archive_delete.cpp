@@ -29,11 +29,17 @@ int Delete(OperationContext& ctx, const std::string& archivePath, int count, cha
     if (ctx.CancelRequested()) return ctx.Fail(LRX_ABORTED, 0, archivePath);
     const int version = CheckArchiveVersion(archivePath, LRX_OPENING_ARCHIVE, ctx.failure);
     if (version != LRX_OK) return version;
-    if (const int result = CheckReplaceable(archivePath, ctx.failure); result != LRX_OK) {
-        return result;
-    }
     OwnedListing listing;
     if (const int result = ListForRewrite(archivePath, listing, ctx.failure); result != LRX_OK) {
+        return result;
+    }
+    // Nothing to delete: the archive is left as it is, not rewritten.
+    bool named = false;
+    for (const TFileInfoList* node = listing.head; node && !named; node = node->next) {
+        named = IsNamed(node->info->name, count, names);
+    }
+    if (!named) return LRX_OK;
+    if (const int result = CheckReplaceable(archivePath, ctx.failure); result != LRX_OK) {
         return result;
     }
 

@@ -14,6 +14,7 @@
 #include "entry_reading.h"
 #include "failure_message.h"
 #include "lrxpack_api.h"
+#include "parallel_each.h"
 #include "replay_batch.h"
 #include "replay_check.h"
 
@@ -144,8 +145,14 @@ extern "C" int lrx_add(const char* archive, const char* const* replays, size_t c
     // A replay that would not come back byte for byte is refused when strict,
     // and otherwise kept despite a move: it would be the only exact copy.
     if (chosen.strict || chosen.move) {
+        std::vector<int> checks(batch.size());
+        ForEachOnThreads(batch.size(), JobsOrProcessors(chosen.jobs), [&](std::size_t i) {
+            // A replay add refuses is reported by the add itself.
+            Failure ignored;
+            checks[i] = CheckReplayComesBack(batch[i].path, ignored);
+        });
         for (std::size_t i = 0; i < batch.size(); ++i) {
-            if (CheckReplayFollowsModel(batch[i].path) != ModelCheck::Differs) continue;
+            if (checks[i] != LRX_NOT_EXACT) continue;
             if (chosen.strict) {
                 return Finish(ctx, ctx.Fail(LRX_NOT_EXACT, 0, batch[i].path, {}, i), archive,
                               failure);
@@ -155,6 +162,14 @@ extern "C" int lrx_add(const char* archive, const char* const* replays, size_t c
     }
     const int result = AddReplays(ctx, archive, batch, JobsOrProcessors(chosen.jobs));
     return Finish(ctx, result, archive, failure);
+}
+
+extern "C" int lrx_check_replay(const char* replay, lrx_failure* failure) {
+    ProgressSink none;
+    OperationContext ctx(none, LRX_CALL_CHECK_REPLAY);
+    if (!replay) return Finish(ctx, ctx.Fail(LRX_OPENING_REPLAY, EINVAL, ""), "", failure);
+    const int result = CheckReplayComesBack(replay, ctx.failure);
+    return Finish(ctx, result, replay, failure);
 }
 
 extern "C" int lrx_delete(const char* archive, const char* const* names, size_t count,
@@ -217,6 +232,17 @@ extern "C" int lrx_read(const char* archive, const char* name, unsigned char** r
         std::memcpy(*replay, bytes.data(), bytes.size());
         *size = bytes.size();
     }
+    return Finish(ctx, result, archive, failure);
+}
+
+extern "C" int lrx_read_to(const char* archive, const char* name, lrx_write_function write,
+                           void* writer, const lrx_callbacks* callbacks, lrx_failure* failure) {
+    CallbackSink sink(callbacks);
+    OperationContext ctx(sink, LRX_CALL_READ);
+    if (!archive || !name || !write) return Finish(ctx, LRX_OPENING_ARCHIVE, "", failure);
+    const int result = ReadEntryTo(
+        ctx, archive, name,
+        [&](const unsigned char* bytes, std::size_t size) { return write(writer, bytes, size); });
     return Finish(ctx, result, archive, failure);
 }
 

@@ -36,11 +36,9 @@ bool ReadBack(std::FILE* file, std::vector<unsigned char>& bytes) {
     return bytes.empty() || std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
 }
 
-}  // namespace
-
-int ReadEntry(OperationContext& ctx, const std::string& archive, const std::string& name,
-              std::vector<unsigned char>& replay) {
-    replay.clear();
+// Decodes the entry of this name into a scratch file, rewound to its start.
+int DecodeToScratch(OperationContext& ctx, const std::string& archive, const std::string& name,
+                    ScratchFile& scratch, std::string& entryName) {
     if (const int result = CheckArchiveVersion(archive, LRX_OPENING_ARCHIVE, ctx.failure)) {
         return result;
     }
@@ -50,14 +48,16 @@ int ReadEntry(OperationContext& ctx, const std::string& archive, const std::stri
     while (node && !SameEntryName(node->info->name, name.c_str())) node = node->next;
     if (!node) return ctx.Fail(LRX_REPLAY_NAME_NOT_ALLOWED, 0, archive, name);
     const char* entry = node->info->name;
+    entryName = entry;
     errno = 0;
     FileStream file(archive.c_str(), "rb");
     if (!file.IsOpen()) return ctx.Fail(LRX_OPENING_ARCHIVE, errno, archive, entry);
     if (!file.Seek(node->offset)) return ctx.Fail(LRX_READING_HEADER, 0, archive, entry);
     errno = 0;
-    ScratchFile scratch = OpenScratchFile();
+    scratch = OpenScratchFile();
     if (!scratch) return ctx.Fail(LRX_CREATING_REPLAY_FILE, errno, "", entry);
     ctx.progress.Enter(Stage::Extracting, entry);
+    if (ctx.StopAsked()) return ctx.Fail(LRX_ABORTED, 0, archive, entry);
     errno = 0;
     const int result =
         DecodeEntry(ctx.codec, file.get(), scratch.get(), node->info->rawSize, ctx.progress);
@@ -66,9 +66,45 @@ int ReadEntry(OperationContext& ctx, const std::string& archive, const std::stri
         return ctx.Fail(result, error, error ? std::string() : archive, entry);
     }
     errno = 0;
+    if (std::fflush(scratch.get()) != 0 || std::fseek(scratch.get(), 0, SEEK_SET) != 0) {
+        return ctx.Fail(LRX_WRITING_POSITION_DATA, errno ? errno : EIO, "", entry);
+    }
+    return LRX_OK;
+}
+
+}  // namespace
+
+int ReadEntry(OperationContext& ctx, const std::string& archive, const std::string& name,
+              std::vector<unsigned char>& replay) {
+    replay.clear();
+    ScratchFile scratch;
+    std::string entry;
+    if (const int result = DecodeToScratch(ctx, archive, name, scratch, entry)) return result;
+    errno = 0;
     if (!ReadBack(scratch.get(), replay)) {
         return ctx.Fail(LRX_WRITING_POSITION_DATA, errno ? errno : EIO, "", entry);
     }
+    return LRX_OK;
+}
+
+int ReadEntryTo(OperationContext& ctx, const std::string& archive, const std::string& name,
+                const EntryWriter& write) {
+    ScratchFile scratch;
+    std::string entry;
+    if (const int result = DecodeToScratch(ctx, archive, name, scratch, entry)) return result;
+    std::vector<unsigned char> piece(64 * 1024);
+    for (;;) {
+        errno = 0;
+        const std::size_t got = std::fread(piece.data(), 1, piece.size(), scratch.get());
+        if (got == 0) break;
+        if (const int error = write(piece.data(), got); error != 0) {
+            return ctx.Fail(LRX_WRITING_POSITION_DATA, error, "", entry);
+        }
+    }
+    if (std::ferror(scratch.get())) {
+        return ctx.Fail(LRX_WRITING_POSITION_DATA, errno ? errno : EIO, "", entry);
+    }
+    ctx.progress.Finished(Stage::Extracting, entry.c_str());
     return LRX_OK;
 }
 

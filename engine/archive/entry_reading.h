@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,14 @@ namespace lrx {
 // 16, 15, a codec code, or 29 when no entry has the name.
 int ReadEntry(OperationContext& ctx, const std::string& archive, const std::string& name,
               std::vector<unsigned char>& replay);
+
+// Takes the next bytes of a replay: 0, or the system's error number.
+using EntryWriter = std::function<int(const unsigned char* bytes, std::size_t size)>;
+
+// ReadEntry handing the replay to write in pieces; a failed write is 6
+// with the writer's error number, about the entry and no file.
+int ReadEntryTo(OperationContext& ctx, const std::string& archive, const std::string& name,
+                const EntryWriter& write);
 
 // The replay packed as add stores it: 0 or a codec code.
 int PackInMemory(OperationContext& ctx, const unsigned char* replay, std::size_t size,

@@ -32,10 +32,12 @@ std::string NonFileProblem(int detail) {
 }
 
 // A destination file with the entry's part made safe for a terminal: the
-// name comes from the archive.
+// name comes from the archive. Without a file (a program's writer, a scratch
+// file), the entry alone.
 std::string ShownDestination(const Failure& failure) {
     const std::string& path = failure.path;
     const std::string& entry = failure.entry;
+    if (path.empty()) return PrintableName(entry);
     if (entry.empty() || path.size() < entry.size() ||
         path.compare(path.size() - entry.size(), entry.size(), entry) != 0) {
         return path;
@@ -70,7 +72,7 @@ std::string ArchiveProblem(const Failure& failure) {
 std::string CodecProblem(const Failure& failure) {
     const int code = failure.code;
     // In add only reading codes come, about the replay (a failed write is 18).
-    if (failure.call == LRX_CALL_ADD) {
+    if (failure.call == LRX_CALL_ADD || failure.call == LRX_CALL_CHECK_REPLAY) {
         if (code >= LRX_READING_HEADER && code <= LRX_READING_RECORD_SIZE) {
             return failure.path + ": not a replay lrx can pack: " + fUwu(code);
         }
@@ -158,7 +160,8 @@ std::string DescribeFailure(const Failure& failure) {
                                ? ": stopped; the archive is as it was"
                                : ": stopped");
         case LRX_NOT_EXACT:
-            return path + ": would not come back byte for byte; not added";
+            return path + ": would not come back byte for byte" +
+                   (failure.call == LRX_CALL_ADD ? "; not added" : "");
         case LRX_DAMAGED_ENTRY:
             return path + ": " + PrintableName(failure.entry) + ": damaged entry";
         case LRX_QUERY_REQUIRES_INSTANCE:

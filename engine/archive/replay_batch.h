@@ -22,10 +22,6 @@ struct ReplayToAdd {
 
 inline constexpr std::size_t kNoReplay = kNoItem;
 
-// For each replay, whether a later one in the list has the same entry name
-// and so takes its place.
-std::vector<bool> SupersededReplays(const std::vector<ReplayToAdd>& replays);
-
 // Adds the replays (the later of two with one name wins) with up to jobs
 // encoders at once; the archive comes out the same for every job count.
 // Returns 0 or the engine's code, recorded in ctx.failure: its item is the

@@ -4,10 +4,14 @@
 
 #include <string>
 
+#include "failure.h"
+
 namespace lrx {
 
-enum class ModelCheck { Follows, Differs, Unreadable };
-
-ModelCheck CheckReplayFollowsModel(const std::string& replayPath);
+// 0 when the replay would come back byte for byte, LRX_NOT_EXACT when it
+// would be packed but extracted with other bytes, or the code the add would
+// refuse it with (21 for a replay that cannot be opened); a nonzero result is
+// recorded in failure, about the replay as named.
+int CheckReplayComesBack(const std::string& replayPath, Failure& failure);
 
 }  // namespace lrx

@@ -90,6 +90,17 @@ bool SameEntryName(const char* a, const char* b) {
     return *a == *b;
 }
 
+std::vector<bool> SupersededReplayPaths(const std::vector<std::string>& replayPaths) {
+    std::vector<bool> superseded(replayPaths.size(), false);
+    for (std::size_t i = 0; i < replayPaths.size(); ++i) {
+        const std::string name = EntryNameOf(replayPaths[i]);
+        for (std::size_t j = i + 1; j < replayPaths.size() && !superseded[i]; ++j) {
+            superseded[i] = SameEntryName(name.c_str(), EntryNameOf(replayPaths[j]).c_str());
+        }
+    }
+    return superseded;
+}
+
 bool IsSafeEntryName(const char* name) {
     const std::size_t length = std::strlen(name);
     if (length == 0 || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return false;

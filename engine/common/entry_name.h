@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace lrx {
 
@@ -29,6 +30,10 @@ std::string LowerAscii(std::string text);
 
 // Compares ignoring the case of A to Z only.
 bool SameEntryName(const char* a, const char* b);
+
+// For each replay path, whether a later one in the list gives the same entry
+// name and so takes its place in an add.
+std::vector<bool> SupersededReplayPaths(const std::vector<std::string>& replayPaths);
 
 // A name that names a plain file in a folder: not empty, not "." or "..", no
 // separator of either kind, no colon, no control characters; on Windows also

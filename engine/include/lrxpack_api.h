@@ -63,6 +63,7 @@ LRXPACK_API int lrx_version_number(void);
 #define LRX_CALL_TEST 6
 #define LRX_CALL_PACK 7
 #define LRX_CALL_UNPACK 8
+#define LRX_CALL_CHECK_REPLAY 9
 
 /* What stood at a failure's path when that was the failure (lrx_failure.detail). */
 #define LRX_PATH_FOLDER 1
@@ -148,8 +149,16 @@ LRXPACK_API int lrx_add(const char* archive, const char* const* replays, size_t 
                         const lrx_add_options* options, const lrx_callbacks* callbacks,
                         lrx_failure* failure);
 
+/* Whether a replay would come back from an archive byte for byte: 0 when it
+ * would, LRX_NOT_EXACT when add would store it but extraction would give
+ * other bytes (add's strict option refuses it, and its move keeps it), or
+ * the code add would refuse it with (21 when it cannot be opened, a codec
+ * reading code). Reads the replay once, writing nothing. */
+LRXPACK_API int lrx_check_replay(const char* replay, lrx_failure* failure);
+
 /* Deletes the entries of these names (ignoring case); unknown names are
- * ignored. Codes: those of zTOR. */
+ * ignored, and an archive with none of the names is left as it is. Codes:
+ * those of zTOR. */
 LRXPACK_API int lrx_delete(const char* archive, const char* const* names, size_t count,
                            const lrx_callbacks* callbacks, lrx_failure* failure);
 
@@ -175,6 +184,17 @@ LRXPACK_API int lrx_extract(const char* archive, const char* destination, const 
 LRXPACK_API int lrx_read(const char* archive, const char* name, unsigned char** replay,
                          size_t* size, lrx_failure* failure);
 
+/* Takes the next size bytes of a replay: 0 when all were taken, otherwise
+ * the system's error number (errno) of the failed write. */
+typedef int (*lrx_write_function)(void* writer, const unsigned char* bytes, size_t size);
+
+/* lrx_read, handing the replay to write in pieces instead of into memory;
+ * with the callbacks' progress and cancel (23), as extraction reports them.
+ * Nothing is handed on before the entry decoded whole. A failed write gives
+ * 6 with the writer's error number, the entry and no path. */
+LRXPACK_API int lrx_read_to(const char* archive, const char* name, lrx_write_function write,
+                            void* writer, const lrx_callbacks* callbacks, lrx_failure* failure);
+
 /* One entry's verdict from lrx_test: code 0 when it decodes cleanly,
  * otherwise the code and what is wrong. */
 typedef struct lrx_test_entry {
@@ -185,7 +205,9 @@ typedef struct lrx_test_entry {
 
 /* Decodes every entry, writing nothing, and reports each one: *report
  * receives count verdicts, freed with lrx_free. The call's own code is 0 when
- * the archive could be listed and read, whatever the verdicts. */
+ * the archive could be listed and read, whatever the verdicts. Bytes after
+ * the header that belong to no entry (a damaged data start, a cut file) come
+ * first, as a verdict of code 66 named "(archive)" with sizes and date 0. */
 LRXPACK_API int lrx_test(const char* archive, lrx_test_entry** report, size_t* count,
                          const lrx_callbacks* callbacks, lrx_failure* failure);
 

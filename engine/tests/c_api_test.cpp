@@ -72,6 +72,26 @@ struct Script {
     lrx_callbacks callbacks() { return {this, &Progress, &Overwrite}; }
 };
 
+// A writer for lrx_read_to: into a Bytes, or failing as a closed pipe does.
+int Collect(void* writer, const unsigned char* bytes, std::size_t size) {
+    auto* into = static_cast<Bytes*>(writer);
+    into->insert(into->end(), bytes, bytes + size);
+    return 0;
+}
+int RefuseAsAClosedPipe(void*, const unsigned char*, std::size_t) {
+    return EPIPE;
+}
+
+// A failure record as a call fills it.
+lrx_failure Record(int code, int systemError, int call, const std::string& path) {
+    lrx_failure failure{};
+    failure.code = code;
+    failure.system_error = systemError;
+    failure.call = call;
+    std::snprintf(failure.path, sizeof failure.path, "%s", path.c_str());
+    return failure;
+}
+
 TEST(CApi, ListReadTestPackAndUnpackGiveWhatWasAdded) {
     EXPECT_STREQ(lrx_version(), LRXPACK_VERSION_STRING);
     EXPECT_EQ(lrx_version_number(), 10100);
@@ -113,6 +133,15 @@ TEST(CApi, ListReadTestPackAndUnpackGiveWhatWasAdded) {
     ASSERT_EQ(lrx_read(archive.c_str(), "R2.RPL", &replay, &size, &failure), LRX_OK);
     EXPECT_EQ(Bytes(replay, replay + size), SampleReplay(2, 80));
     lrx_free(replay);
+    // The same through a writer, reported as an extraction.
+    Bytes written;
+    Script reading;
+    callbacks = reading.callbacks();
+    ASSERT_EQ(lrx_read_to(archive.c_str(), "r2.RPL", &Collect, &written, &callbacks, &failure),
+              LRX_OK);
+    EXPECT_EQ(written, SampleReplay(2, 80));
+    EXPECT_EQ(reading.done, (Names{"r2.rpl"}));
+    EXPECT_EQ(lrx_check_replay(replays[0].c_str(), &failure), LRX_OK);
 
     lrx_test_entry* report = nullptr;
     ASSERT_EQ(lrx_test(archive.c_str(), &report, &count, nullptr, &failure), LRX_OK);
@@ -148,6 +177,10 @@ TEST(CApi, FailuresNameTheFileTheEntryAndTheReason) {
     damaged.insert(damaged.end(), record.begin(), record.end());
     WriteFile(dir / "d.lrx", damaged);
     fs::create_directories(dir.path() / "out" / "x.rpl");
+    // A byte after the first driver name's end: packed, but not given back.
+    Bytes inexact = SampleReplay(1, 50);
+    inexact[16 + 32 + 30] = 'z';
+    WriteFile(dir / "inexact.rpl", inexact);
     const std::string noFile = std::strerror(ENOENT), longName = dir / "sixteen_chars.rpl";
     const std::string blocked = (dir.path() / "out" / "x.rpl").string();
     const std::string unmade = (dir.path() / "none" / "x.rpl").string();  // no such folder
@@ -209,6 +242,30 @@ TEST(CApi, FailuresNameTheFileTheEntryAndTheReason) {
          },
          LRX_REPLAY_NAME_NOT_ALLOWED, 0, archive, "nope.rpl",
          archive + ": no entry named nope.rpl"},
+        {[&](lrx_failure& f) {
+             return lrx_read_to(archive.c_str(), "x.rpl", &RefuseAsAClosedPipe, nullptr, nullptr,
+                                &f);
+         },
+         LRX_WRITING_POSITION_DATA, EPIPE, "", "x.rpl",
+         "x.rpl: cannot write replay: " + std::string(std::strerror(EPIPE))},
+        {[&](lrx_failure& f) { return lrx_check_replay((dir / "inexact.rpl").c_str(), &f); },
+         LRX_NOT_EXACT, 0, dir / "inexact.rpl", "",
+         dir / "inexact.rpl" + ": would not come back byte for byte"},
+        {[&](lrx_failure& f) { return lrx_check_replay((dir / "gone").c_str(), &f); },
+         LRX_OPENING_REPLAY, ENOENT, dir / "gone", "",
+         dir / "gone" + ": cannot open replay: " + dir / "gone.rpl" +
+             " (.rpl is added to a name without one): " + noFile},
+        // An archive that appeared while an add ran is no write failure.
+        {[&](lrx_failure& f) {
+             return (f = Record(LRX_CREATING_TEMP_FILE, EEXIST, LRX_CALL_ADD, missing)).code;
+         },
+         LRX_CREATING_TEMP_FILE, EEXIST, missing, "",
+         missing + ": appeared while this add ran and was kept; nothing added, run it again"},
+        {[&](lrx_failure& f) {
+             return (f = Record(LRX_CREATING_TEMP_FILE, EEXIST, LRX_CALL_DELETE, missing)).code;
+         },
+         LRX_CREATING_TEMP_FILE, EEXIST, missing, "",
+         missing + ": cannot write the new archive: " + std::strerror(EEXIST)},
     };
     const Bytes before = ReadFile(archive);
     for (const auto& c : cases) {

@@ -1,35 +1,45 @@
 #include "integrity_check.h"
 
 #include <cstdio>
-#include <vector>
+#include <cstring>
+#include <memory>
+#include <string>
 
-#include "failure_report.h"
+#include "commands.h"
 #include "lrxpack_api.h"
 #include "name_text.h"
 
 namespace lrx::cli {
+namespace {
+
+// The verdict the engine puts first for bytes after the header that belong
+// to no entry: it is no entry.
+bool IsOutsideEntries(const lrx_test_entry& tested, std::size_t index) {
+    return index == 0 && std::strcmp(tested.entry.name, "(archive)") == 0 && tested.entry.year == 0;
+}
+
+}  // namespace
 
 int RunTest(const Options& options) {
-    FailureScene scene{Operation::Test, options.archive};
-    ProgressSink none;
-    OperationContext ctx(none, LRX_CALL_TEST);
-    std::vector<TestedEntry> report;
-    const int result = TestArchive(ctx, options.archive, report);
-    if (result != LRX_OK) {
-        scene.systemError = ctx.failure.systemError;
-        return ReportFailure(scene, result);
+    lrx_test_entry* verdicts = nullptr;
+    std::size_t count = 0;
+    lrx_failure failure;
+    if (lrx_test(options.archive.c_str(), &verdicts, &count, nullptr, &failure) != LRX_OK) {
+        return ReportFailure(failure);
     }
+    const std::unique_ptr<lrx_test_entry, decltype(&lrx_free)> owned(verdicts, &lrx_free);
     int firstFailure = 0, failures = 0, entries = 0;
     bool outsideDamaged = false;
-    for (const TestedEntry& tested : report) {
-        const std::string line = PadToColumns(PrintableName(tested.info.name), 13);
-        const bool outside = tested.outsideEntries;
+    for (std::size_t i = 0; i < count; ++i) {
+        const lrx_test_entry& tested = verdicts[i];
+        const std::string line = PadToColumns(PrintableName(tested.entry.name), 13);
+        const bool outside = IsOutsideEntries(tested, i);
         outsideDamaged = outsideDamaged || outside;
         if (!outside) ++entries;
-        if (tested.verdict.code != 0) {
+        if (tested.code != 0) {
             if (!outside) ++failures;
-            std::printf("%s DAMAGED: %s\n", line.c_str(), tested.verdict.problem.c_str());
-            if (firstFailure == 0) firstFailure = tested.verdict.code;
+            std::printf("%s DAMAGED: %s\n", line.c_str(), tested.problem);
+            if (firstFailure == 0) firstFailure = tested.code;
         } else if (!options.quiet) {
             std::printf("%s OK\n", line.c_str());
         }

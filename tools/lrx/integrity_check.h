@@ -2,12 +2,8 @@
 #pragma once
 
 #include "command_line.h"
-#include "entry_check.h"
 
 namespace lrx::cli {
-
-using lrx::CheckEntry;
-using lrx::EntryVerdict;
 
 int RunTest(const Options& options);
 
