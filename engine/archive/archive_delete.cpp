@@ -29,17 +29,11 @@ int Delete(OperationContext& ctx, const std::string& archivePath, int count, cha
     if (ctx.CancelRequested()) return ctx.Fail(LRX_ABORTED, 0, archivePath);
     const int version = CheckArchiveVersion(archivePath, LRX_OPENING_ARCHIVE, ctx.failure);
     if (version != LRX_OK) return version;
-    OwnedListing listing;
-    if (const int result = ListForRewrite(archivePath, listing, ctx.failure); result != LRX_OK) {
+    if (const int result = CheckReplaceable(archivePath, ctx.failure); result != LRX_OK) {
         return result;
     }
-    // Nothing to delete: the archive is left as it is, not rewritten.
-    bool named = false;
-    for (const TFileInfoList* node = listing.head; node && !named; node = node->next) {
-        named = IsNamed(node->info->name, count, names);
-    }
-    if (!named) return LRX_OK;
-    if (const int result = CheckReplaceable(archivePath, ctx.failure); result != LRX_OK) {
+    OwnedListing listing;
+    if (const int result = ListForRewrite(archivePath, listing, ctx.failure); result != LRX_OK) {
         return result;
     }
 
@@ -97,10 +91,30 @@ int Delete(OperationContext& ctx, const std::string& archivePath, int count, cha
 
 }  // namespace
 
-int DeleteEntries(OperationContext& ctx, const char* archive, int count, char** names) {
+// Whether the archive, read as a rewrite would read it, holds an entry of
+// one of the names: 0 and named set, or the code of the listing.
+int FindNamed(OperationContext& ctx, const std::string& archivePath, int count, char** names,
+              bool& named) {
+    const int version = CheckArchiveVersion(archivePath, LRX_OPENING_ARCHIVE, ctx.failure);
+    if (version != LRX_OK) return version;
+    OwnedListing listing;
+    if (const int result = ListForRewrite(archivePath, listing, ctx.failure); result != LRX_OK) {
+        return result;
+    }
+    named = false;
+    for (const TFileInfoList* node = listing.head; node && !named; node = node->next) {
+        named = IsNamed(node->info->name, count, names);
+    }
+    return LRX_OK;
+}
+
+int DeleteEntries(OperationContext& ctx, const char* archive, int count, char** names,
+                  bool onlyWhenNamed) {
     // Through a symbolic link the file it leads to is replaced (or removed).
     const std::string archivePath = ResolveLinks(archive);
-    const int result = Delete(ctx, archivePath, count, names);
+    bool named = true;
+    int result = onlyWhenNamed ? FindNamed(ctx, archivePath, count, names, named) : LRX_OK;
+    if (result == LRX_OK && named) result = Delete(ctx, archivePath, count, names);
     // Failures about the archive name it as the caller did.
     if (ctx.failure.failed() && ctx.failure.path == archivePath) ctx.failure.path = archive;
     return result;

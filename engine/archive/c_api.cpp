@@ -181,7 +181,7 @@ extern "C" int lrx_delete(const char* archive, const char* const* names, size_t 
     }
     std::vector<char*> list;
     for (std::size_t i = 0; i < count; ++i) list.push_back(const_cast<char*>(names[i]));
-    const int result = DeleteEntries(ctx, archive, static_cast<int>(count), list.data());
+    const int result = DeleteEntries(ctx, archive, static_cast<int>(count), list.data(), true);
     return Finish(ctx, result, archive, failure);
 }
 

@@ -41,6 +41,9 @@ int ExtractEntries(OperationContext& ctx, const char* archive, const std::string
 // Deletes as the exported delete does: it reports Stage::Deleting and
 // percentages of the kept bytes copied, and a stop request ends it with 23
 // and the archive as it was.
-int DeleteEntries(OperationContext& ctx, const char* archive, int count, char** names);
+// onlyWhenNamed: an archive with no entry of the names is left as it is, not
+// rewritten (the exported delete rewrites it, or removes it when empty).
+int DeleteEntries(OperationContext& ctx, const char* archive, int count, char** names,
+                  bool onlyWhenNamed = false);
 
 }  // namespace lrx
