@@ -9,6 +9,7 @@
 #include "archive_ops.h"
 #include "entry_codec.h"
 #include "entry_name.h"
+#include "exception_barrier.h"
 #include "file_info_record.h"
 #include "lrxpack_api.h"
 #include "mailbox_sink.h"
@@ -214,7 +215,9 @@ int AddReplays(OperationContext& ctx, const std::string& archive,
 }  // namespace lrx
 
 extern "C" int sJTU(char* archive, char* replay, HWND window, bool moveReplay) {
-    lrx::MailboxSink sink(window);
-    lrx::OperationContext ctx(sink, LRX_CALL_ADD);
-    return lrx::AddReplays(ctx, archive, {{replay, moveReplay}}, 1);
+    return lrx::ThrowsNothing(LRX_CREATING_TEMP_FILE, [&] {
+        lrx::MailboxSink sink(window);
+        lrx::OperationContext ctx(sink, LRX_CALL_ADD);
+        return lrx::AddReplays(ctx, archive, {{replay, moveReplay}}, 1);
+    });
 }

@@ -7,6 +7,7 @@
 
 #include "archive_ops.h"
 #include "entry_name.h"
+#include "exception_barrier.h"
 #include "file_info_record.h"
 #include "lrxpack_api.h"
 #include "path_facts.h"
@@ -123,7 +124,9 @@ int DeleteEntries(OperationContext& ctx, const char* archive, int count, char** 
 }  // namespace lrx
 
 extern "C" int zTOR(char* archive, int count, char** names) {
-    lrx::ProgressSink none;
-    lrx::OperationContext ctx(none, LRX_CALL_DELETE);
-    return lrx::DeleteEntries(ctx, archive, count, names);
+    return lrx::ThrowsNothing(LRX_CREATING_TEMP_FILE, [&] {
+        lrx::ProgressSink none;
+        lrx::OperationContext ctx(none, LRX_CALL_DELETE);
+        return lrx::DeleteEntries(ctx, archive, count, names);
+    });
 }

@@ -16,6 +16,7 @@
 #include "archive_ops.h"
 #include "entry_codec.h"
 #include "entry_name.h"
+#include "exception_barrier.h"
 #include "lrxpack_api.h"
 #include "mailbox_sink.h"
 #include "path_facts.h"
@@ -293,8 +294,10 @@ int ExtractEntries(OperationContext& ctx, const char* archive, const std::string
 
 extern "C" int MFqc(char* archive, char* destinationFolder, int& overwriteMode, HWND window,
                     bool everyEntry, int count, char** names) {
-    MailboxSink sink(window);
-    OperationContext ctx(sink, LRX_CALL_EXTRACT);
-    return ExtractEntries(ctx, archive, destinationFolder, overwriteMode, everyEntry, count, names,
-                          1);
+    return ThrowsNothing(LRX_CREATING_REPLAY_FILE, [&] {
+        MailboxSink sink(window);
+        OperationContext ctx(sink, LRX_CALL_EXTRACT);
+        return ExtractEntries(ctx, archive, destinationFolder, overwriteMode, everyEntry, count,
+                              names, 1);
+    });
 }

@@ -7,11 +7,14 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <new>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
 #include "archive_ops.h"
+#include "exception_barrier.h"
 #include "file_info_record.h"
 #include "host_window.h"
 #include "lrxpack.h"
@@ -124,6 +127,16 @@ TEST(EntryStamp, PastJanuary2038AsWell) {
     EXPECT_EQ(info.month, 6);
     EXPECT_TRUE(info.day >= 14 && info.day <= 16) << info.day;
     EXPECT_LT(info.hour, 24);
+}
+
+// Memory or threads running out end a call with its code and the reason.
+TEST(ExceptionBarrier, WhatIsThrownBecomesTheCodeAndTheReason) {
+    EXPECT_EQ(ThrowsNothing(18, []() -> int { throw std::bad_alloc(); }), 18);
+    EXPECT_EQ(errno, ENOMEM);
+    auto noThread = []() -> int { throw std::system_error(EAGAIN, std::generic_category()); };
+    EXPECT_EQ(ThrowsNothing(19, noThread), 19);
+    EXPECT_EQ(errno, EAGAIN);
+    EXPECT_EQ(ThrowsNothing(19, [] { return 25; }), 25);
 }
 
 TEST_F(ArchiveOps, AddUpdateAndDelete) {
