@@ -25,8 +25,7 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "lrxpack.h"
-#include "replay_batch.h"
+#include "lrxpack_api.h"
 
 using namespace lrx::bench;
 namespace fs = std::filesystem;
@@ -43,18 +42,15 @@ int ChildMain(int argc, char** argv) {
     if (argc < 4) return 2;
     const Clock::time_point start = Clock::now();
     int result;
+    lrx_failure failure;
     if (what == "add") {
-        std::vector<lrx::ReplayToAdd> replays;
-        for (int i = 3; i < argc; ++i) replays.push_back({argv[i], false});
-        std::size_t failed = 0;
-        result = lrx::AddReplays(argv[1], replays, nullptr,
-                                 static_cast<unsigned>(std::atoi(argv[2])), failed);
+        const lrx_add_options options{static_cast<unsigned>(std::atoi(argv[2])), 0, 0};
+        result = lrx_add(argv[1], argv + 3, static_cast<std::size_t>(argc - 3), &options, nullptr,
+                         &failure);
     } else {
-        result = WithoutStdout([&] {
-            int mode = 2;
-            return lrx::ExtractEntries(argv[1], argv[2], mode, nullptr, true, 0, nullptr,
-                                       static_cast<unsigned>(std::atoi(argv[3])));
-        });
+        const lrx_extract_options options{static_cast<unsigned>(std::atoi(argv[3])),
+                                          LRX_OVERWRITE_ALWAYS};
+        result = lrx_extract(argv[1], argv[2], nullptr, 0, &options, nullptr, &failure);
     }
     if (result != LRX_OK) return 1;
     ReportToParent({SecondsSince(start)});

@@ -38,9 +38,10 @@ bool LrxPack(const std::string& from, const std::string& to) {
     FileStream archive(to.c_str(), "wb", kArchiveBuffer);
     if (!replay.IsOpen() || !archive.IsOpen()) return false;
     auto context = std::make_unique<codec::CodecContext>();
+    lrx::ProgressSink progress;
     int64_t packedSize = 0;
     const int result =
-        codec::EncodeReplay(*context, replay.get(), archive.get(), Mailbox(), packedSize);
+        codec::EncodeReplay(*context, replay.get(), archive.get(), progress, packedSize);
     return archive.Close() && result == LRX_OK;
 }
 
@@ -49,8 +50,9 @@ bool LrxUnpack(const std::string& from, const std::string& to, int64_t rawSize) 
     FileStream replay(to.c_str(), "wb", kReplayBuffer);
     if (!archive.IsOpen() || !replay.IsOpen()) return false;
     auto context = std::make_unique<codec::CodecContext>();
+    lrx::ProgressSink progress;
     const int result = codec::DecodeReplay(*context, archive.get(), replay.get(),
-                                           static_cast<int32_t>(rawSize), Mailbox());
+                                           static_cast<int32_t>(rawSize), progress);
     return replay.Close() && result == LRX_OK;
 }
 
@@ -271,8 +273,9 @@ bool LrxPackInMemory(const std::vector<unsigned char>& replay, std::vector<unsig
     MemoryStream out(packed.data(), packed.size(), "wb");
     if (!in.file || !out.file) return false;
     auto context = std::make_unique<codec::CodecContext>();
+    lrx::ProgressSink progress;
     int64_t packedSize = 0;
-    const int result = codec::EncodeReplay(*context, in.file, out.file, Mailbox(), packedSize);
+    const int result = codec::EncodeReplay(*context, in.file, out.file, progress, packedSize);
     if (result != LRX_OK || std::fflush(out.file) != 0) return false;
     packed.resize(static_cast<std::size_t>(packedSize));
     return true;
@@ -285,8 +288,9 @@ bool LrxUnpackInMemory(const std::vector<unsigned char>& packed, int64_t rawSize
     MemoryStream out(replay.data(), replay.size(), "wb");
     if (!in.file || !out.file) return false;
     auto context = std::make_unique<codec::CodecContext>();
+    lrx::ProgressSink progress;
     const int result =
-        codec::DecodeReplay(*context, in.file, out.file, static_cast<int32_t>(rawSize), Mailbox());
+        codec::DecodeReplay(*context, in.file, out.file, static_cast<int32_t>(rawSize), progress);
     const bool ok = result == LRX_OK && std::fflush(out.file) == 0;
     replay.resize(static_cast<std::size_t>(rawSize));
     return ok;

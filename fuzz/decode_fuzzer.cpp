@@ -4,8 +4,8 @@
 // rawSize bytes, and write exactly rawSize bytes when it reports success.
 #include <cstdint>
 
+#include "byte_order.h"
 #include "codec.h"
-#include "file_stream.h"
 #include "fuzz_support.h"
 #include "lrxpack.h"
 
@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::MemoryInput packed(data + 4, size - 4);
     fuzz::MemoryOutput replay;
     codec::CodecContext context;
-    const int result = codec::DecodeReplay(context, packed.get(), replay.get(), rawSize, Mailbox());
+    lrx::ProgressSink progress;
+    const int result = codec::DecodeReplay(context, packed.get(), replay.get(), rawSize, progress);
     const fuzz::Bytes written = replay.Contents();
 
     fuzz::Check(result >= LRX_OK && result <= LRX_LAST_RESULT && result != LRX_ABORTED,

@@ -18,8 +18,9 @@ fuzz::Bytes Encode(const uint8_t* data, size_t size, int& result) {
     fuzz::MemoryInput replay(data, size);
     fuzz::MemoryOutput packed;
     codec::CodecContext context;
+    lrx::ProgressSink progress;
     int64_t packedSize = -1;
-    result = codec::EncodeReplay(context, replay.get(), packed.get(), Mailbox(), packedSize);
+    result = codec::EncodeReplay(context, replay.get(), packed.get(), progress, packedSize);
     fuzz::Bytes bytes = packed.Contents();
     if (result == LRX_OK) {
         fuzz::Check(packedSize == static_cast<int64_t>(bytes.size()),
@@ -33,8 +34,9 @@ fuzz::Bytes Decode(const fuzz::Bytes& packed, size_t rawSize) {
     fuzz::MemoryInput input(packed.data(), packed.size());
     fuzz::MemoryOutput replay;
     codec::CodecContext context;
+    lrx::ProgressSink progress;
     const int result = codec::DecodeReplay(context, input.get(), replay.get(),
-                                           static_cast<int32_t>(rawSize), Mailbox());
+                                           static_cast<int32_t>(rawSize), progress);
     fuzz::Check(result == LRX_OK, "an accepted replay does not decode");
     return replay.Contents();
 }

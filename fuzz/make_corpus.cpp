@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "byte_order.h"
 #include "codec.h"
 #include "file_stream.h"
 #include "lrxpack.h"
@@ -41,8 +42,9 @@ Bytes Pack(const fs::path& replayPath) {
         FileStream replay(replayPath.c_str(), "rb");
         FileStream packed(packedPath.c_str(), "wb");
         codec::CodecContext context;
+        lrx::ProgressSink progress;
         int64_t packedSize = 0;
-        if (codec::EncodeReplay(context, replay.get(), packed.get(), Mailbox(), packedSize) != 0) {
+        if (codec::EncodeReplay(context, replay.get(), packed.get(), progress, packedSize) != 0) {
             std::fprintf(stderr, "cannot pack %s\n", replayPath.c_str());
             std::exit(1);
         }

@@ -19,6 +19,7 @@
 #include <cstring>
 
 #include "buffered_file.h"
+#include "byte_order.h"
 
 namespace lrx::codec {
 

@@ -1,6 +1,6 @@
 #include "block_records.h"
 
-#include "file_stream.h"
+#include "byte_order.h"
 
 namespace lrx::codec {
 namespace {

@@ -14,7 +14,7 @@
 #include <cstring>
 #include <memory>
 
-#include "file_stream.h"
+#include "byte_order.h"
 
 // The per-field calls of the codec run a few times per byte of replay; left
 // to itself the compiler does not always inline them into the frame loops.

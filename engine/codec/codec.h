@@ -25,8 +25,8 @@
 // Threads: every step works on the context it is given and on nothing else
 // that changes (the code tables are constants), so entries with contexts of
 // their own may be encoded or decoded on different threads at once. One
-// context serves one entry at a time; the engine's exports use a single
-// engine-wide context and so run one entry at a time.
+// context serves one entry at a time; every operation of the engine has its
+// own, and each worker thread of an operation its own again.
 //
 // Bad input: the encoder refuses a replay the stream cannot carry, or would
 // not give back whole, with the code of the section it was reading: 1 for a
@@ -41,7 +41,7 @@
 #include <cstdio>
 
 #include "codec_context.h"
-#include "mailbox.h"
+#include "progress_sink.h"
 
 namespace lrx::codec {
 
@@ -54,10 +54,10 @@ void ResetBitStream(CodecContext& ctx);
 int EncodeReplayHeader(CodecContext& ctx, std::FILE* replay, std::FILE* archive);
 
 // Codes the frames until positionSize bytes are used, with progress reports
-// and abort polls through window; then checks that the replay ended there.
+// and stop requests through progress; then checks that the replay ended there.
 // 0, 5 to 13, or 23.
 int EncodeReplayFrames(CodecContext& ctx, std::FILE* replay, std::FILE* archive,
-                       const Mailbox& window);
+                       ProgressSink& progress);
 
 // Completes the last 32-bit word with zero bits and hands it to the archive
 // stream. False when a write failed.
@@ -68,16 +68,16 @@ bool FlushBitStream(CodecContext& ctx, std::FILE* archive);
 int DecodeReplayHeader(CodecContext& ctx, std::FILE* archive, std::FILE* replay);
 
 // Writes frames until ctx.bytesLeft bytes are written, with progress reports
-// and abort polls through window. 0, 5 to 12, 23 or 27.
+// and stop requests through progress. 0, 5 to 12, 23 or 27.
 int DecodeReplayFrames(CodecContext& ctx, std::FILE* archive, std::FILE* replay,
-                       const Mailbox& window);
+                       ProgressSink& progress);
 
 // The whole add sequence; packedSize gets the packed length on success.
-int EncodeReplay(CodecContext& ctx, std::FILE* replay, std::FILE* archive, const Mailbox& window,
+int EncodeReplay(CodecContext& ctx, std::FILE* replay, std::FILE* archive, ProgressSink& progress,
                  int64_t& packedSize);
 
 // The whole extract sequence for an entry of rawSize bytes.
 int DecodeReplay(CodecContext& ctx, std::FILE* archive, std::FILE* replay, int32_t rawSize,
-                 const Mailbox& window);
+                 ProgressSink& progress);
 
 }  // namespace lrx::codec

@@ -16,12 +16,12 @@ bool FlushBitStream(CodecContext& ctx, std::FILE* archive) {
     return ctx.output.Drain() && flushed;
 }
 
-int EncodeReplay(CodecContext& ctx, std::FILE* replay, std::FILE* archive, const Mailbox& window,
+int EncodeReplay(CodecContext& ctx, std::FILE* replay, std::FILE* archive, ProgressSink& progress,
                  int64_t& packedSize) {
     ResetBitStream(ctx);
     ctx.bits.bytesWritten = 0;
     int result = EncodeReplayHeader(ctx, replay, archive);
-    if (result == LRX_OK) result = EncodeReplayFrames(ctx, replay, archive, window);
+    if (result == LRX_OK) result = EncodeReplayFrames(ctx, replay, archive, progress);
     if (result != LRX_OK) return result;
     if (!FlushBitStream(ctx, archive)) return LRX_WRITING_POSITION_DATA;
     packedSize = ctx.bits.bytesWritten;
@@ -29,11 +29,11 @@ int EncodeReplay(CodecContext& ctx, std::FILE* replay, std::FILE* archive, const
 }
 
 int DecodeReplay(CodecContext& ctx, std::FILE* archive, std::FILE* replay, int32_t rawSize,
-                 const Mailbox& window) {
+                 ProgressSink& progress) {
     ResetBitStream(ctx);
     ctx.bytesLeft = rawSize;
     const int result = DecodeReplayHeader(ctx, archive, replay);
-    return result != LRX_OK ? result : DecodeReplayFrames(ctx, archive, replay, window);
+    return result != LRX_OK ? result : DecodeReplayFrames(ctx, archive, replay, progress);
 }
 
 }  // namespace lrx::codec

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "buffered_file.h"
+#include "file_stream.h"
 #include "lrxpack.h"
 #include "replay_reader.h"
 #include "slot_set.h"

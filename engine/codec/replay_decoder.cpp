@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "block_records.h"
+#include "byte_order.h"
 #include "car_value_codes.h"
 #include "codec.h"
 #include "lrxpack.h"
@@ -279,14 +280,14 @@ int DecodeBlocks(CodecContext& ctx, In& in) {
 // Stream bytes that hold any frame, from the word of its first bit.
 constexpr std::size_t kFrameBytes = (31 + kMaxFrameBits + 31) / 32 * 4;
 
-int DecodeFrames(CodecContext& ctx, const Mailbox& window) {
+int DecodeFrames(CodecContext& ctx, ProgressSink& progress) {
     DecoderFrames state;
     state.present = AllSlots(ctx.replay.slotCount);
-    ProgressStep progress(ctx.bytesLeft);
+    ProgressStep steps(ctx.bytesLeft);
     // Every frame writes at least its three counts and recordSize, so the
     // loop ends within bytesLeft / 7 frames.
     while (ctx.bytesLeft > 0) {
-        if (!progress.AtUnitStart(ctx.bytesLeft, window)) return LRX_ABORTED;
+        if (!steps.AtUnitStart(ctx.bytesLeft, progress)) return LRX_ABORTED;
         // With a whole frame's worth of the stream buffered, no read needs a
         // test; only the last frames of a stream are read with them.
         int result;
@@ -314,9 +315,9 @@ int DecodeReplayHeader(CodecContext& ctx, std::FILE* archive, std::FILE* replay)
 }
 
 int DecodeReplayFrames(CodecContext& ctx, std::FILE* archive, std::FILE* replay,
-                       const Mailbox& window) {
+                       ProgressSink& progress) {
     ctx.Bind(archive, replay);
-    const int result = DecodeFrames(ctx, window);
+    const int result = DecodeFrames(ctx, progress);
     const bool drained = ctx.output.Drain();
     return result == LRX_OK && !drained ? LRX_WRITING_POSITION_DATA : result;
 }

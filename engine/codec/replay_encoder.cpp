@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "block_records.h"
+#include "byte_order.h"
 #include "car_value_codes.h"
 #include "codec.h"
 #include "lrxpack.h"
@@ -188,17 +189,17 @@ int EncodeFrame(CodecContext& ctx, const FrameView& frame, EncoderFrames& state)
     return LRX_OK;
 }
 
-int EncodeFrames(CodecContext& ctx, const Mailbox& window) {
+int EncodeFrames(CodecContext& ctx, ProgressSink& progress) {
     ReplayContext& replay = ctx.replay;
     EncoderFrames state;
     state.wasPresent = AllSlots(replay.slotCount);
-    ProgressStep progress(static_cast<int32_t>(replay.positionSize));
+    ProgressStep steps(static_cast<int32_t>(replay.positionSize));
     // The decoder stops on the replay's length, so the frames must end
     // exactly where the file does, and the length must fit the record.
     int64_t replaySize = kPreambleSize + int64_t{replay.headerSize};
 
     while (replay.frameBytesLeft > 0) {
-        if (!progress.AtUnitStart(static_cast<int32_t>(replay.frameBytesLeft), window)) {
+        if (!steps.AtUnitStart(static_cast<int32_t>(replay.frameBytesLeft), progress)) {
             return LRX_ABORTED;
         }
         FrameView frame;
@@ -227,9 +228,9 @@ int EncodeReplayHeader(CodecContext& ctx, std::FILE* replay, std::FILE* archive)
 }
 
 int EncodeReplayFrames(CodecContext& ctx, std::FILE* replay, std::FILE* archive,
-                       const Mailbox& window) {
+                       ProgressSink& progress) {
     ctx.Bind(replay, archive);
-    const int result = EncodeFrames(ctx, window);
+    const int result = EncodeFrames(ctx, progress);
     const bool drained = ctx.output.Drain();
     return result == LRX_OK && !drained ? LRX_WRITING_POSITION_DATA : result;
 }

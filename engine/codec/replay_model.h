@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "file_stream.h"
+#include "byte_order.h"
 
 namespace lrx::codec {
 

@@ -1,4 +1,5 @@
 #include "replay_reader.h"
+#include "byte_order.h"
 
 #include "lrxpack.h"
 

@@ -7,14 +7,19 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <new>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
 #include "archive_ops.h"
+#include "exception_barrier.h"
 #include "file_info_record.h"
 #include "host_window.h"
 #include "lrxpack.h"
+#include "lrxpack_api.h"
+#include "mailbox_sink.h"
 #include "replay_batch.h"
 #include "sample_replays.h"
 #include "temp_file.h"
@@ -122,6 +127,16 @@ TEST(EntryStamp, PastJanuary2038AsWell) {
     EXPECT_EQ(info.month, 6);
     EXPECT_TRUE(info.day >= 14 && info.day <= 16) << info.day;
     EXPECT_LT(info.hour, 24);
+}
+
+// Memory or threads running out end a call with its code and the reason.
+TEST(ExceptionBarrier, WhatIsThrownBecomesTheCodeAndTheReason) {
+    EXPECT_EQ(ThrowsNothing(18, []() -> int { throw std::bad_alloc(); }), 18);
+    EXPECT_EQ(errno, ENOMEM);
+    auto noThread = []() -> int { throw std::system_error(EAGAIN, std::generic_category()); };
+    EXPECT_EQ(ThrowsNothing(19, noThread), 19);
+    EXPECT_EQ(errno, EAGAIN);
+    EXPECT_EQ(ThrowsNothing(19, [] { return 25; }), 25);
 }
 
 TEST_F(ArchiveOps, AddUpdateAndDelete) {
@@ -514,14 +529,15 @@ TEST_F(ArchiveOps, BatchesFailWholeAndComeOutTheSameForEveryJobCount) {
             });
             window.SetMailboxText("0");
             if (c.appears) fs::remove(archive_);
-            std::size_t failed = kNoReplay;
-            errno = 0;
-            const int code =
-                AddReplays(archive_, c.replays, window.handle(), jobs, failed, c.maxLength);
-            const bool taken = errno == EEXIST;  // what lrx tells apart from a failed write
+            MailboxSink sink(window.handle());
+            OperationContext ctx(sink, LRX_CALL_ADD);
+            const int code = AddReplays(ctx, archive_, c.replays, jobs, c.maxLength);
+            // What a message tells apart from a failed write.
+            const bool taken = ctx.failure.systemError == EEXIST;
             EXPECT_EQ(code, c.code);
+            EXPECT_EQ(ctx.failure.code, c.code);
             EXPECT_EQ(taken, c.appears) << c.code;
-            EXPECT_EQ(failed, c.failed) << c.code;
+            EXPECT_EQ(ctx.failure.item, c.failed) << c.code;
             EXPECT_EQ(ReadFile(archive_), before) << c.code;
             EXPECT_EQ(FilesIn(dir_.path().string()).size(), 6u) << c.code;  // no temporary file
         }
@@ -547,8 +563,9 @@ TEST_F(ArchiveOps, BatchesFailWholeAndComeOutTheSameForEveryJobCount) {
             for (unsigned jobs : {1u, 2u, 3u, 4u, 8u}) {
                 fs::remove(archive_);
                 WriteFile(archive_, before);
-                std::size_t failed = kNoReplay;
-                ASSERT_EQ(AddReplays(archive_, all, nullptr, jobs, failed), 0) << jobs;
+                ProgressSink none;
+                OperationContext ctx(none, LRX_CALL_ADD);
+                ASSERT_EQ(AddReplays(ctx, archive_, all, jobs), 0) << jobs;
                 archives.push_back(ReadFile(archive_));
             }
         }
@@ -563,14 +580,17 @@ TEST_F(ArchiveOps, BatchesFailWholeAndComeOutTheSameForEveryJobCount) {
     for (unsigned jobs : {1u, 3u}) {
         const std::string out = Folder("out" + std::to_string(jobs));
         int mode = 2;
-        ASSERT_EQ(ExtractEntries(archive_.c_str(), out, mode, nullptr, true, 0, nullptr, jobs), 0);
+        ProgressSink none;
+        OperationContext ctx(none, LRX_CALL_EXTRACT);
+        ASSERT_EQ(ExtractEntries(ctx, archive_.c_str(), out, mode, true, 0, nullptr, jobs), 0);
         for (const auto& [name, source] : sources) {
             EXPECT_TRUE(ReadFile(out + name) == ReadFile(source)) << name << ", jobs " << jobs;
         }
     }
     // --move removes the replay stored, not the one of its name it replaced.
-    std::size_t failed = kNoReplay;
-    ASSERT_EQ(AddReplays(archive_, batch({r1, dup}, true), nullptr, 2, failed), LRX_OK);
+    ProgressSink none;
+    OperationContext ctx(none, LRX_CALL_ADD);
+    ASSERT_EQ(AddReplays(ctx, archive_, batch({r1, dup}, true), 2), LRX_OK);
     EXPECT_TRUE(fs::exists(r1));
     EXPECT_FALSE(fs::exists(dup));
 }
@@ -610,10 +630,13 @@ TEST_F(ArchiveOps, CraftedNamesNeverWriteOutsideTheFolder) {
     for (unsigned jobs : {1u, 3u}) {
         int mode = 2;
         RecordingWindow window;
-        EXPECT_EQ(
-            ExtractEntries(archive_.c_str(), out, mode, window.handle(), true, 0, nullptr, jobs),
-            LRX_READING_HEADER);
+        MailboxSink sink(window.handle());
+        OperationContext ctx(sink, LRX_CALL_EXTRACT);
+        EXPECT_EQ(ExtractEntries(ctx, archive_.c_str(), out, mode, true, 0, nullptr, jobs),
+                  LRX_READING_HEADER);
         EXPECT_EQ(window.statuses.back(), "101Extracting a.rpl...") << jobs;
+        EXPECT_EQ(ctx.failure.entry, "a.rpl") << jobs;
+        EXPECT_EQ(ctx.failure.path, archive_) << jobs;
         EXPECT_EQ(FilesIn(out), (Names{"good.rpl"})) << jobs;
         EXPECT_EQ(ReadFile(out + "good.rpl"), SampleReplay(1, 60)) << jobs;
         fs::remove(out + "good.rpl");
@@ -685,6 +708,7 @@ TEST_F(ArchiveOps, ModesAreKeptAndReadOnlyOrUnreadableFilesRefused) {
         const Bytes before = ReadFile(archive_);
         MakeReadOnly(archive_);
         LRX_CHECK(Add(b) == LRX_CREATING_TEMP_FILE && Delete({"a.rpl"}) == LRX_CREATING_TEMP_FILE);
+        LRX_CHECK(Delete({"ghost.rpl"}) == LRX_CREATING_TEMP_FILE);
         LRX_CHECK(ReadFile(archive_) == before);
         WriteFile(out + "a.rpl", {1, 2, 3});
         MakeReadOnly(out + "a.rpl");

@@ -5,6 +5,7 @@
 
 #include "host_window.h"
 #include "mailbox.h"
+#include "mailbox_sink.h"
 #include "progress_step.h"
 
 namespace lrx {
@@ -15,10 +16,10 @@ std::vector<int> ReportsForTotal(int32_t total) {
     HostWindow window;
     std::vector<int> reports;
     window.OnMailboxChange([&](HostWindow& w) { reports.push_back(std::stoi(w.MailboxText())); });
-    Mailbox mailbox(window.handle());
+    MailboxSink sink(window.handle());
     ProgressStep progress(total);
     for (int32_t remaining = total; remaining > 0; --remaining) {
-        EXPECT_TRUE(progress.AtUnitStart(remaining, mailbox));
+        EXPECT_TRUE(progress.AtUnitStart(remaining, sink));
     }
     return reports;
 }
@@ -43,10 +44,10 @@ TEST(ProgressStep, AbortIsReadBeforeAReport) {
     int reports = 0;
     window.SetMailboxText("999");
     window.OnMailboxChange([&](HostWindow&) { ++reports; });
-    Mailbox mailbox(window.handle());
+    MailboxSink sink(window.handle());
     ProgressStep progress(200000);
-    EXPECT_TRUE(progress.AtUnitStart(200000, mailbox));  // no report due yet: no poll
-    EXPECT_FALSE(progress.AtUnitStart(150000, mailbox));
+    EXPECT_TRUE(progress.AtUnitStart(200000, sink));  // no report due yet: no poll
+    EXPECT_FALSE(progress.AtUnitStart(150000, sink));
     EXPECT_EQ(reports, 0);
 }
 

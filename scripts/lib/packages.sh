@@ -3,7 +3,8 @@
 # wine) first adds the i386 architecture to dpkg when it is not there yet.
 
 LRX_PACKAGES="cmake g++ make libgtest-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb
-wine32:i386 clang-14 libclang-rt-14-dev zlib1g-dev libzstd-dev liblzma-dev libbz2-dev pkg-config ccache"
+wine32:i386 clang-14 libclang-rt-14-dev zlib1g-dev libzstd-dev liblzma-dev libbz2-dev pkg-config
+python3-pytest ccache"
 
 lrx_install_packages() {
     local missing= new_arch=

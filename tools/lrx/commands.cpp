@@ -1,9 +1,9 @@
 #include "commands.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <set>
 #include <string>
 #include <system_error>
@@ -11,42 +11,29 @@
 #include <vector>
 
 #include "archive_lock.h"
-#include "archive_ops.h"
-#include "entry_codec.h"
 #include "entry_name.h"
-#include "failure_report.h"
 #include "interrupt.h"
 #include "listing.h"
-#include "lrxpack.h"
+#include "lrxpack_api.h"
 #include "name_text.h"
+#include "parallel_each.h"
 #include "path_facts.h"
 #include "progress_display.h"
-#include "replay_batch.h"
-#include "replay_check.h"
 #include "temp_file.h"
 #include "terminal.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
 #endif
 
 namespace lrx::cli {
 namespace {
 
-char* Text(const std::string& s) {
-    return const_cast<char*>(s.c_str());
-}
-
 #ifdef _WIN32
 constexpr char kSeparator = '\\';
-constexpr const char* kNullDevice = "NUL";
 #else
 constexpr char kSeparator = '/';
-constexpr const char* kNullDevice = "/dev/null";
 #endif
 
 std::string AsFolder(std::string path) {
@@ -54,42 +41,60 @@ std::string AsFolder(std::string path) {
     return path;
 }
 
-// Runs an engine call and keeps errno as it was when the call returned:
-// whatever runs next may change it.
-template <typename Call>
-int CallEngine(int& systemError, Call call) {
-    errno = 0;
-    const int result = call();
-    systemError = errno;
-    return result;
+std::string MessageOf(const lrx_failure& failure) {
+    std::string message(lrx_failure_message(&failure, nullptr, 0), '\0');
+    lrx_failure_message(&failure, message.data(), message.size() + 1);
+    return message;
 }
 
-// Lists the archive as add, delete and extract do before their work, with
-// their codes: 17 cannot open, 14 short or damaged, 16 a version not 100;
-// for a rewrite also 15, entries that do not cover the archive.
-int ListAsOperationsDo(const std::string& archive, OwnedListing& listing, bool rewrite = false) {
-    const int result = CheckArchiveVersion(archive.c_str(), LRX_OPENING_ARCHIVE);
-    if (result != LRX_OK) return result;
-    if (rewrite) return ListForRewrite(archive, listing);
-    return wG4h(&listing.head, Text(archive)) == LRX_OK ? LRX_OK : LRX_READING_FILE_HEADER;
+std::vector<const char*> Pointers(const std::vector<std::string>& texts) {
+    std::vector<const char*> pointers;
+    for (const std::string& text : texts) pointers.push_back(text.c_str());
+    return pointers;
 }
+
+// An archive's entries as the engine lists them; none when it cannot be
+// listed (the operation that follows says why).
+struct Listing {
+    std::unique_ptr<lrx_entry, decltype(&lrx_free)> entries{nullptr, &lrx_free};
+    std::size_t count = 0;
+    bool listed = false;
+
+    explicit Listing(const std::string& archive) {
+        lrx_entry* list = nullptr;
+        lrx_failure ignored;
+        listed = lrx_list(archive.c_str(), &list, &count, &ignored) == LRX_OK;
+        entries.reset(list);
+    }
+    bool Has(const std::string& name) const {
+        for (std::size_t i = 0; i < count; ++i) {
+            if (SameEntryName(entries.get()[i].name, name.c_str())) return true;
+        }
+        return false;
+    }
+};
 
 // Warns of each name that matches no entry; returns how many did not.
 std::size_t WarnUnmatched(const std::string& archive, const std::vector<std::string>& names,
-                          const TFileInfoList* head) {
+                          const Listing& listing) {
     std::size_t unmatched = 0;
     for (const std::string& name : names) {
-        bool found = false;
-        for (const TFileInfoList* node = head; node && !found; node = node->next) {
-            found = SameEntryName(node->info->name, name.c_str());
-        }
-        if (!found) {
-            std::fprintf(stderr, "lrx: %s: no entry named %s\n", archive.c_str(),
-                         PrintableName(name).c_str());
-            ++unmatched;
-        }
+        if (listing.Has(name)) continue;
+        std::fprintf(stderr, "lrx: %s: no entry named %s\n", archive.c_str(),
+                     PrintableName(name).c_str());
+        ++unmatched;
     }
     return unmatched;
+}
+
+// Reports a stop that came before the engine was called, as the engine
+// reports its own.
+int ReportStop(const std::string& archive, int call) {
+    lrx_failure failure{};
+    failure.code = LRX_ABORTED;
+    failure.call = call;
+    std::snprintf(failure.path, sizeof failure.path, "%s", archive.c_str());
+    return ReportFailure(failure);
 }
 
 // Takes the archive's lock for add and delete: 0, or the status to end with.
@@ -125,71 +130,32 @@ int LockArchive(ArchiveLock& lock, const Options& options) {
     return LRX_ABORTED;
 }
 
-// Sends standard output to the null device while quiet, so the engine's own
-// lines ("Extracting ... Done.") stay out of it.
-class SilencedStdout {
-  public:
-    explicit SilencedStdout(bool silence) {
-        if (!silence) return;
-        std::fflush(stdout);
-#ifdef _WIN32
-        const int null = _open(kNullDevice, _O_WRONLY);
-        saved_ = null < 0 ? -1 : _dup(1);
-        if (saved_ >= 0) _dup2(null, 1);
-        if (null >= 0) _close(null);
-#else
-        const int null = open(kNullDevice, O_WRONLY | O_CLOEXEC);
-        saved_ = null < 0 ? -1 : dup(1);
-        if (saved_ >= 0) dup2(null, 1);
-        if (null >= 0) close(null);
-#endif
-    }
-    ~SilencedStdout() {
-        if (saved_ < 0) return;
-        std::fflush(stdout);
-#ifdef _WIN32
-        _dup2(saved_, 1);
-        _close(saved_);
-#else
-        dup2(saved_, 1);
-        close(saved_);
-#endif
-    }
-    SilencedStdout(const SilencedStdout&) = delete;
-    SilencedStdout& operator=(const SilencedStdout&) = delete;
-
-  private:
-    int saved_ = -1;
-};
-
 unsigned JobCount(const Options& options) {
     if (options.jobs > 0) return options.jobs;
     const unsigned cores = std::thread::hardware_concurrency();
     return cores > 0 ? cores : 1;
 }
 
-// Whether each replay would come back byte for byte, checked on jobs threads.
-// An interrupt leaves the rest unchecked: the add stops before using them.
-std::vector<ModelCheck> CheckModels(const std::vector<std::string>& replays, unsigned jobs) {
-    std::vector<ModelCheck> checks(replays.size(), ModelCheck::Follows);
-    std::atomic<std::size_t> next{0};
-    auto work = [&] {
-        for (std::size_t i; !InterruptRequested() && (i = next++) < replays.size();) {
-            checks[i] = CheckReplayFollowsModel(replays[i]);
-        }
-    };
-    std::vector<std::thread> workers;
-    for (unsigned j = 1; j < jobs && j < replays.size(); ++j) workers.emplace_back(work);
-    work();
-    for (std::thread& worker : workers) worker.join();
+// Whether each replay would come back byte for byte (lrx_check_replay's
+// code), checked on jobs threads. An interrupt leaves the rest unchecked: the
+// add stops before using them.
+std::vector<int> CheckReplays(const std::vector<std::string>& replays, unsigned jobs) {
+    std::vector<int> checks(replays.size(), LRX_OK);
+    ForEachOnThreads(
+        replays.size(), jobs,
+        [&](std::size_t i) {
+            lrx_failure ignored;
+            checks[i] = lrx_check_replay(replays[i].c_str(), &ignored);
+        },
+        InterruptRequested);
     return checks;
 }
 
 // The destinations of the listed entries that have content now.
-std::set<std::string> FilledDestinations(const TFileInfoList* head, const std::string& folder) {
+std::set<std::string> FilledDestinations(const Listing& listing, const std::string& folder) {
     std::set<std::string> filled;
-    for (const TFileInfoList* node = head; node; node = node->next) {
-        const std::string path = folder + node->info->name;
+    for (std::size_t i = 0; i < listing.count; ++i) {
+        const std::string path = folder + listing.entries.get()[i].name;
         std::error_code error;
         if (std::filesystem::is_regular_file(path, error) &&
             std::filesystem::file_size(path, error) > 0 && !error) {
@@ -199,54 +165,61 @@ std::set<std::string> FilledDestinations(const TFileInfoList* head, const std::s
     return filled;
 }
 
+// Standard output as the writer of lrx_read_to, remembering a failed write.
+struct StdoutWriter {
+    bool failed = false;
+
+    static int Write(void* user, const unsigned char* bytes, std::size_t size) {
+        errno = 0;
+        if (std::fwrite(bytes, 1, size, stdout) == size) return 0;
+        static_cast<StdoutWriter*>(user)->failed = true;
+        return errno ? errno : EIO;
+    }
+};
+
 int ExtractToStdout(const Options& options) {
     InstallInterruptHandler();
-    FailureScene scene{Operation::Extract, options.archive};
     if (IsTerminal(stdout)) {
         std::fprintf(stderr, "lrx: not writing a replay to a terminal; redirect or pipe it\n");
         return kUsageError;
     }
-    OwnedListing listing;
-    int result = ListAsOperationsDo(options.archive, listing);
-    if (result != LRX_OK) return ReportFailure(scene, result);
-    if (WarnUnmatched(options.archive, options.names, listing.head) > 0) return kNamesUnmatched;
-    const TFileInfoList* node = listing.head;
-    while (!SameEntryName(node->info->name, options.names[0].c_str())) node = node->next;
-    FileStream archive(options.archive.c_str(), "rb");
-    if (!archive.IsOpen() || !archive.Seek(node->offset)) {
-        return ReportFailure(scene, LRX_OPENING_ARCHIVE);
-    }
 #ifdef _WIN32
     _setmode(1, _O_BINARY);
 #endif
-    HostWindow window;
-    window.SetMailboxText("0");
-    ProgressDisplay display(window, !options.quiet && IsTerminal(stderr));
-    const Mailbox mailbox(window.handle());
-    scene.entry = node->info->name;
-    mailbox.Report(("101Extracting " + scene.entry + "...").c_str());
-    result = CallEngine(scene.systemError, [&] {
-        const int decoded = DecodeEntry(archive.get(), stdout, node->info->rawSize, mailbox);
-        if (decoded == LRX_OK && std::fflush(stdout) != 0) return int{LRX_WRITING_POSITION_DATA};
-        return decoded;
-    });
+    // Unbuffered: each piece is one write, and a failed one is seen there.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    ProgressDisplay display(VerbLabel("Extracting"), !options.quiet && IsTerminal(stderr));
+    StdoutWriter writer;
+    lrx_failure failure;
+    const int result = lrx_read_to(options.archive.c_str(), options.names[0].c_str(),
+                                   &StdoutWriter::Write, &writer, display.callbacks(), &failure);
     display.Clear();
-    if (result != LRX_OK) {
-        scene.destination = "(standard output) ";
-        return ReportFailure(scene, result);
+    if (result == LRX_OK) return 0;
+    if (writer.failed) {
+        std::fprintf(stderr, "lrx: (standard output) %s\n", MessageOf(failure).c_str());
+        return result;
     }
-    return 0;
+    ReportFailure(failure);
+    // No entry has the name.
+    return result == LRX_REPLAY_NAME_NOT_ALLOWED ? kNamesUnmatched : result;
 }
 
 }  // namespace
 
+int ReportFailure(const lrx_failure& failure) {
+    std::fprintf(stderr, "lrx: %s\n", MessageOf(failure).c_str());
+    return failure.code;
+}
+
 int RunList(const Options& options) {
-    OwnedListing listing;
-    FailureScene scene{Operation::List, options.archive};
-    const int result =
-        CallEngine(scene.systemError, [&] { return wG4h(&listing.head, Text(options.archive)); });
-    if (result != LRX_OK) return ReportFailure(scene, result);
-    std::vector<Entry> entries = EntriesOf(listing.head);
+    lrx_entry* list = nullptr;
+    std::size_t count = 0;
+    lrx_failure failure;
+    if (lrx_list(options.archive.c_str(), &list, &count, &failure) != LRX_OK) {
+        return ReportFailure(failure);
+    }
+    std::vector<Entry> entries = EntriesOf(list, count);
+    lrx_free(list);
     SortEntries(entries, options.sortKey, options.reverse);
     const std::string text = options.json ? FormatJson(entries) : FormatTable(entries);
     std::fputs(text.c_str(), stdout);
@@ -257,53 +230,57 @@ int RunAdd(const Options& options) {
     InstallInterruptHandler();
     ArchiveLock lock;
     if (const int status = LockArchive(lock, options)) return status;
-    FailureScene scene{Operation::Add, options.archive};
-    const std::vector<ModelCheck> checks = CheckModels(options.names, JobCount(options));
-    std::vector<ReplayToAdd> replays;
-    for (std::size_t i = 0; i < options.names.size(); ++i) {
-        const std::string& replay = options.names[i];
-        scene.replay = replay;
-        if (InterruptRequested()) return ReportFailure(scene, LRX_ABORTED);
-        bool move = options.move;
-        if (checks[i] == ModelCheck::Differs) {
-            if (options.strict) {
-                std::fprintf(stderr,
-                             "lrx: %s: would not come back byte for byte; not added (--strict)\n",
-                             replay.c_str());
-                return kNotExact;
-            }
-            // With --move the original would be the only exact copy: keep it.
+    const std::vector<std::string>& replays = options.names;
+    const std::vector<int> checks = CheckReplays(replays, JobCount(options));
+    // Which replays go with --move: the engine keeps those that would not
+    // come back, as the only exact copies.
+    std::vector<bool> moved(replays.size(), options.move);
+    for (std::size_t i = 0; i < replays.size(); ++i) {
+        if (InterruptRequested()) return ReportStop(options.archive, LRX_CALL_ADD);
+        if (checks[i] != LRX_NOT_EXACT) continue;
+        if (options.strict) {
             std::fprintf(stderr,
-                         "lrx: warning: %s: extraction will not give back the same bytes%s\n",
-                         replay.c_str(), move ? "; the original is kept despite --move" : "");
-            move = false;
+                         "lrx: %s: would not come back byte for byte; not added (--strict)\n",
+                         replays[i].c_str());
+            return kNotExact;
         }
-        replays.push_back({replay, move});
+        std::fprintf(stderr, "lrx: warning: %s: extraction will not give back the same bytes%s\n",
+                     replays[i].c_str(),
+                     options.move ? "; the original is kept despite --move" : "");
+        moved[i] = false;
     }
-    const std::vector<bool> superseded = SupersededReplays(replays);
+    const std::vector<bool> superseded = SupersededReplayPaths(replays);
     for (std::size_t i = 0; i < replays.size(); ++i) {
         if (!superseded[i]) continue;
         std::fprintf(stderr,
                      "lrx: warning: %s: named again later in the list; the later one is added%s\n",
-                     replays[i].path.c_str(), replays[i].move ? " and this one kept" : "");
+                     replays[i].c_str(), moved[i] ? " and this one kept" : "");
     }
-    HostWindow window;
-    window.SetMailboxText("0");
-    ProgressDisplay display(window, !options.quiet && IsTerminal(stderr));
-    std::size_t failed = kNoReplay;
-    const int result = CallEngine(scene.systemError, [&] {
-        return AddReplays(options.archive, replays, window.handle(), JobCount(options), failed);
-    });
+    // The bar tells updates from additions, as the engine orders them.
+    const Listing listing(options.archive);
+    ProgressDisplay display(
+        [&listing](const std::string& entry) {
+            return (listing.Has(entry) ? "Updating " : "Adding ") + PrintableName(entry) + "...";
+        },
+        !options.quiet && IsTerminal(stderr));
+    const lrx_add_options chosen{JobCount(options), options.move ? 1 : 0, 0};
+    lrx_failure failure;
+    const int result = lrx_add(options.archive.c_str(), Pointers(replays).data(), replays.size(),
+                               &chosen, display.callbacks(), &failure);
     display.Clear();
-    scene.replay = failed == kNoReplay ? replays.back().path : replays[failed].path;
-    if (result != LRX_OK) ReportFailure(scene, result);
+    if (result == LRX_OK) return 0;
+    ReportFailure(failure);
+    if (result != LRX_DELETING_MOVED_REPLAY) return result;
     // Removing stops at the first replay that cannot be removed: the later
     // ones are stored and kept as well.
-    for (std::size_t i = failed + 1; result == LRX_DELETING_MOVED_REPLAY && i < replays.size();
-         ++i) {
-        if (!replays[i].move || superseded[i]) continue;
+    std::size_t failed = 0;
+    while (failed < replays.size() && (superseded[failed] || replays[failed] != failure.path)) {
+        ++failed;
+    }
+    for (std::size_t i = failed + 1; i < replays.size(); ++i) {
+        if (!moved[i] || superseded[i]) continue;
         std::fprintf(stderr, "lrx: %s: stored, but kept: --move stopped at %s\n",
-                     replays[i].path.c_str(), replays[failed].path.c_str());
+                     replays[i].c_str(), failure.path);
     }
     return result;
 }
@@ -312,31 +289,22 @@ int RunDelete(const Options& options) {
     InstallInterruptHandler();
     ArchiveLock lock;
     if (const int status = LockArchive(lock, options)) return status;
-    FailureScene scene{Operation::Delete, options.archive};
-    std::size_t unmatched = 0;
-    OwnedListing listing;
-    const int listed = ListAsOperationsDo(options.archive, listing, true);
-    // Damage first: the names were looked for in only part of the archive.
-    if (listed == LRX_READING_FILE_INFO) return ReportFailure(scene, listed);
-    if (listed == LRX_OK) {
-        unmatched = WarnUnmatched(options.archive, options.names, listing.head);
-        // Nothing to delete: leave the archive alone.
-        if (unmatched == options.names.size()) return kNamesUnmatched;
-    }
-    std::vector<char*> names;
-    for (const std::string& name : options.names) names.push_back(Text(name));
-    HostWindow window;
-    window.SetMailboxText("0");
-    ProgressDisplay display(window, !options.quiet && IsTerminal(stderr));
-    const int result = CallEngine(scene.systemError, [&] {
-        return DeleteEntries(options.archive.c_str(), static_cast<int>(names.size()), names.data(),
-                             window.handle());
-    });
+    const Listing listing(options.archive);
+    ProgressDisplay display(VerbLabel("Deleting"), !options.quiet && IsTerminal(stderr));
+    lrx_failure failure;
+    const int result = lrx_delete(options.archive.c_str(), Pointers(options.names).data(),
+                                  options.names.size(), display.callbacks(), &failure);
     display.Clear();
+    // An archive whose entries do not cover it was looked through only in
+    // part: its damage is the news, not the names.
+    std::size_t unmatched = 0;
+    if (listing.listed && result != LRX_READING_FILE_INFO) {
+        unmatched = WarnUnmatched(options.archive, options.names, listing);
+    }
     if (result == LRX_REMOVED_EMPTY_ARCHIVE) {
         if (!options.quiet) std::printf("lrx: %s: %s\n", options.archive.c_str(), fUwu(result));
     } else if (result != LRX_OK) {
-        return ReportFailure(scene, result);
+        return ReportFailure(failure);
     }
     return unmatched > 0 ? kNamesUnmatched : 0;
 }
@@ -344,15 +312,14 @@ int RunDelete(const Options& options) {
 int RunExtract(const Options& options) {
     if (options.toStdout) return ExtractToStdout(options);
     InstallInterruptHandler();
-    FailureScene scene{Operation::Extract, options.archive};
-    scene.destination = AsFolder(options.destination);
+    const std::string folder = AsFolder(options.destination);
     std::size_t unmatched = 0;
-    OwnedListing listing;
-    if (ListAsOperationsDo(options.archive, listing) == LRX_OK) {
-        unmatched = WarnUnmatched(options.archive, options.names, listing.head);
+    const Listing listing(options.archive);
+    if (listing.listed) {
+        unmatched = WarnUnmatched(options.archive, options.names, listing);
         if (unmatched > 0 && unmatched == options.names.size()) return kNamesUnmatched;
         std::error_code error;
-        if (!IsFolder(options.destination) &&
+        if (LookAt(options.destination, true).kind != PathKind::Folder &&
             !std::filesystem::create_directories(options.destination, error) && error) {
             std::fprintf(stderr, "lrx: %s: cannot create folder: %s\n", options.destination.c_str(),
                          error.message().c_str());
@@ -360,41 +327,47 @@ int RunExtract(const Options& options) {
         }
     }
 
-    HostWindow window;
-    window.SetMailboxText("0");
-    ProgressDisplay display(window, !options.quiet && IsTerminal(stderr));
-    SilencedStdout silenced(options.quiet);
-    // The engine prints a line per entry; on a shared terminal it waits for the bar.
-    if (!options.quiet && IsTerminal(stdout)) display.HoldBackWhileDrawing(stdout);
-    // Ask is always asked through the window: without a terminal every
-    // question is answered no, and the skipped files are counted. A question
-    // about a file that had no content before is about a name stored twice,
-    // whose first copy this run extracted.
+    ProgressDisplay display(VerbLabel("Extracting"), !options.quiet && IsTerminal(stderr));
+    // A line per entry put in place; on a shared terminal the bar goes first.
+    const bool shared = IsTerminal(stdout);
+    if (!options.quiet) {
+        display.SetFinished([&](const std::string& entry) {
+            if (shared) display.Clear();
+            std::printf("\rExtracting %s... Done.  \n", PrintableName(entry).c_str());
+            if (shared) std::fflush(stdout);
+        });
+    }
+    // Without a terminal every question is answered no, and the skipped
+    // files are counted. A question about a file that had no content before
+    // is about a name stored twice, whose first copy this run extracted.
     const bool canAsk = IsTerminal(stdin);
-    int mode = options.overwrite == OverwritePolicy::Skip     ? 1
-               : options.overwrite == OverwritePolicy::Always ? 2
-                                                              : 3;
+    const int mode = options.overwrite == OverwritePolicy::Skip     ? LRX_OVERWRITE_SKIP
+                     : options.overwrite == OverwritePolicy::Always ? LRX_OVERWRITE_ALWAYS
+                                                                    : LRX_OVERWRITE_ASK;
     std::set<std::string> filledBefore;
     std::vector<std::string> unasked;
     if (canAsk) {
         display.SetAsk([](const std::string& path) { return AskOnTerminal(path, stdin, stderr); });
-    } else if (mode == 3) {
-        filledBefore = FilledDestinations(listing.head, scene.destination);
+    } else if (mode == LRX_OVERWRITE_ASK) {
+        filledBefore = FilledDestinations(listing, folder);
         display.SetAsk([&](const std::string& path) {
             unasked.push_back(path);
             return Answer::No;
         });
     }
-    std::vector<char*> names;
-    for (const std::string& name : options.names) names.push_back(Text(name));
-    names.push_back(nullptr);
-    const std::string folder = scene.destination;
-    const int result = CallEngine(scene.systemError, [&] {
-        return ExtractEntries(options.archive.c_str(), folder, mode, window.handle(),
-                              options.names.empty(), static_cast<int>(options.names.size()),
-                              names.data(), JobCount(options));
-    });
+    const lrx_extract_options chosen{JobCount(options), mode};
+    lrx_failure failure;
+    const int result =
+        lrx_extract(options.archive.c_str(), folder.c_str(), Pointers(options.names).data(),
+                    options.names.size(), &chosen, display.callbacks(), &failure);
     display.Clear();
+    // The entry whose file could not be made, named in the list of lines.
+    const bool uncreated =
+        result == LRX_CREATING_REPLAY_FILE || result == LRX_REPLAY_NAME_NOT_ALLOWED;
+    if (!options.quiet && uncreated && failure.entry[0] != '\0') {
+        std::printf("ERROR : Unable to create %s\n", PrintableName(failure.entry).c_str());
+    }
+    std::fflush(stdout);
     std::set<std::string> existing, twice;
     for (const std::string& path : unasked) {
         if (filledBefore.count(path) > 0) {
@@ -414,10 +387,7 @@ int RunExtract(const Options& options) {
                      options.destination.c_str(), existing.size(),
                      existing.size() == 1 ? "file" : "files");
     }
-    if (result != LRX_OK) {
-        scene.entry = display.CurrentName();
-        return ReportFailure(scene, result);
-    }
+    if (result != LRX_OK) return ReportFailure(failure);
     return unmatched > 0 ? kNamesUnmatched : 0;
 }
 

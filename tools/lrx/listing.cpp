@@ -23,14 +23,14 @@ std::string RatioText(std::optional<int> ratio) {
 
 }  // namespace
 
-std::vector<Entry> EntriesOf(const TFileInfoList* head) {
-    std::vector<Entry> entries;
-    for (const TFileInfoList* node = head; node; node = node->next) {
-        const TFileInfo& info = *node->info;
-        entries.push_back({std::string(info.name), info.rawSize, info.packedSize, info.year,
-                           info.month, info.day, info.hour, info.minute});
+std::vector<Entry> EntriesOf(const lrx_entry* entries, std::size_t count) {
+    std::vector<Entry> shown;
+    for (std::size_t i = 0; i < count; ++i) {
+        const lrx_entry& e = entries[i];
+        shown.push_back(
+            {e.name, e.raw_size, e.packed_size, e.year, e.month, e.day, e.hour, e.minute});
     }
-    return entries;
+    return shown;
 }
 
 void SortEntries(std::vector<Entry>& entries, SortKey key, bool reverse) {

@@ -2,13 +2,14 @@
 // columns, printed as a table or as JSON.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "command_line.h"
-#include "lrxpack.h"
+#include "lrxpack_api.h"
 
 namespace lrx::cli {
 
@@ -19,7 +20,7 @@ struct Entry {
     uint16_t year = 0, month = 0, day = 0, hour = 0, minute = 0;
 };
 
-std::vector<Entry> EntriesOf(const TFileInfoList* head);
+std::vector<Entry> EntriesOf(const lrx_entry* entries, std::size_t count);
 
 // Names and sizes ascend and dates run newest first; reverse turns each key
 // around. Equal keys keep the archive's order, as the manager's list does.

@@ -1,7 +1,6 @@
 #include "progress_display.h"
 
 #include <cctype>
-#include <cstdlib>
 
 #include "interrupt.h"
 #include "name_text.h"
@@ -12,59 +11,49 @@ namespace {
 constexpr int kBarWidth = 30;
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 
-long LeadingNumber(const std::string& text) {
-    return std::strtol(text.c_str(), nullptr, 10);
-}
-
 }  // namespace
 
-ProgressDisplay::ProgressDisplay(HostWindow& window, bool draw, std::FILE* terminal)
-    : window_(window), draw_(draw), terminal_(terminal) {
-    window_.OnMailboxChange([this](HostWindow& w) { OnChange(w); });
-}
+ProgressDisplay::ProgressDisplay(Label label, bool draw, std::FILE* terminal)
+    : label_(std::move(label)),
+      draw_(draw),
+      terminal_(terminal),
+      callbacks_{this, &ProgressDisplay::OnProgress, &ProgressDisplay::OnOverwrite} {}
 
 ProgressDisplay::~ProgressDisplay() {
-    window_.OnMailboxChange(nullptr);
     Clear();
 }
 
-void ProgressDisplay::OnChange(HostWindow& window) {
-    const std::string text = window.MailboxText();
-    const long number = LeadingNumber(text);
-    if (text.rfind("998", 0) == 0) {
-        Clear();
-        const Answer answer = ask_ ? ask_(text.substr(3)) : Answer::No;
-        // A signal that ended the question stops the run instead of answering it.
-        window.SetMailboxText(InterruptRequested()    ? "999"
-                              : answer == Answer::Yes ? "800"
-                              : answer == Answer::No  ? "801"
-                                                      : "802");
-        return;
+// A report of 0 takes an entry in hand, one of 100 says it is done; between,
+// the entry named is the one being worked on (extraction takes a group in
+// hand before it decodes them). The engine asks for a stop only through
+// these reports.
+int ProgressDisplay::OnProgress(void* user, const char* entry, int percent) {
+    auto* self = static_cast<ProgressDisplay*>(user);
+    const std::string name = entry ? entry : "";
+    if (percent >= 100 && self->finished_) {
+        self->finished_(name);
+    } else if (percent == 0 || name != self->entry_) {
+        self->Clear();
+        self->entry_ = name;
+        self->status_ = self->label_(name);
+        self->percent_ = percent;
+        self->Draw(true);
+    } else {
+        self->percent_ = percent;
+        self->Draw(false);
     }
-    if (text.rfind("101", 0) == 0) {
-        Clear();
-        status_ = text.substr(3);
-        percent_ = 0;
-        Draw(true);
-    } else if (number >= 0 && number <= 100 && !text.empty() &&
-               std::isdigit(static_cast<unsigned char>(text[0]))) {
-        percent_ = static_cast<int>(number);
-        Draw(false);
-    }
-    // The engine polls before each report: an abort written now is read at
-    // its next progress step.
-    if (InterruptRequested() && LeadingNumber(window.MailboxText()) != 999) {
-        window.SetMailboxText("999");
-    }
+    return InterruptRequested() ? 1 : 0;
 }
 
-std::string ProgressDisplay::CurrentName() const {
-    const std::size_t space = status_.find(' ');
-    if (space == std::string::npos) return {};
-    std::string name = status_.substr(space + 1);
-    if (name.size() >= 3 && name.compare(name.size() - 3, 3, "...") == 0)
-        name.resize(name.size() - 3);
-    return name;
+int ProgressDisplay::OnOverwrite(void* user, const char* path) {
+    auto* self = static_cast<ProgressDisplay*>(user);
+    self->Clear();
+    const Answer answer = self->ask_ ? self->ask_(path) : Answer::No;
+    // A signal that ended the question stops the run instead of answering it.
+    if (InterruptRequested()) return LRX_ANSWER_CANCEL;
+    return answer == Answer::Yes  ? LRX_ANSWER_YES
+           : answer == Answer::No ? LRX_ANSWER_NO
+                                  : LRX_ANSWER_ALWAYS;
 }
 
 void ProgressDisplay::Draw(bool force) {
@@ -75,27 +64,24 @@ void ProgressDisplay::Draw(bool force) {
     const int filled = percent_ * kBarWidth / 100;
     std::string bar(static_cast<std::size_t>(filled), '#');
     bar.append(static_cast<std::size_t>(kBarWidth - filled), '.');
-    // The status holds a name from the archive: never raw on the terminal.
-    std::fprintf(terminal_, "\r%-32.32s [%s] %3d%%", PrintableName(status_).c_str(), bar.c_str(),
-                 percent_);
+    std::fprintf(terminal_, "\r%-32.32s [%s] %3d%%", status_.c_str(), bar.c_str(), percent_);
     std::fflush(terminal_);
     shown_ = true;
 }
 
-void ProgressDisplay::HoldBackWhileDrawing(std::FILE* output) {
-    if (!draw_) return;
-    // Must come before anything is written to output.
-    std::setvbuf(output, nullptr, _IOFBF, 8192);
-    heldOutput_ = output;
+void ProgressDisplay::Clear() {
+    if (!shown_) return;
+    std::fprintf(terminal_, "\r%*s\r", 32 + kBarWidth + 8, "");
+    std::fflush(terminal_);
+    shown_ = false;
 }
 
-void ProgressDisplay::Clear() {
-    if (shown_) {
-        std::fprintf(terminal_, "\r%*s\r", 32 + kBarWidth + 8, "");
-        std::fflush(terminal_);
-        shown_ = false;
-    }
-    if (heldOutput_) std::fflush(heldOutput_);
+ProgressDisplay::Label VerbLabel(const char* verb) {
+    return [verb](const std::string& entry) {
+        // The name comes from the archive: never raw on the terminal.
+        return entry.empty() ? std::string("Deleting entries...")
+                             : std::string(verb) + " " + PrintableName(entry) + "...";
+    };
 }
 
 Answer AskOnTerminal(const std::string& path, std::FILE* in, std::FILE* out) {

@@ -4,10 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "byte_order.h"
 #include "codec_test_support.h"
-#include "file_stream.h"
 #include "host_window.h"
 #include "lrxpack.h"
+#include "mailbox_sink.h"
 #include "replay_generator.h"
 
 namespace lrx::codec::test {
@@ -15,6 +16,7 @@ namespace {
 
 struct Reports {
     HostWindow window;
+    MailboxSink sink{window.handle()};
     std::vector<std::string> texts;
     bool abortOnFirst = false;
 
@@ -26,7 +28,6 @@ struct Reports {
             if (abortOnFirst) w.SetMailboxText("999");
         });
     }
-    Mailbox mailbox() const { return Mailbox(window.handle()); }
 };
 
 // Steps of 5 from 5 up to at least 90 (tiny totals and the step's own rules
@@ -43,18 +44,18 @@ TEST(CodecProgress, BothDirectionsReportSteadyStepsAndStopOnAnAbort) {
     const int32_t rawSize = static_cast<int32_t>(replay.size());
 
     Reports encoding, decoding;
-    const CodecRun packed = Encode(replay, encoding.mailbox());
+    const CodecRun packed = Encode(replay, &encoding.sink);
     ASSERT_EQ(packed.result, LRX_OK);
     ExpectSteadySteps(encoding.texts);
-    const CodecRun back = Decode(packed.output, rawSize, decoding.mailbox());
+    const CodecRun back = Decode(packed.output, rawSize, &decoding.sink);
     ASSERT_EQ(back.result, LRX_OK);
     EXPECT_EQ(back.output, replay);
     ExpectSteadySteps(decoding.texts);
 
     Reports encodeAbort, decodeAbort;
     encodeAbort.abortOnFirst = decodeAbort.abortOnFirst = true;
-    EXPECT_EQ(Encode(replay, encodeAbort.mailbox()).result, LRX_ABORTED);
-    const CodecRun aborted = Decode(packed.output, rawSize, decodeAbort.mailbox());
+    EXPECT_EQ(Encode(replay, &encodeAbort.sink).result, LRX_ABORTED);
+    const CodecRun aborted = Decode(packed.output, rawSize, &decodeAbort.sink);
     EXPECT_EQ(aborted.result, LRX_ABORTED);
     EXPECT_LT(aborted.output.size(), replay.size());
     EXPECT_EQ(encodeAbort.texts.size(), 1u);

@@ -88,7 +88,8 @@ Bytes ReplayBytes(const Replay& replay) {
     return bytes;
 }
 
-CodecRun Encode(const Bytes& replay, const Mailbox& window) {
+CodecRun Encode(const Bytes& replay, ProgressSink* progress) {
+    ProgressSink none;
     lrx::test::ScratchDir dir;
     lrx::test::WriteFile(dir / "in.rpl", replay);
     CodecRun run;
@@ -97,7 +98,8 @@ CodecRun Encode(const Bytes& replay, const Mailbox& window) {
         FileStream out((dir / "out.pak").c_str(), "wb", 32000);
         CodecContext ctx;
         int64_t packedSize = -1;
-        run.result = EncodeReplay(ctx, in.get(), out.get(), window, packedSize);
+        run.result =
+            EncodeReplay(ctx, in.get(), out.get(), progress ? *progress : none, packedSize);
         if (!out.Close()) run.result = -2;
         if (run.result == LRX_OK &&
             packedSize != static_cast<int64_t>(lrx::test::ReadFile(dir / "out.pak").size())) {
@@ -108,7 +110,8 @@ CodecRun Encode(const Bytes& replay, const Mailbox& window) {
     return run;
 }
 
-CodecRun Decode(const Bytes& packed, int32_t rawSize, const Mailbox& window) {
+CodecRun Decode(const Bytes& packed, int32_t rawSize, ProgressSink* progress) {
+    ProgressSink none;
     lrx::test::ScratchDir dir;
     lrx::test::WriteFile(dir / "in.pak", packed);
     CodecRun run;
@@ -116,7 +119,7 @@ CodecRun Decode(const Bytes& packed, int32_t rawSize, const Mailbox& window) {
         FileStream in((dir / "in.pak").c_str(), "rb");
         FileStream out((dir / "out.rpl").c_str(), "wb", 2000);
         CodecContext ctx;
-        run.result = DecodeReplay(ctx, in.get(), out.get(), rawSize, window);
+        run.result = DecodeReplay(ctx, in.get(), out.get(), rawSize, progress ? *progress : none);
         if (!out.Close()) run.result = -2;
     }
     run.output = lrx::test::ReadFile(dir / "out.rpl");

@@ -56,9 +56,9 @@ struct CodecRun {
 };
 
 // Packs replay bytes as the add operation does; output is the packed data.
-CodecRun Encode(const Bytes& replay, const Mailbox& window = Mailbox());
+CodecRun Encode(const Bytes& replay, ProgressSink* progress = nullptr);
 // Unpacks packed data of an entry of rawSize bytes; output is what was written.
-CodecRun Decode(const Bytes& packed, int32_t rawSize, const Mailbox& window = Mailbox());
+CodecRun Decode(const Bytes& packed, int32_t rawSize, ProgressSink* progress = nullptr);
 
 // Packs and unpacks; the result is the replay that comes back (empty when
 // either side failed, with the failure in result).

@@ -135,8 +135,8 @@ TEST(EncoderRefusals, WriteFailuresAreReported) {
     FileStream readOnly((dir / "archive").c_str(), "rb");
     CodecContext ctx;
     int64_t packedSize = 0;
-    EXPECT_EQ(EncodeReplay(ctx, in.get(), readOnly.get(), Mailbox(), packedSize),
-              LRX_WRITING_HEADER);
+    ProgressSink none;
+    EXPECT_EQ(EncodeReplay(ctx, in.get(), readOnly.get(), none, packedSize), LRX_WRITING_HEADER);
 }
 
 }  // namespace

@@ -4,8 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "commands.h"
-#include "file_stream.h"
-#include "integrity_check.h"
+#include "lrxpack_api.h"
 #include "replay_generator.h"
 #include "test_files.h"
 
@@ -42,14 +41,15 @@ TEST(IntegrityCheck, ReportsDamageThatChangesWhatTheDecoderReads) {
         Bytes damaged = sound;
         if (c.bit >= 0) damaged[12 + c.bit / 8] ^= static_cast<unsigned char>(1 << (c.bit % 8));
         test::WriteFile(archive, damaged);
-        TFileInfoList* head = nullptr;
-        ASSERT_EQ(wG4h(&head, const_cast<char*>(archive.c_str())), 0);
-        FileStream file(archive.c_str(), "rb");
-        const EntryVerdict verdict = CheckEntry(file.get(), *head);
-        AGGa(&head);
-        EXPECT_EQ(verdict.code, c.code) << "bit " << c.bit << ": " << verdict.problem;
-        EXPECT_EQ(verdict.problem.rfind(c.problem, 0), 0u)
-            << "bit " << c.bit << ": " << verdict.problem;
+        lrx_test_entry* report = nullptr;
+        std::size_t count = 0;
+        lrx_failure failure;
+        ASSERT_EQ(lrx_test(archive.c_str(), &report, &count, nullptr, &failure), 0);
+        ASSERT_EQ(count, 1u);
+        const std::string problem = report->problem;
+        EXPECT_EQ(report->code, c.code) << "bit " << c.bit << ": " << problem;
+        EXPECT_EQ(problem.rfind(c.problem, 0), 0u) << "bit " << c.bit << ": " << problem;
+        lrx_free(report);
     }
 }
 

@@ -1,0 +1,43 @@
+#include "entry_codec.h"
+
+#include "codec.h"
+#include "lrxpack.h"
+
+namespace lrx {
+
+int EncodeEntry(codec::CodecContext& ctx, std::FILE* replay, std::FILE* archive,
+                ProgressSink& progress, int32_t& packedSize) {
+    int64_t packed = 0;
+    const int result = codec::EncodeReplay(ctx, replay, archive, progress, packed);
+    if (result != LRX_OK) return result;
+    // The record holds a signed 32-bit size.
+    if (packed > INT32_MAX) return LRX_WRITING_POSITION_DATA;
+    packedSize = static_cast<int32_t>(packed);
+    return LRX_OK;
+}
+
+bool IsCodecWritingCode(int code) {
+    return (code >= LRX_WRITING_HEADER && code <= LRX_WRITING_A3 && code % 2 == 0) ||
+           code == LRX_WRITING_RECORD_SIZE;
+}
+
+int DecodeEntry(codec::CodecContext& ctx, std::FILE* archive, std::FILE* output, int32_t rawSize,
+                ProgressSink& progress) {
+    return codec::DecodeReplay(ctx, archive, output, rawSize, progress);
+}
+
+int DecodeEntryCounted(codec::CodecContext& ctx, std::FILE* archive, std::FILE* output,
+                       int32_t rawSize, ProgressSink& progress, int64_t& packedBitsUsed) {
+#ifdef _WIN32
+    auto tell = [archive] { return static_cast<int64_t>(_ftelli64(archive)); };
+#else
+    auto tell = [archive] { return static_cast<int64_t>(ftello(archive)); };
+#endif
+    const int64_t start = tell();
+    const int result = DecodeEntry(ctx, archive, output, rawSize, progress);
+    const int64_t fetched = tell() - start - static_cast<int64_t>(ctx.input.Buffered());
+    packedBitsUsed = fetched * 8 + static_cast<int64_t>(ctx.bits.readBitsUsed());
+    return result;
+}
+
+}  // namespace lrx

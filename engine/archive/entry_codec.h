@@ -1,0 +1,36 @@
+// One entry through the codec: a replay file into packed data at the end of
+// an archive stream, and packed data back into a replay file. The caller
+// owns the codec state: one per thread.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+#include "codec_context.h"
+#include "progress_sink.h"
+
+namespace lrx {
+
+// Encodes the open replay (at its start) onto the archive stream's end and
+// flushes the bit stream to a whole word. packedSize receives the bytes
+// written. Result: 0 or a codec code (1..13, 23).
+int EncodeEntry(codec::CodecContext& ctx, std::FILE* replay, std::FILE* archive,
+                ProgressSink& progress, int32_t& packedSize);
+
+// Whether a codec code is one of a failed write (2, 4, ... 12, 27): in an add
+// always a write into the new archive, in an extraction into the replay.
+bool IsCodecWritingCode(int code);
+
+// Decodes the packed data at the archive stream's position into the open
+// output until rawSize bytes are produced. Result: 0 or a codec code.
+int DecodeEntry(codec::CodecContext& ctx, std::FILE* archive, std::FILE* output, int32_t rawSize,
+                ProgressSink& progress);
+
+// DecodeEntry that also tells how many bits of packed data the decoder used:
+// the words it took from the archive less what it read ahead and did not
+// need. A sound entry uses its packedSize rounded down by less than a word,
+// and the bits after the last one used are 0.
+int DecodeEntryCounted(codec::CodecContext& ctx, std::FILE* archive, std::FILE* output,
+                       int32_t rawSize, ProgressSink& progress, int64_t& packedBitsUsed);
+
+}  // namespace lrx
