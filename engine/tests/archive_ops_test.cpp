@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <new>
@@ -112,12 +111,6 @@ class ArchiveOps : public ::testing::Test {
     ScratchDir dir_;
     std::string archive_ = dir_ / "test.lrx";
 };
-
-std::vector<int> LocalStamp() {
-    const std::time_t now = std::time(nullptr);
-    const std::tm* t = std::localtime(&now);
-    return {t->tm_year + 1900, t->tm_mon + 1, t->tm_mday, t->tm_hour, t->tm_min};
-}
 
 TEST(EntryStamp, PastJanuary2038AsWell) {
     // 2040-06-15 12:00 UTC, past the end of a 32-bit time_t; the day in

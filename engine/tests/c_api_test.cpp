@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -282,12 +281,6 @@ TEST(CApi, FailuresNameTheFileTheEntryAndTheReason) {
     }
     EXPECT_EQ(ReadFile(archive), before);
     EXPECT_FALSE(fs::exists(dir / "d.rpl"));
-}
-
-std::vector<int> LocalStamp() {
-    const std::time_t now = std::time(nullptr);
-    const std::tm* t = std::localtime(&now);
-    return {t->tm_year + 1900, t->tm_mon + 1, t->tm_mday, t->tm_hour, t->tm_min};
 }
 
 // Two programs' worth of work in one process: adds and extractions of two

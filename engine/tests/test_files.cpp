@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -124,6 +125,12 @@ int AsOrdinaryUser(const std::filesystem::path& folder, const std::function<int(
     munmap(shared, sizeof(int));
     return result;
 #endif
+}
+
+std::vector<int> LocalStamp() {
+    const std::time_t now = std::time(nullptr);
+    const std::tm* t = std::localtime(&now);
+    return {t->tm_year + 1900, t->tm_mon + 1, t->tm_mday, t->tm_hour, t->tm_min};
 }
 
 }  // namespace lrx::test

@@ -41,6 +41,10 @@ Bytes ArchiveHeader(int32_t version = 100);
 // A 32-byte record with only name and sizes set.
 Bytes FileInfoBytes(const std::string& name, int32_t rawSize, int32_t packedSize);
 
+// The local date and time to the minute (year, month, day, hour, minute):
+// archives made across a change of it differ in their entries' stamps.
+std::vector<int> LocalStamp();
+
 // Ends the test program with a message when it is still running at the
 // limit: a hang fails the run instead of stopping it.
 class Watchdog {

@@ -13,7 +13,7 @@
 namespace lrx::fw::test {
 namespace {
 
-constexpr UINT WM_ANSWER = WM_USER + 5;
+constexpr UINT WM_PROGRESS_ANSWER = WM_USER + 5;
 
 class TProgress : public TDialog {
   public:
@@ -27,7 +27,7 @@ class TProgress : public TDialog {
         static constexpr TResponseEntry entries[] = {
             EvChild<&TProgress::ENChange>(IDC_MAILBOX, EN_CHANGE),
             EvCommand<&TProgress::AbortClicked>(IDC_ABORT),
-            EvMessage<&TProgress::Answer>(WM_ANSWER),
+            EvMessage<&TProgress::Answer>(WM_PROGRESS_ANSWER),
             EvMessage<&TProgress::Notified>(WM_NOTIFY),
         };
         static constexpr TResponseTable table{entries, &TDialog::Table};
@@ -85,7 +85,7 @@ TEST(FrameworkDialog, ModelessDialogBindsItsControlsAndClosesWithOk) {
 
     // Handled messages return their results through DWLP_MSGRESULT; others
     // get the dialog manager's default.
-    EXPECT_EQ(dialog.SendMessage(WM_ANSWER, 21), 42);
+    EXPECT_EQ(dialog.SendMessage(WM_PROGRESS_ANSWER, 21), 42);
     NMHDR header{dialog.GetHandle(), 5, static_cast<UINT>(NM_CLICK)};
     EXPECT_EQ(dialog.SendMessage(WM_NOTIFY, 5, reinterpret_cast<LPARAM>(&header)), 77);
     EXPECT_EQ(dialog.SendMessage(WM_GETDLGCODE), 0);

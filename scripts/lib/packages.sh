@@ -4,7 +4,7 @@
 
 LRX_PACKAGES="cmake g++ make libgtest-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb
 wine32:i386 clang-14 libclang-rt-14-dev zlib1g-dev libzstd-dev liblzma-dev libbz2-dev pkg-config
-python3-pytest"
+python3-pytest ccache"
 
 lrx_install_packages() {
     local missing= new_arch=

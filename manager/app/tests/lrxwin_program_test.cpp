@@ -15,7 +15,7 @@
 namespace lrx::mgr::test {
 namespace {
 
-constexpr DWORD kLimitMs = 30000;
+constexpr DWORD kProgramLimitMs = 30000;
 
 TEST_F(LRXWinTest, ProgramOpensItsArgumentAfterSetupTracesEveryCallAndKeepsTheRecentFile) {
     const std::string archive = scratch / "a.lrx";
@@ -33,13 +33,13 @@ TEST_F(LRXWinTest, ProgramOpensItsArgumentAfterSetupTracesEveryCallAndKeepsTheRe
     ASSERT_TRUE(::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                  nullptr, &startup, &process));
     HWND frame = nullptr;
-    for (DWORD waited = 0; !frame && waited < kLimitMs; waited += 50) {
+    for (DWORD waited = 0; !frame && waited < kProgramLimitMs; waited += 50) {
         frame = ::FindWindowA(nullptr, "LRXWin - a.lrx");
         if (!frame) ::Sleep(50);
     }
     EXPECT_TRUE(frame);
     if (frame) ::PostMessageA(frame, WM_CLOSE, 0, 0);
-    if (::WaitForSingleObject(process.hProcess, kLimitMs) != WAIT_OBJECT_0) {
+    if (::WaitForSingleObject(process.hProcess, kProgramLimitMs) != WAIT_OBJECT_0) {
         ::TerminateProcess(process.hProcess, 99);
         ADD_FAILURE() << "LRXWin.exe did not end";
     }
