@@ -100,6 +100,18 @@ T* Allocate(std::size_t count) {
     return count == 0 ? nullptr : static_cast<T*>(std::calloc(count, sizeof(T)));
 }
 
+// Hands bytes to the caller in memory it frees with lrx_free (none for no
+// bytes); false when there is no memory to be had.
+bool HandOut(const std::vector<unsigned char>& bytes, unsigned char** out, std::size_t* size) {
+    if (bytes.empty()) return true;
+    unsigned char* copy = Allocate<unsigned char>(bytes.size());
+    if (!copy) return false;
+    std::memcpy(copy, bytes.data(), bytes.size());
+    *out = copy;
+    if (size) *size = bytes.size();
+    return true;
+}
+
 }  // namespace
 }  // namespace lrx
 
@@ -263,13 +275,9 @@ extern "C" int lrx_read(const char* archive, const char* name, unsigned char** r
         }
         std::vector<unsigned char> bytes;
         const int result = ReadEntry(ctx, archive, name, bytes);
-        if (result == LRX_OK && !bytes.empty()) {
-            *replay = Allocate<unsigned char>(bytes.size());
-            if (!*replay)
-                return Finish(ctx, ctx.Fail(LRX_WRITING_POSITION_DATA, ENOMEM, archive, name),
-                              archive, failure);
-            std::memcpy(*replay, bytes.data(), bytes.size());
-            *size = bytes.size();
+        if (result == LRX_OK && !HandOut(bytes, replay, size)) {
+            return Finish(ctx, ctx.Fail(LRX_WRITING_POSITION_DATA, ENOMEM, archive, name), archive,
+                          failure);
         }
         return Finish(ctx, result, archive, failure);
     });
@@ -327,12 +335,8 @@ extern "C" int lrx_pack(const unsigned char* replay, size_t size, unsigned char*
         }
         std::vector<unsigned char> bytes;
         const int result = PackInMemory(ctx, replay, size, bytes);
-        if (result == LRX_OK && !bytes.empty()) {
-            *packed = Allocate<unsigned char>(bytes.size());
-            if (!*packed)
-                return Finish(ctx, ctx.Fail(LRX_WRITING_POSITION_DATA, ENOMEM, ""), "", failure);
-            std::memcpy(*packed, bytes.data(), bytes.size());
-            *packed_size = bytes.size();
+        if (result == LRX_OK && !HandOut(bytes, packed, packed_size)) {
+            return Finish(ctx, ctx.Fail(LRX_WRITING_POSITION_DATA, ENOMEM, ""), "", failure);
         }
         return Finish(ctx, result, "", failure);
     });
@@ -348,11 +352,8 @@ extern "C" int lrx_unpack(const unsigned char* packed, size_t packed_size, size_
             return Finish(ctx, LRX_READING_HEADER, "", failure);
         std::vector<unsigned char> bytes;
         const int result = UnpackInMemory(ctx, packed, packed_size, raw_size, bytes);
-        if (result == LRX_OK && !bytes.empty()) {
-            *replay = Allocate<unsigned char>(bytes.size());
-            if (!*replay)
-                return Finish(ctx, ctx.Fail(LRX_WRITING_POSITION_DATA, ENOMEM, ""), "", failure);
-            std::memcpy(*replay, bytes.data(), bytes.size());
+        if (result == LRX_OK && !HandOut(bytes, replay, nullptr)) {
+            return Finish(ctx, ctx.Fail(LRX_WRITING_POSITION_DATA, ENOMEM, ""), "", failure);
         }
         return Finish(ctx, result, "", failure);
     });
