@@ -56,17 +56,6 @@ bool LrxUnpack(const std::string& from, const std::string& to, int64_t rawSize) 
     return replay.Close() && result == LRX_OK;
 }
 
-struct MemoryStream {
-    std::FILE* file;
-    MemoryStream(const void* data, std::size_t size, const char* mode)
-        : file(fmemopen(const_cast<void*>(data), size, mode)) {}
-    ~MemoryStream() {
-        if (file) std::fclose(file);
-    }
-    MemoryStream(const MemoryStream&) = delete;
-    MemoryStream& operator=(const MemoryStream&) = delete;
-};
-
 bool Copy(const std::string& from, const std::string& to) {
     Streams s(from, to);
     if (!s.ok()) return false;
@@ -267,33 +256,27 @@ bool Bzip2Unpack(const std::string& from, const std::string& to) {
 }  // namespace
 
 bool LrxPackInMemory(const std::vector<unsigned char>& replay, std::vector<unsigned char>& packed) {
-    // Room for any packing, with one byte for the 0 that fmemopen appends.
-    packed.resize(replay.size() * 2 + 65536);
-    MemoryStream in(replay.data(), replay.size(), "rb");
-    MemoryStream out(packed.data(), packed.size(), "wb");
-    if (!in.file || !out.file) return false;
+    // Room kept from pass to pass, so that no pass grows the vector.
+    packed.clear();
+    packed.reserve(replay.size());
+    codec::MemorySource in(replay.data(), replay.size());
+    codec::VectorSink out(packed);
     auto context = std::make_unique<codec::CodecContext>();
     lrx::ProgressSink progress;
     int64_t packedSize = 0;
-    const int result = codec::EncodeReplay(*context, in.file, out.file, progress, packedSize);
-    if (result != LRX_OK || std::fflush(out.file) != 0) return false;
-    packed.resize(static_cast<std::size_t>(packedSize));
-    return true;
+    return codec::EncodeReplay(*context, in, out, progress, packedSize) == LRX_OK;
 }
 
 bool LrxUnpackInMemory(const std::vector<unsigned char>& packed, int64_t rawSize,
                        std::vector<unsigned char>& replay) {
-    replay.resize(static_cast<std::size_t>(rawSize) + 1);  // and the 0 of fmemopen
-    MemoryStream in(packed.data(), packed.size(), "rb");
-    MemoryStream out(replay.data(), replay.size(), "wb");
-    if (!in.file || !out.file) return false;
+    replay.clear();
+    replay.reserve(static_cast<std::size_t>(rawSize));
+    codec::MemorySource in(packed.data(), packed.size());
+    codec::VectorSink out(replay);
     auto context = std::make_unique<codec::CodecContext>();
     lrx::ProgressSink progress;
-    const int result =
-        codec::DecodeReplay(*context, in.file, out.file, static_cast<int32_t>(rawSize), progress);
-    const bool ok = result == LRX_OK && std::fflush(out.file) == 0;
-    replay.resize(static_cast<std::size_t>(rawSize));
-    return ok;
+    return codec::DecodeReplay(*context, in, out, static_cast<int32_t>(rawSize), progress) ==
+           LRX_OK;
 }
 
 std::vector<unsigned char> ReadWholeFile(const std::string& path) {

@@ -25,9 +25,9 @@ bool PackFile(const FileCodec& codec, const std::string& from, const std::string
 bool UnpackFile(const FileCodec& codec, const std::string& from, const std::string& to,
                 int64_t rawSize);
 
-// The replay codec alone: both streams are FILE*s over memory (fmemopen), so
-// besides the codec only two memory copies are timed. packed is resized to
-// the packed length, replay to rawSize.
+// The replay codec alone, from memory into memory: besides the codec only
+// the copies into and out of its blocks are timed. packed gets the packed
+// data, replay the rawSize bytes of the replay.
 bool LrxPackInMemory(const std::vector<unsigned char>& replay, std::vector<unsigned char>& packed);
 bool LrxUnpackInMemory(const std::vector<unsigned char>& packed, int64_t rawSize,
                        std::vector<unsigned char>& replay);

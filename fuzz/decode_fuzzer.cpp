@@ -1,7 +1,9 @@
 // The decoder on arbitrary packed bytes. The first four bytes are the entry's
 // rawSize (little-endian, as in a directory record), the rest its packed data.
 // Whatever the bytes, the decoder must stay in its buffers, write at most
-// rawSize bytes, and write exactly rawSize bytes when it reports success.
+// rawSize bytes, and write exactly rawSize bytes when it reports success; the
+// model verdict it makes on the way must be the model check's of what it
+// wrote.
 #include <cstdint>
 
 #include "byte_order.h"
@@ -22,12 +24,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Negative sizes stay: a damaged record can hold one.
     if (rawSize > kMaxRawSize) rawSize %= kMaxRawSize + 1;
 
-    fuzz::MemoryInput packed(data + 4, size - 4);
-    fuzz::MemoryOutput replay;
+    codec::MemorySource packed(data + 4, size - 4);
+    fuzz::Bytes written;
+    codec::VectorSink replay(written);
     codec::CodecContext context;
     lrx::ProgressSink progress;
-    const int result = codec::DecodeReplay(context, packed.get(), replay.get(), rawSize, progress);
-    const fuzz::Bytes written = replay.Contents();
+    codec::DecodeCheck check;
+    const int result = codec::DecodeReplay(context, packed, replay, rawSize, progress, &check);
 
     fuzz::Check(result >= LRX_OK && result <= LRX_LAST_RESULT && result != LRX_ABORTED,
                 "decoder returned a code it does not have");
@@ -36,5 +39,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 "decoder wrote more than rawSize bytes");
     fuzz::Check(result != LRX_OK || written.size() == static_cast<std::size_t>(rawSize),
                 "decoder reported success short of rawSize");
+    if (result == LRX_OK) {
+        const codec::ModelCheck model = codec::CheckReplayModel(written.data(), written.size());
+        fuzz::Check(model.problem == check.model.problem && model.refusal == check.model.refusal &&
+                        model.frame == check.model.frame,
+                    "decoder's model verdict differs from the check of its replay");
+        fuzz::Check(check.packedBitsUsed <= int64_t{8} * static_cast<int64_t>(size - 4),
+                    "decoder used more bits than it was given");
+    }
     return 0;
 }

@@ -15,13 +15,13 @@ using namespace lrx;
 namespace {
 
 fuzz::Bytes Encode(const uint8_t* data, size_t size, int& result) {
-    fuzz::MemoryInput replay(data, size);
-    fuzz::MemoryOutput packed;
+    codec::MemorySource replay(data, size);
+    fuzz::Bytes bytes;
+    codec::VectorSink packed(bytes);
     codec::CodecContext context;
     lrx::ProgressSink progress;
     int64_t packedSize = -1;
-    result = codec::EncodeReplay(context, replay.get(), packed.get(), progress, packedSize);
-    fuzz::Bytes bytes = packed.Contents();
+    result = codec::EncodeReplay(context, replay, packed, progress, packedSize);
     if (result == LRX_OK) {
         fuzz::Check(packedSize == static_cast<int64_t>(bytes.size()),
                     "packed size differs from the bytes written");
@@ -31,19 +31,15 @@ fuzz::Bytes Encode(const uint8_t* data, size_t size, int& result) {
 }
 
 fuzz::Bytes Decode(const fuzz::Bytes& packed, size_t rawSize) {
-    fuzz::MemoryInput input(packed.data(), packed.size());
-    fuzz::MemoryOutput replay;
+    codec::MemorySource input(packed.data(), packed.size());
+    fuzz::Bytes bytes;
+    codec::VectorSink replay(bytes);
     codec::CodecContext context;
     lrx::ProgressSink progress;
-    const int result = codec::DecodeReplay(context, input.get(), replay.get(),
-                                           static_cast<int32_t>(rawSize), progress);
+    const int result =
+        codec::DecodeReplay(context, input, replay, static_cast<int32_t>(rawSize), progress);
     fuzz::Check(result == LRX_OK, "an accepted replay does not decode");
-    return replay.Contents();
-}
-
-codec::ModelCheck CheckModel(const uint8_t* data, size_t size) {
-    fuzz::MemoryInput replay(data, size);
-    return codec::CheckReplayModel(replay.get());
+    return bytes;
 }
 
 }  // namespace
@@ -51,7 +47,7 @@ codec::ModelCheck CheckModel(const uint8_t* data, size_t size) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int result;
     const fuzz::Bytes packed = Encode(data, size, result);
-    const codec::ModelCheck check = CheckModel(data, size);
+    const codec::ModelCheck check = codec::CheckReplayModel(data, size);
     const bool refused = check.problem == codec::ModelBreak::Refused;
     fuzz::Check(refused == (result != LRX_OK), "encoder and model check disagree on refusal");
     if (refused) {

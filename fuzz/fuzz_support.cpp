@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -21,31 +22,6 @@ std::string MakeScratchFolder(const char* prefix) {
     std::string pattern = (tmp / (std::string(prefix) + "-XXXXXX")).string();
     Check(mkdtemp(pattern.data()) != nullptr, "cannot make a scratch folder");
     return pattern;
-}
-
-MemoryInput::MemoryInput(const unsigned char* data, std::size_t size)
-    // fmemopen refuses a buffer of length 0; an empty file reads the same.
-    : file_(size > 0 ? fmemopen(const_cast<unsigned char*>(data), size, "rb")
-                     : std::fopen("/dev/null", "rb")) {
-    Check(file_ != nullptr, "cannot open a memory stream");
-}
-
-MemoryInput::~MemoryInput() {
-    std::fclose(file_);
-}
-
-MemoryOutput::MemoryOutput() : file_(open_memstream(&data_, &size_)) {
-    Check(file_ != nullptr, "cannot open a memory stream");
-}
-
-MemoryOutput::~MemoryOutput() {
-    std::fclose(file_);
-    std::free(data_);
-}
-
-Bytes MemoryOutput::Contents() {
-    Check(std::fflush(file_) == 0, "cannot flush a memory stream");
-    return Bytes(data_, data_ + size_);
 }
 
 }  // namespace lrx::fuzz

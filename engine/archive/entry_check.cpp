@@ -5,22 +5,13 @@
 
 #include "archive_ops.h"
 #include "byte_order.h"
+#include "codec.h"
 #include "entry_codec.h"
 #include "entry_name.h"
 #include "file_info_record.h"
-#include "model_check.h"
-#include "scratch_file.h"
 
 namespace lrx {
 namespace {
-
-int64_t Tell(std::FILE* file) {
-#ifdef _WIN32
-    return _ftelli64(file);
-#else
-    return ftello(file);
-#endif
-}
 
 bool SeekTo(std::FILE* file, int64_t offset) {
 #ifdef _WIN32
@@ -43,27 +34,20 @@ EntryVerdict CheckEntry(codec::CodecContext& codec, std::FILE* archive, const TF
     if (info.packedSize % 4 != 0) {
         return {kDamagedEntry, "its packed size is not a whole number of 32-bit words"};
     }
-    errno = 0;
-    auto scratch = OpenScratchFile();
-    if (!scratch) {
-        return {LRX_CREATING_REPLAY_FILE,
-                std::string("no scratch file to decode into: ") + std::strerror(errno)};
-    }
     if (!SeekTo(archive, node.offset)) return {LRX_READING_HEADER, "cannot seek to its data"};
-    int64_t usedBits = 0;
-    const int result =
-        DecodeEntryCounted(codec, archive, scratch.get(), info.rawSize, progress, usedBits);
+    // The decoder checks the replay against the model as it writes it, so the
+    // replay itself is not kept.
+    codec::FileSource packed(archive);
+    codec::CountingSink replay;
+    codec::DecodeCheck check;
+    const int result = codec::DecodeReplay(codec, packed, replay, info.rawSize, progress, &check);
     if (result == LRX_ABORTED) return {result, "stopped"};
     if (result != LRX_OK) return {result, std::string("does not decode: ") + fUwu(result)};
-    if (std::fflush(scratch.get()) != 0) {
-        return {LRX_WRITING_POSITION_DATA,
-                std::string("cannot write the scratch file: ") + std::strerror(errno)};
+    if (replay.count() != info.rawSize) {
+        return {kDamagedEntry, "decodes to " + Count(replay.count(), "bytes") +
+                                   ", its record says " + std::to_string(info.rawSize)};
     }
-    const int64_t length = Tell(scratch.get());
-    if (length != info.rawSize) {
-        return {kDamagedEntry, "decodes to " + Count(length, "bytes") + ", its record says " +
-                                   std::to_string(info.rawSize)};
-    }
+    const int64_t usedBits = check.packedBitsUsed;
     const int64_t used = (usedBits + 31) / 32 * 4;  // a partly used word is the last one
     if (used != info.packedSize) {
         return {kDamagedEntry, "decoding uses " + std::to_string(used) + " of its " +
@@ -80,8 +64,7 @@ EntryVerdict CheckEntry(codec::CodecContext& codec, std::FILE* archive, const TF
     if (padding > 0 && (lastWord & ((uint32_t{1} << padding) - 1)) != 0) {
         return {kDamagedEntry, "the unused bits of its last word are not 0"};
     }
-    std::rewind(scratch.get());
-    const codec::ModelCheck model = codec::CheckReplayModel(scratch.get());
+    const codec::ModelCheck& model = check.model;
     if (!model.FollowsModel()) {
         std::string where = model.frame >= 0 ? " in frame " + std::to_string(model.frame) : "";
         return {kDamagedEntry, std::string("decodes to a malformed replay: ") +

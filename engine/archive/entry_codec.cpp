@@ -26,18 +26,4 @@ int DecodeEntry(codec::CodecContext& ctx, std::FILE* archive, std::FILE* output,
     return codec::DecodeReplay(ctx, archive, output, rawSize, progress);
 }
 
-int DecodeEntryCounted(codec::CodecContext& ctx, std::FILE* archive, std::FILE* output,
-                       int32_t rawSize, ProgressSink& progress, int64_t& packedBitsUsed) {
-#ifdef _WIN32
-    auto tell = [archive] { return static_cast<int64_t>(_ftelli64(archive)); };
-#else
-    auto tell = [archive] { return static_cast<int64_t>(ftello(archive)); };
-#endif
-    const int64_t start = tell();
-    const int result = DecodeEntry(ctx, archive, output, rawSize, progress);
-    const int64_t fetched = tell() - start - static_cast<int64_t>(ctx.input.Buffered());
-    packedBitsUsed = fetched * 8 + static_cast<int64_t>(ctx.bits.readBitsUsed());
-    return result;
-}
-
 }  // namespace lrx

@@ -26,11 +26,4 @@ bool IsCodecWritingCode(int code);
 int DecodeEntry(codec::CodecContext& ctx, std::FILE* archive, std::FILE* output, int32_t rawSize,
                 ProgressSink& progress);
 
-// DecodeEntry that also tells how many bits of packed data the decoder used:
-// the words it took from the archive less what it read ahead and did not
-// need. A sound entry uses its packedSize rounded down by less than a word,
-// and the bits after the last one used are 0.
-int DecodeEntryCounted(codec::CodecContext& ctx, std::FILE* archive, std::FILE* output,
-                       int32_t rawSize, ProgressSink& progress, int64_t& packedBitsUsed);
-
 }  // namespace lrx

@@ -223,21 +223,15 @@ bool GetA3Record(In& in, unsigned char* r) {
     return in.GetBytes(r + 7, 6);
 }
 
-// The writers and readers the codec and its tests use.
+// The writer and readers the codec and its tests use.
 template bool PutA1Record(const unsigned char*, BitWriter&);
 template bool PutA2Record(const unsigned char*, BitWriter&);
 template bool PutA3Record(const unsigned char*, BitWriter&);
-template bool PutA1Record(const unsigned char*, BitSink&);
-template bool PutA2Record(const unsigned char*, BitSink&);
-template bool PutA3Record(const unsigned char*, BitSink&);
-template bool GetA1Record(BitReader&, unsigned char*);
-template bool GetA2Record(BitReader&, unsigned char*);
-template bool GetA3Record(BitReader&, unsigned char*);
-template bool GetA1Record(BitCursor&, unsigned char*);
-template bool GetA2Record(BitCursor&, unsigned char*);
-template bool GetA3Record(BitCursor&, unsigned char*);
-template bool GetA1Record(FrameBitCursor&, unsigned char*);
-template bool GetA2Record(FrameBitCursor&, unsigned char*);
-template bool GetA3Record(FrameBitCursor&, unsigned char*);
+template bool GetA1Record(CheckedBitReader&, unsigned char*);
+template bool GetA2Record(CheckedBitReader&, unsigned char*);
+template bool GetA3Record(CheckedBitReader&, unsigned char*);
+template bool GetA1Record(UncheckedBitReader&, unsigned char*);
+template bool GetA2Record(UncheckedBitReader&, unsigned char*);
+template bool GetA3Record(UncheckedBitReader&, unsigned char*);
 
 }  // namespace lrx::codec

@@ -4,7 +4,8 @@
 // gives back every byte of any record.
 #pragma once
 
-#include "bit_stream.h"
+#include "bit_reader.h"
+#include "bit_writer.h"
 
 namespace lrx::codec {
 
@@ -13,8 +14,8 @@ inline constexpr int kMaxA1Bits = 120;
 inline constexpr int kMaxA2Bits = 64;
 inline constexpr int kMaxA3Bits = 107;
 
-// Each works with the writers and readers of bit_stream.h: BitWriter and
-// BitSink, BitReader, BitCursor and FrameBitCursor.
+// Each works with the writer and the readers of bit_writer.h and
+// bit_reader.h.
 
 // False when a write failed.
 template <class Out>

@@ -9,9 +9,7 @@
 // that agree with them in the low 24, 16, 16 and 8 bits, which is all the
 // stored bits depend on, but that drift far beyond the 32-bit range.
 //
-// A car's four values travel as one 64-bit word, the 8 bytes that follow the
-// status in a position entry read little-endian: orderKey in bits 0 to 23,
-// valueB in 24 to 39, valueC in 40 to 55, valueD in 56 to 63.
+// A car's four values travel as one word (car_word.h).
 //
 // These run once per car and frame, so they live here to be inlined. Which
 // code a value takes is chosen by table look-ups and selects, not branches:
@@ -20,9 +18,11 @@
 
 #include <cstdint>
 
-#include "bit_stream.h"
+#include "bit_reader.h"
+#include "bit_writer.h"
 #include "block_records.h"
-#include "file_stream.h"
+#include "car_word.h"
+#include "raw_frames.h"
 #include "replay_model.h"
 
 namespace lrx::codec {
@@ -32,12 +32,6 @@ struct SlotHistory {
     uint32_t b[3] = {0, 0, 0};
     uint32_t c = 0;
     uint32_t d = 0;
-};
-
-// Whether the values of this frame are stored raw.
-struct RawFrames {
-    bool keyAndB = false;  // the first three frames
-    bool cAndD = false;    // the first frame
 };
 
 // The bits a car's codes can take at most: escapes of 4 + 24 and 4 + 16
@@ -52,8 +46,8 @@ inline constexpr int kMaxFrameBits = kMaxSlots * (1 + kMaxCarBits + 7) + 1 + kMa
 
 namespace car_codes {
 
-inline constexpr int kKeyBits = 24;
-inline constexpr int kValueBBits = 16;
+inline constexpr int kKeyBits = car_word::kKeyBits;
+inline constexpr int kValueBBits = car_word::kValueBBits;
 
 inline uint32_t Extrapolate(const uint32_t h[3]) {
     return 3 * h[0] - 3 * h[1] + h[2];
@@ -68,11 +62,6 @@ inline void Shift(uint32_t h[3], uint32_t value) {
 inline uint32_t SignExtend(uint32_t value, int bits) {
     const uint32_t sign = uint32_t{1} << (bits - 1);
     return (value ^ sign) - sign;
-}
-
-inline uint64_t PackCar(uint32_t key, uint32_t b, uint32_t c, uint32_t d) {
-    return uint64_t{key & 0xFFFFFF} | uint64_t{b & 0xFFFF} << 24 | uint64_t{c & 0xFFFF} << 40 |
-           uint64_t{d & 0xFF} << 56;
 }
 
 // The code of a value, its length in bits.
@@ -154,12 +143,12 @@ inline constexpr ShortResidualTable kShortResiduals = [] {
 
 // Writes the codes of orderKey, valueB, valueC and valueD of a car and moves
 // the history on.
-LRX_HOT_INLINE void PutCarValues(BitSink& out, uint64_t car, SlotHistory& h, RawFrames raw) {
+LRX_HOT_INLINE void PutCarValues(BitWriter& out, uint64_t car, SlotHistory& h, RawFrames raw) {
     using namespace car_codes;
-    const uint32_t key = static_cast<uint32_t>(car) & 0xFFFFFF;
-    const uint32_t b = SignExtend(static_cast<uint32_t>(car >> 24) & 0xFFFF, 16);
-    const uint32_t c = static_cast<uint32_t>(car >> 40) & 0xFFFF;
-    const uint32_t d = static_cast<uint32_t>(car >> 56);
+    const uint32_t key = CarKey(car);
+    const uint32_t b = SignExtend(CarValueB(car), kValueBBits);
+    const uint32_t c = CarValueC(car);
+    const uint32_t d = CarValueD(car);
 
     if (raw.keyAndB) {
         out.Add(key, kKeyBits);

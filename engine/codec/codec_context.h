@@ -1,15 +1,13 @@
-// Everything the codec keeps between the steps of one entry: the bit stream,
-// the read-ahead and write-behind buffers over the two open streams, and what
-// the header step learnt about the replay. Per-frame tables are not here:
-// the frame steps own them for the length of one call. Whoever runs an
-// entry owns its context; the codec keeps no state of its own.
+// What the codec keeps for one entry at a time: the read and write blocks
+// (reused from entry to entry) and what the header taught it about the
+// replay. The bit readers and writer and the per-frame tables live on the
+// stack of one call. Whoever runs an entry owns its context; the codec keeps
+// no state of its own.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 
-#include "bit_stream.h"
-#include "buffered_file.h"
+#include "buffered_bytes.h"
 
 namespace lrx::codec {
 
@@ -27,20 +25,11 @@ struct CodecContext {
     CodecContext(const CodecContext&) = delete;
     CodecContext& operator=(const CodecContext&) = delete;
 
-    BitStream bits;
-    ByteReader input;   // the replay when encoding, the archive when decoding
-    ByteWriter output;  // the archive when encoding, the replay when decoding
+    ByteReader input;   // the replay when encoding, the packed data when decoding
+    ByteWriter output;  // the packed data when encoding, the replay when decoding
     ReplayContext replay;
-    // Decoder: replay bytes still to write; the caller sets it to the entry's
-    // rawSize before the header step.
+    // Decoder: replay bytes still to write, from the entry's rawSize down.
     int32_t bytesLeft = 0;
-
-    // Points the buffers at the streams of this step. What was read ahead
-    // from the same stream by an earlier step of the entry is kept.
-    void Bind(std::FILE* from, std::FILE* to) {
-        if (input.file() != from) input.Attach(from);
-        if (output.file() != to) output.Attach(to);
-    }
 };
 
 }  // namespace lrx::codec

@@ -4,7 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "buffered_file.h"
+#include "buffered_bytes.h"
+#include "car_word.h"
 #include "file_stream.h"
 #include "lrxpack.h"
 #include "replay_reader.h"
@@ -39,12 +40,23 @@ bool DriverListIsCanonical(const unsigned char* headerBlock) {
 // What the decoder would rebuild differently in this frame, if anything.
 ModelBreak CheckFrame(const FrameView& frame, int slotCount, int slotBase, bool firstFrame) {
     if (frame.recordSize != static_cast<uint32_t>(frame.size)) return ModelBreak::RecordSize;
+    return CheckPositions(frame.entries, slotCount, slotBase, firstFrame);
+}
+
+ModelCheck Refused(int code, int64_t frame) {
+    return {ModelBreak::Refused, code, frame};
+}
+
+}  // namespace
+
+ModelBreak CheckPositions(const unsigned char* entries, int slotCount, int slotBase,
+                          bool firstFrame) {
     uint64_t present = 0;
     bool emptySeen = false, ascending = true, tied = false;
     uint32_t keys[kMaxSlots];
     int carCount = 0;
     for (int i = 0; i < slotCount; ++i) {
-        const unsigned char* entry = frame.entries + i * kPositionEntrySize;
+        const unsigned char* entry = entries + i * kPositionEntrySize;
         if (entry[0] == kEmptyStatus) {
             if (std::memcmp(entry, kEmptyPosition, kPositionEntrySize) != 0) {
                 return ModelBreak::EmptyPosition;
@@ -55,7 +67,7 @@ ModelBreak CheckFrame(const FrameView& frame, int slotCount, int slotBase, bool 
         const uint64_t bit = SlotBit(SlotOfStatus(entry[0], slotBase));
         if (present & bit) return ModelBreak::RepeatedSlot;
         present |= bit;
-        const uint32_t key = OrderKeyOf(entry);
+        const uint32_t key = CarKey(LoadCar(entry));
         if (emptySeen || (carCount > 0 && key <= keys[carCount - 1])) ascending = false;
         for (int k = 0; k < carCount && !tied; ++k) tied = keys[k] == key;
         keys[carCount++] = key;
@@ -65,15 +77,19 @@ ModelBreak CheckFrame(const FrameView& frame, int slotCount, int slotBase, bool 
     return ModelBreak::None;
 }
 
-ModelCheck Refused(int code, int64_t frame) {
-    return {ModelBreak::Refused, code, frame};
+ModelCheck CheckReplayModel(std::FILE* replay) {
+    FileSource source(replay);
+    return CheckReplayModel(source);
 }
 
-}  // namespace
+ModelCheck CheckReplayModel(const unsigned char* replay, std::size_t size) {
+    MemorySource source(replay, size);
+    return CheckReplayModel(source);
+}
 
-ModelCheck CheckReplayModel(std::FILE* replay) {
+ModelCheck CheckReplayModel(ByteSource& replay) {
     ByteReader in;
-    in.Attach(replay);
+    in.Attach(&replay);
 
     Preamble preamble;
     if (int result = ReadPreamble(in, preamble)) return Refused(result, -1);
@@ -116,6 +132,41 @@ bool ReplayFollowsModel(std::FILE* replay) {
 
 bool ReplayFollowsModel(const char* path) {
     return CheckReplayModel(path).FollowsModel();
+}
+
+void DecodedModelCheck::Header(const unsigned char* headerBlock, uint32_t positionSize,
+                               int slotCount, int slotBase) {
+    if (!DriverListIsRepresentable(headerBlock)) refused_ = Refused(LRX_READING_HEADER, -1);
+    if (!DriverListIsCanonical(headerBlock)) first_ = {ModelBreak::DriverList, 0, -1};
+    slotCount_ = slotCount;
+    slotBase_ = slotBase;
+    frameBytesLeft_ = static_cast<int32_t>(positionSize);
+}
+
+void DecodedModelCheck::Positions(const unsigned char* entries) {
+    if (!first_.FollowsModel()) return;
+    const ModelBreak problem = CheckPositions(entries, slotCount_, slotBase_, frame_ == 0);
+    if (problem != ModelBreak::None) first_ = {problem, 0, frame_};
+}
+
+void DecodedModelCheck::FrameWritten(int64_t size) {
+    // The check walks frames until positionSize bytes are used; a frame
+    // after that is bytes after the last one.
+    if (frameBytesLeft_ <= 0 && refused_.FollowsModel()) {
+        refused_ = Refused(LRX_READING_POSITION_DATA, -1);
+    }
+    frameBytesLeft_ -= size;
+    ++frame_;
+}
+
+ModelCheck DecodedModelCheck::Finish() const {
+    if (!refused_.FollowsModel()) return refused_;
+    // positionSize claims more frames: the check would find the file ended,
+    // in the position entries or, with none, in the A1 count.
+    if (frameBytesLeft_ > 0) {
+        return Refused(slotCount_ > 0 ? LRX_READING_POSITION_DATA : LRX_READING_A1, frame_);
+    }
+    return first_;
 }
 
 const char* DescribeModelBreak(ModelBreak problem) {

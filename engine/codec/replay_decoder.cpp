@@ -18,8 +18,7 @@
 namespace lrx::codec {
 namespace {
 
-int DecodeHeader(CodecContext& ctx) {
-    BitReader in(ctx.bits, ctx.input);
+int DecodeHeader(CodecContext& ctx, CheckedBitReader& in, DecodedModelCheck* model) {
     uint32_t bit, h = kUsualHeaderSize, positionSize, preambleWord, slotCount;
     if (!in.GetBit(bit) || (bit && !in.Get(h, 32)) || !in.Get(positionSize, 32) ||
         !in.Get(preambleWord, 32) || !in.Get(slotCount, 6)) {
@@ -69,6 +68,7 @@ int DecodeHeader(CodecContext& ctx) {
     ctx.replay.positionSize = positionSize;
     ctx.replay.slotCount = static_cast<int>(slotCount);
     ctx.replay.slotBase = SlotBaseOf(block.data());
+    if (model) model->Header(block.data(), positionSize, ctx.replay.slotCount, ctx.replay.slotBase);
     return LRX_OK;
 }
 
@@ -82,8 +82,15 @@ struct DecoderFrames {
     int lastOrderCount = 0;
     uint64_t present = 0;
     bool firstFrame = true;
-    int rawFramesA = 3;
-    int rawFramesB = 1;
+    RawFrameCountdown raw;
+    DecodedModelCheck* model = nullptr;
+};
+
+// The present cars of a frame by ascending key, each as key << 6 | slot.
+struct CarOrder {
+    std::array<uint32_t, kMaxSlots> byKey;
+    int count = 0;
+    bool tied = false;  // two cars share a key
 };
 
 // Reads one block count: "0" for none, else "1" and 8 bits.
@@ -126,58 +133,31 @@ LRX_HOT_INLINE int DecodeBlock(CodecContext& ctx, In& in, uint32_t count, int re
     return LRX_OK;
 }
 
+// Reads the flag bits, the presence bits when they changed, and the values of
+// every present car. False when the stream ended.
 template <class In>
-int DecodeBlocks(CodecContext& ctx, In& in);
-
-inline uint32_t KeyOf(uint64_t car) {
-    return static_cast<uint32_t>(car) & 0xFFFFFF;
-}
-
-template <class In>
-int DecodeFrame(CodecContext& ctx, DecoderFrames& state, In& stream) {
-    const int n = ctx.replay.slotCount;
-    const int slotBase = ctx.replay.slotBase;
-    // The cars through a copy of the cursor that no call sees, see BitCursor.
-    In in = stream;
-
-    uint64_t flags = 0, bits = 0;
+LRX_HOT_INLINE bool ReadCars(DecoderFrames& state, In& in, int n, uint64_t& flags) {
+    uint64_t bits = 0;
     uint32_t changed;
-    if ((n > 0 && !in.GetWide(flags, n)) || !in.GetBit(changed)) {
-        return LRX_READING_POSITION_DATA;
-    }
+    flags = 0;
+    if ((n > 0 && !in.GetWide(flags, n)) || !in.GetBit(changed)) return false;
     if (changed) {
-        if (n > 0 && !in.GetWide(bits, n)) return LRX_READING_POSITION_DATA;
+        if (n > 0 && !in.GetWide(bits, n)) return false;
         state.present = ~SlotsFromOrderBits(bits, n) & AllSlots(n);
     }
+    return state.raw.EachCar(state.present, [&](int slot, RawFrames raw) {
+        return GetCarValues(in, state.cars[slot], state.history[slot], raw);
+    });
+}
 
-    const RawFrames raw{state.rawFramesA > 0, state.rawFramesB > 0};
-    if (raw.keyAndB || raw.cAndD) {
-        for (uint64_t rest = state.present; rest; rest &= rest - 1) {
-            const int slot = LowestSlot(rest);
-            if (!GetCarValues(in, state.cars[slot], state.history[slot], raw)) {
-                return LRX_READING_POSITION_DATA;
-            }
-        }
-        if (state.rawFramesA > 0) --state.rawFramesA;
-        if (state.rawFramesB > 0) --state.rawFramesB;
-    } else {
-        for (uint64_t rest = state.present; rest; rest &= rest - 1) {
-            const int slot = LowestSlot(rest);
-            if (!GetCarValues(in, state.cars[slot], state.history[slot], RawFrames{})) {
-                return LRX_READING_POSITION_DATA;
-            }
-        }
-    }
-
-    // The present cars by ascending key, each as key << 6 | slot, inserted
-    // in the order of the previous frame.
-    std::array<uint32_t, kMaxSlots> byKey;
-    int carCount = 0;
+// Sorts the present cars by key, inserting them in the order of the previous
+// frame, and notes whether two keys are tied.
+LRX_HOT_INLINE void OrderCars(DecoderFrames& state, CarOrder& order) {
     const auto insert = [&](int slot) {
-        const uint32_t car = KeyOf(state.cars[slot]) << 6 | static_cast<uint32_t>(slot);
-        int j = carCount++;
-        for (; j > 0 && byKey[j - 1] > car; --j) byKey[j] = byKey[j - 1];
-        byKey[j] = car;
+        const uint32_t car = CarKey(state.cars[slot]) << 6 | static_cast<uint32_t>(slot);
+        int j = order.count++;
+        for (; j > 0 && order.byKey[j - 1] > car; --j) order.byKey[j] = order.byKey[j - 1];
+        order.byKey[j] = car;
     };
     uint64_t listed = 0;
     for (int i = 0; i < state.lastOrderCount; ++i) {
@@ -189,37 +169,46 @@ int DecodeFrame(CodecContext& ctx, DecoderFrames& state, In& stream) {
     for (uint64_t rest = state.present & ~listed; rest; rest &= rest - 1) {
         insert(LowestSlot(rest));
     }
-    state.lastOrderCount = carCount;
+    // Keys are tied when two neighbours differ only in their slot bits.
+    uint32_t smallestGap = 64;
+    for (int i = 1; i < order.count; ++i) {
+        smallestGap = std::min(smallestGap, order.byKey[i] ^ order.byKey[i - 1]);
+    }
+    order.tied = smallestGap < 64;
+    state.lastOrderCount = order.count;
+    for (int i = 0; i < order.count; ++i) {
+        state.lastOrder[i] = static_cast<uint8_t>(order.byKey[i] & 63);
+    }
+}
 
+// Writes the position entries. Cars in ascending key order take the first
+// positions, each with the flag bit of its position; the rest are empty.
+// Unless two keys are tied (or it is the first frame): then statuses in the
+// stream say where each car goes.
+template <class In>
+LRX_HOT_INLINE int WritePositions(CodecContext& ctx, DecoderFrames& state, In& in, uint64_t flags,
+                                  const CarOrder& order) {
+    const int n = ctx.replay.slotCount;
+    const int slotBase = ctx.replay.slotBase;
     const int64_t entriesSize = int64_t{n} * kPositionEntrySize;
     if (entriesSize > ctx.bytesLeft) return LRX_READING_POSITION_DATA;
     unsigned char* const out = ctx.output.Reserve(static_cast<std::size_t>(entriesSize));
     if (!out) return LRX_WRITING_POSITION_DATA;
-    // Cars in ascending key order take the first positions, each with the
-    // flag bit of its position; the rest are empty. Unless two keys are tied
-    // (or it is the first frame): then the statuses in the stream say where
-    // each car goes, and those entries are written over these.
-    // Keys are tied when two neighbours differ only in their slot bits.
-    uint32_t smallestGap = state.firstFrame ? 0 : 64;
-    uint32_t previous = carCount > 0 ? byKey[0] ^ 64 : 0;
-    uint64_t flagsAhead = n > 0 ? flags << (64 - n) : 0;  // position 0's on top
+    const bool statusesGiven = state.firstFrame || order.tied;
     unsigned char* entry = out;
-    for (int i = 0; i < carCount; ++i, entry += kPositionEntrySize) {
-        const uint32_t car = byKey[i];
-        smallestGap = std::min(smallestGap, car ^ previous);
-        previous = car;
-        const int slot = static_cast<int>(car & 63);
-        state.lastOrder[i] = static_cast<uint8_t>(slot);
-        const uint32_t flag = static_cast<uint32_t>(flagsAhead >> 63);
-        flagsAhead <<= 1;
-        entry[0] = static_cast<unsigned char>(2 * (slot + slotBase) + flag);
-        StoreCar(entry, state.cars[slot]);
-    }
-    for (int i = carCount; i < n; ++i, entry += kPositionEntrySize) {
-        std::memcpy(entry, kEmptyPosition, kPositionEntrySize);
-    }
-    if (smallestGap < 64) {
-        entry = out;
+    if (!statusesGiven) {
+        uint64_t flagsAhead = n > 0 ? flags << (64 - n) : 0;  // position 0's on top
+        for (int i = 0; i < order.count; ++i, entry += kPositionEntrySize) {
+            const int slot = static_cast<int>(order.byKey[i] & 63);
+            const uint32_t flag = static_cast<uint32_t>(flagsAhead >> 63);
+            flagsAhead <<= 1;
+            entry[0] = static_cast<unsigned char>(2 * (slot + slotBase) + flag);
+            StoreCar(entry, state.cars[slot]);
+        }
+        for (int i = order.count; i < n; ++i, entry += kPositionEntrySize) {
+            std::memcpy(entry, kEmptyPosition, kPositionEntrySize);
+        }
+    } else {
         for (int i = 0; i < n; ++i, entry += kPositionEntrySize) {
             uint32_t status;
             if (!in.Get(status, 7)) return LRX_READING_POSITION_DATA;
@@ -234,15 +223,19 @@ int DecodeFrame(CodecContext& ctx, DecoderFrames& state, In& stream) {
         }
         state.firstFrame = false;
     }
+    // The order the decoder made itself follows the model, unless slot 0 of
+    // slot base 0 took a status that reads as an empty position.
+    if (state.model && (statusesGiven || (slotBase == 0 && (state.present & 1)))) {
+        state.model->Positions(out);
+    }
     ctx.output.Commit(static_cast<std::size_t>(entriesSize));
     ctx.bytesLeft -= static_cast<int32_t>(entriesSize);
-    stream = in;
-    return DecodeBlocks(ctx, stream);
+    return LRX_OK;
 }
 
 // The three blocks and the recordSize that ends the frame.
 template <class In>
-int DecodeBlocks(CodecContext& ctx, In& in) {
+int DecodeBlocks(CodecContext& ctx, DecoderFrames& state, In& in) {
     uint32_t count;
     if (!GetBlockCount(in, count)) return LRX_READING_A1;
     if (int result = DecodeBlock(ctx, in, count, kA1RecordSize, 0, GetA1Record<In>, LRX_READING_A1,
@@ -274,15 +267,31 @@ int DecodeBlocks(CodecContext& ctx, In& in) {
                                         static_cast<int>(c2), static_cast<int>(count));
     ctx.bytesLeft -= kRecordSizeBytes;
     if (!ctx.output.WriteWord(static_cast<uint32_t>(frameSize))) return LRX_WRITING_RECORD_SIZE;
+    if (state.model) state.model->FrameWritten(frameSize);
     return LRX_OK;
+}
+
+template <class In>
+int DecodeFrame(CodecContext& ctx, DecoderFrames& state, In& stream) {
+    // The cars through a copy of the reader that no call sees, see bit_reader.h.
+    In in = stream;
+    uint64_t flags;
+    if (!ReadCars(state, in, ctx.replay.slotCount, flags)) return LRX_READING_POSITION_DATA;
+    CarOrder order;
+    OrderCars(state, order);
+    if (int result = WritePositions(ctx, state, in, flags, order)) return result;
+    stream = in;
+    return DecodeBlocks(ctx, state, stream);
 }
 
 // Stream bytes that hold any frame, from the word of its first bit.
 constexpr std::size_t kFrameBytes = (31 + kMaxFrameBits + 31) / 32 * 4;
 
-int DecodeFrames(CodecContext& ctx, ProgressSink& progress) {
+int DecodeFrames(CodecContext& ctx, unsigned& bitOffset, ProgressSink& progress,
+                 DecodedModelCheck* model) {
     DecoderFrames state;
     state.present = AllSlots(ctx.replay.slotCount);
+    state.model = model;
     ProgressStep steps(ctx.bytesLeft);
     // Every frame writes at least its three counts and recordSize, so the
     // loop ends within bytesLeft / 7 frames.
@@ -292,13 +301,13 @@ int DecodeFrames(CodecContext& ctx, ProgressSink& progress) {
         // test; only the last frames of a stream are read with them.
         int result;
         if (ctx.input.Ensure(kFrameBytes)) {
-            FrameBitCursor in(ctx.bits, ctx.input);
+            UncheckedBitReader in(ctx.input, bitOffset);
             result = DecodeFrame(ctx, state, in);
-            in.Commit();
+            bitOffset = in.Release();
         } else {
-            BitCursor in(ctx.bits, ctx.input);
+            CheckedBitReader in(ctx.input, bitOffset);
             result = DecodeFrame(ctx, state, in);
-            in.Commit();
+            bitOffset = in.Release();
         }
         if (result != LRX_OK) return result;
     }
@@ -307,19 +316,30 @@ int DecodeFrames(CodecContext& ctx, ProgressSink& progress) {
 
 }  // namespace
 
-int DecodeReplayHeader(CodecContext& ctx, std::FILE* archive, std::FILE* replay) {
-    ctx.Bind(archive, replay);
-    const int result = DecodeHeader(ctx);
-    const bool drained = ctx.output.Drain();
-    return result == LRX_OK && !drained ? LRX_WRITING_HEADER : result;
-}
+int DecodeReplay(CodecContext& ctx, ByteSource& packed, ByteSink& replay, int32_t rawSize,
+                 ProgressSink& progress, DecodeCheck* check) {
+    ctx.input.Attach(&packed);
+    ctx.output.Attach(&replay);
+    ctx.bytesLeft = rawSize;
+    DecodedModelCheck model;
+    DecodedModelCheck* const watch = check ? &model : nullptr;
 
-int DecodeReplayFrames(CodecContext& ctx, std::FILE* archive, std::FILE* replay,
-                       ProgressSink& progress) {
-    ctx.Bind(archive, replay);
-    const int result = DecodeFrames(ctx, progress);
-    const bool drained = ctx.output.Drain();
-    return result == LRX_OK && !drained ? LRX_WRITING_POSITION_DATA : result;
+    CheckedBitReader header(ctx.input, 0);
+    int result = DecodeHeader(ctx, header, watch);
+    unsigned bitOffset = header.Release();
+    // The header goes out on its own, so that a failed write is its own.
+    if (!ctx.output.Drain() && result == LRX_OK) result = LRX_WRITING_HEADER;
+    if (result == LRX_OK) {
+        result = DecodeFrames(ctx, bitOffset, progress, watch);
+        if (!ctx.output.Drain() && result == LRX_OK) result = LRX_WRITING_POSITION_DATA;
+    }
+    if (check) {
+        check->packedBitsUsed = ctx.input.Consumed() * 8 + bitOffset;
+        check->model = model.Finish();
+    }
+    ctx.input.Attach(nullptr);
+    ctx.output.Attach(nullptr);
+    return result;
 }
 
 }  // namespace lrx::codec

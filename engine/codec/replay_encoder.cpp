@@ -17,12 +17,25 @@
 namespace lrx::codec {
 namespace {
 
-int EncodeHeader(CodecContext& ctx) {
+// The header's fields go out one by one, each with room of its own.
+class HeaderWriter {
+  public:
+    explicit HeaderWriter(BitWriter& out) : out_(out) {}
+    bool Put(uint32_t value, int count) { return out_.Reserve(8) && out_.Put(value, count); }
+    bool PutBytes(const unsigned char* bytes, int count) {
+        return out_.Reserve(static_cast<std::size_t>(count)) && out_.PutBytes(bytes, count);
+    }
+
+  private:
+    BitWriter& out_;
+};
+
+int EncodeHeader(CodecContext& ctx, BitWriter& bits) {
     Preamble preamble;
     if (int result = ReadPreamble(ctx.input, preamble)) return result;
     if (!PreambleIsRepresentable(preamble)) return LRX_READING_HEADER;
 
-    BitWriter out(ctx.bits, ctx.output);
+    HeaderWriter out(bits);
     const uint32_t h = preamble.headerSize;
     const bool sizesWritten =
         (h == kUsualHeaderSize ? out.Put(0, 1) : out.Put(1, 1) && out.Put(h, 32)) &&
@@ -73,7 +86,7 @@ int EncodeHeader(CodecContext& ctx) {
 }
 
 // A block count: "0" for none, else "1" and 8 bits.
-void PutBlockCount(BitSink& out, int count) {
+void PutBlockCount(BitWriter& out, int count) {
     if (count == 0) {
         out.Put(0, 1);
     } else {
@@ -87,8 +100,7 @@ struct EncoderFrames {
     std::array<uint64_t, kMaxSlots> carOfSlot{};  // the frame's cars, as one word each
     uint64_t wasPresent = 0;
     bool firstFrame = true;
-    int rawFramesA = 3;
-    int rawFramesB = 1;
+    RawFrameCountdown raw;
 };
 
 // Whether two present slots share an orderKey. Entries already in strictly
@@ -98,17 +110,17 @@ bool HasTiedKeys(const EncoderFrames& state, uint64_t present, bool ascendingOnc
     std::array<uint32_t, kMaxSlots> keys;
     int count = 0;
     for (uint64_t rest = present; rest; rest &= rest - 1) {
-        keys[count++] = static_cast<uint32_t>(state.carOfSlot[LowestSlot(rest)]) & 0xFFFFFF;
+        keys[count++] = CarKey(state.carOfSlot[LowestSlot(rest)]);
     }
     std::sort(keys.begin(), keys.begin() + count);
     return std::adjacent_find(keys.begin(), keys.begin() + count) != keys.begin() + count;
 }
 
-// The words a frame can complete, with the bits pending before it, and the
-// one the sink stores ahead.
-constexpr std::size_t kFrameRoom = (31 + kMaxFrameBits + 31) / 32 * 4 + 4;
+// The words a frame can complete, with the bits pending before it.
+constexpr std::size_t kFrameRoom = (31 + kMaxFrameBits + 31) / 32 * 4;
 
-int EncodeFrame(CodecContext& ctx, const FrameView& frame, EncoderFrames& state) {
+int EncodeFrame(CodecContext& ctx, const FrameView& frame, EncoderFrames& state,
+                BitWriter& writer) {
     const int n = ctx.replay.slotCount;
     const int slotBase = ctx.replay.slotBase;
     // Entry pass: flag bits in file order, and which slots the frame holds.
@@ -126,7 +138,7 @@ int EncodeFrame(CodecContext& ctx, const FrameView& frame, EncoderFrames& state)
             return LRX_READING_POSITION_DATA;  // a slot the stream cannot carry
         }
         const uint64_t car = LoadCar(entry);
-        const uint32_t key = static_cast<uint32_t>(car) & 0xFFFFFF;
+        const uint32_t key = CarKey(car);
         if ((present & SlotBit(slot)) || (present != 0 && key <= lastKey)) ascendingOnce = false;
         lastKey = key;
         present |= SlotBit(slot);
@@ -134,10 +146,10 @@ int EncodeFrame(CodecContext& ctx, const FrameView& frame, EncoderFrames& state)
     }
 
     // A failed write shows when room for the frame is made; after that the
-    // frame cannot fail.
-    unsigned char* room = ctx.output.Reserve(kFrameRoom);
-    if (!room) return LRX_WRITING_POSITION_DATA;
-    BitSink out(ctx.bits, room);
+    // frame cannot fail. The frame goes through a copy of the writer that
+    // stays in registers, see bit_writer.h.
+    if (!writer.Reserve(kFrameRoom)) return LRX_WRITING_POSITION_DATA;
+    BitWriter out = writer;
     if (n > 0) out.PutWide(flags, n);
 
     if (present == state.wasPresent) {
@@ -149,20 +161,10 @@ int EncodeFrame(CodecContext& ctx, const FrameView& frame, EncoderFrames& state)
         state.wasPresent = present;
     }
 
-    const RawFrames raw{state.rawFramesA > 0, state.rawFramesB > 0};
-    if (raw.keyAndB || raw.cAndD) {
-        for (uint64_t rest = present; rest; rest &= rest - 1) {
-            const int slot = LowestSlot(rest);
-            PutCarValues(out, state.carOfSlot[slot], state.history[slot], raw);
-        }
-        if (state.rawFramesA > 0) --state.rawFramesA;
-        if (state.rawFramesB > 0) --state.rawFramesB;
-    } else {
-        for (uint64_t rest = present; rest; rest &= rest - 1) {
-            const int slot = LowestSlot(rest);
-            PutCarValues(out, state.carOfSlot[slot], state.history[slot], RawFrames{});
-        }
-    }
+    state.raw.EachCar(present, [&](int slot, RawFrames raw) {
+        PutCarValues(out, state.carOfSlot[slot], state.history[slot], raw);
+        return true;
+    });
 
     // The decoder rebuilds the order from the keys, unless it cannot.
     if (state.firstFrame || HasTiedKeys(state, present, ascendingOnce)) {
@@ -170,8 +172,8 @@ int EncodeFrame(CodecContext& ctx, const FrameView& frame, EncoderFrames& state)
         state.firstFrame = false;
     }
 
-    // The records through a copy of the sink, see BitSink.
-    BitSink records = out;
+    // The records through a copy of the writer that no call sees.
+    BitWriter records = out;
     PutBlockCount(records, frame.c1);
     for (int i = 0; i < frame.c1; ++i) PutA1Record(frame.a1 + i * kA1RecordSize, records);
     PutBlockCount(records, frame.c2);
@@ -184,12 +186,11 @@ int EncodeFrame(CodecContext& ctx, const FrameView& frame, EncoderFrames& state)
         records.Put(0x300u | static_cast<uint32_t>(frame.c3), 10);
     }
     for (int i = 0; i < frame.c3; ++i) PutA3Record(frame.a3 + i * kA3RecordSize, records);
-    out = records;
-    ctx.output.Commit(out.Finish());
+    writer = records;
     return LRX_OK;
 }
 
-int EncodeFrames(CodecContext& ctx, ProgressSink& progress) {
+int EncodeFrames(CodecContext& ctx, BitWriter& out, ProgressSink& progress) {
     ReplayContext& replay = ctx.replay;
     EncoderFrames state;
     state.wasPresent = AllSlots(replay.slotCount);
@@ -212,7 +213,7 @@ int EncodeFrames(CodecContext& ctx, ProgressSink& progress) {
         }
         replaySize += frame.size;
         if (replaySize > INT32_MAX) return LRX_READING_POSITION_DATA;
-        if (int result = EncodeFrame(ctx, frame, state)) return result;
+        if (int result = EncodeFrame(ctx, frame, state, out)) return result;
         replay.frameBytesLeft -= frame.size;
     }
     return ctx.input.AtEnd() ? LRX_OK : LRX_READING_POSITION_DATA;
@@ -220,19 +221,26 @@ int EncodeFrames(CodecContext& ctx, ProgressSink& progress) {
 
 }  // namespace
 
-int EncodeReplayHeader(CodecContext& ctx, std::FILE* replay, std::FILE* archive) {
-    ctx.Bind(replay, archive);
-    const int result = EncodeHeader(ctx);
-    const bool drained = ctx.output.Drain();
-    return result == LRX_OK && !drained ? LRX_WRITING_HEADER : result;
-}
-
-int EncodeReplayFrames(CodecContext& ctx, std::FILE* replay, std::FILE* archive,
-                       ProgressSink& progress) {
-    ctx.Bind(replay, archive);
-    const int result = EncodeFrames(ctx, progress);
-    const bool drained = ctx.output.Drain();
-    return result == LRX_OK && !drained ? LRX_WRITING_POSITION_DATA : result;
+int EncodeReplay(CodecContext& ctx, ByteSource& replay, ByteSink& packed, ProgressSink& progress,
+                 int64_t& packedSize) {
+    ctx.input.Attach(&replay);
+    ctx.output.Attach(&packed);
+    BitWriter out(ctx.output);
+    int result = EncodeHeader(ctx, out);
+    // The header goes out on its own, so that a failed write is its own.
+    const bool headerOut = out.Reserve(0) && ctx.output.Drain();
+    if (result == LRX_OK && !headerOut) result = LRX_WRITING_HEADER;
+    if (result == LRX_OK) {
+        result = EncodeFrames(ctx, out, progress);
+        const bool finished = result == LRX_OK ? out.Finish() : out.Reserve(0);
+        if (!(finished && ctx.output.Drain()) && result == LRX_OK) {
+            result = LRX_WRITING_POSITION_DATA;
+        }
+    }
+    if (result == LRX_OK) packedSize = out.bytesWritten();
+    ctx.input.Attach(nullptr);
+    ctx.output.Attach(nullptr);
+    return result;
 }
 
 }  // namespace lrx::codec

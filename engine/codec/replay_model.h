@@ -8,9 +8,7 @@
 // All numbers are little-endian.
 #pragma once
 
-#include <bit>
 #include <cstdint>
-#include <cstring>
 
 #include "byte_order.h"
 
@@ -84,40 +82,6 @@ int DriverNameLength(const unsigned char* entry);
 
 // Driver entries in use: those before the first empty one.
 int UsedDriverCount(const unsigned char* headerBlock);
-
-// Fields of a 9-byte position entry.
-inline uint32_t OrderKeyOf(const unsigned char* entry) {
-    return static_cast<uint32_t>(entry[1]) | static_cast<uint32_t>(entry[2]) << 8 |
-           static_cast<uint32_t>(entry[3]) << 16;
-}
-inline int32_t ValueBOf(const unsigned char* entry) {
-    return static_cast<int16_t>(LoadU16(entry + 4));
-}
-inline uint32_t ValueCOf(const unsigned char* entry) {
-    return LoadU16(entry + 6);
-}
-inline uint32_t ValueDOf(const unsigned char* entry) {
-    return entry[8];
-}
-// The 8 bytes after the status as one little-endian word: orderKey in bits 0
-// to 23, valueB in 24 to 39, valueC in 40 to 55, valueD in 56 to 63.
-inline uint64_t LoadCar(const unsigned char* entry) {
-    uint64_t car;
-    if constexpr (std::endian::native == std::endian::little) {
-        std::memcpy(&car, entry + 1, sizeof car);
-    } else {
-        car = uint64_t{LoadU32(entry + 1)} | uint64_t{LoadU32(entry + 5)} << 32;
-    }
-    return car;
-}
-inline void StoreCar(unsigned char* entry, uint64_t car) {
-    if constexpr (std::endian::native == std::endian::little) {
-        std::memcpy(entry + 1, &car, sizeof car);
-    } else {
-        StoreU32(entry + 1, static_cast<uint32_t>(car));
-        StoreU32(entry + 5, static_cast<uint32_t>(car >> 32));
-    }
-}
 
 // The slot a present status names; may lie outside 0..N-1 in a damaged file.
 inline int SlotOfStatus(unsigned char status, int slotBase) {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "buffered_file.h"
+#include "buffered_bytes.h"
 #include "replay_model.h"
 
 namespace lrx::codec {

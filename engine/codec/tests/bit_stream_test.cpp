@@ -2,58 +2,66 @@
 
 #include <functional>
 
-#include "bit_stream.h"
+#include "bit_reader.h"
+#include "bit_writer.h"
 #include "codec_test_support.h"
-#include "file_stream.h"
 
 namespace lrx::codec::test {
 namespace {
 
-// What a writer body puts into a file.
-Bytes Written(const std::function<void(BitStream&, ByteWriter&)>& body) {
-    lrx::test::ScratchDir dir;
-    {
-        FileStream file((dir / "bits").c_str(), "wb");
-        ByteWriter out;
-        out.Attach(file.get());
-        BitStream bits;
-        body(bits, out);
-        EXPECT_TRUE(out.Drain());
-    }
-    return lrx::test::ReadFile(dir / "bits");
+// What a writer body puts out.
+Bytes Written(const std::function<void(BitWriter&)>& body) {
+    Bytes bytes;
+    VectorSink sink(bytes);
+    ByteWriter out;
+    out.Attach(&sink);
+    BitWriter bits(out);
+    body(bits);
+    EXPECT_TRUE(out.Drain());
+    return bytes;
 }
 
-// A reader over the given bytes for the body.
-void Reading(const Bytes& bytes, const std::function<void(BitStream&, ByteReader&)>& body) {
-    lrx::test::ScratchDir dir;
-    lrx::test::WriteFile(dir / "bits", bytes);
-    FileStream file((dir / "bits").c_str(), "rb");
+// A buffered reader over the given bytes for the body.
+void Reading(const Bytes& bytes, const std::function<void(ByteReader&)>& body) {
+    MemorySource source(bytes.data(), bytes.size());
     ByteReader in;
-    in.Attach(file.get());
-    BitStream bits;
-    body(bits, in);
+    in.Attach(&source);
+    body(in);
+}
+
+// A field at a time, as the header is written.
+void Put(BitWriter& bits, uint32_t value, int count) {
+    ASSERT_TRUE(bits.Reserve(8));
+    bits.Put(value, count);
 }
 
 TEST(BitStream, FillsWordsFromTheTopAndStoresThemLittleEndian) {
-    const Bytes bytes = Written([](BitStream& bits, ByteWriter& out) {
-        EXPECT_TRUE(bits.Put(1, 1, out));
-        EXPECT_TRUE(bits.Put(5, 3, out));
-        EXPECT_TRUE(bits.Put(0, 28, out));
-        EXPECT_EQ(bits.bitCount(), 0);
-        EXPECT_TRUE(bits.Flush(out));  // nothing pending: writes nothing
-        EXPECT_EQ(bits.bytesWritten, 4);
+    const Bytes bytes = Written([](BitWriter& bits) {
+        Put(bits, 1, 1);
+        Put(bits, 5, 3);
+        Put(bits, 0, 28);
+        EXPECT_EQ(bits.pendingBits(), 0);
+        EXPECT_TRUE(bits.Finish());  // nothing pending: adds nothing
+        EXPECT_EQ(bits.bytesWritten(), 4);
     });
     EXPECT_EQ(bytes, (Bytes{0x00, 0x00, 0x00, 0xD0}));
+    // A pending bit becomes a word of its own, completed with zeros.
+    EXPECT_EQ(Written([](BitWriter& bits) {
+                  Put(bits, 1, 1);
+                  EXPECT_TRUE(bits.Finish());
+                  EXPECT_EQ(bits.bytesWritten(), 4);
+              }),
+              (Bytes{0x00, 0x00, 0x00, 0x80}));
 }
 
 TEST(BitStream, EveryWidthAtEveryOffsetWithinAWord) {
     std::string expected;
     std::vector<std::pair<int, uint32_t>> fields;  // in the order written, fillers included
-    const Bytes bytes = Written([&](BitStream& bits, ByteWriter& out) {
+    const Bytes bytes = Written([&](BitWriter& bits) {
         uint32_t pattern = 0x9E3779B9u;
         for (int width = 1; width <= 32; ++width) {
             for (int offset = 0; offset < 32; ++offset) {
-                const int filler = (offset - bits.bitCount() + 32) % 32;
+                const int filler = (offset - bits.pendingBits() + 32) % 32;
                 if (filler > 0) {
                     fields.push_back({filler, 0x55555555u & LowBits(filler)});
                 }
@@ -62,49 +70,66 @@ TEST(BitStream, EveryWidthAtEveryOffsetWithinAWord) {
                 const uint32_t value = (offset % 3 == 0 ? 0xFFFFFFFFu : pattern) & LowBits(width);
                 fields.push_back({width, value});
                 for (std::size_t i = fields.size() - (filler > 0 ? 2 : 1); i < fields.size(); ++i) {
-                    ASSERT_TRUE(bits.Put(fields[i].second, fields[i].first, out));
+                    Put(bits, fields[i].second, fields[i].first);
                     expected += Bits(fields[i].second, fields[i].first);
                 }
-                ASSERT_EQ(bits.bitCount(), (offset + width) % 32);
+                ASSERT_EQ(bits.pendingBits(), (offset + width) % 32);
             }
         }
-        ASSERT_TRUE(bits.Flush(out));
-        EXPECT_EQ(bits.bitCount(), 0);
-        EXPECT_EQ(bits.bytesWritten % 4, 0);
+        ASSERT_TRUE(bits.Finish());
+        EXPECT_EQ(bits.pendingBits(), 0);
+        EXPECT_EQ(bits.bytesWritten(), static_cast<int64_t>((expected.size() + 31) / 32 * 4));
     });
     ASSERT_EQ(bytes, PackBits(expected));
 
-    Reading(bytes, [&](BitStream& bits, ByteReader& in) {
-        for (const auto& [width, value] : fields) {
+    // Both readers give the fields back; the position handed from one to the
+    // other carries on where the first stopped.
+    Reading(bytes, [&](ByteReader& in) {
+        unsigned offset = 0;
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            const auto& [width, value] = fields[i];
             uint32_t got = 0;
-            ASSERT_TRUE(bits.Get(got, width, in));
-            ASSERT_EQ(got, value) << "width " << width;
+            if (i % 3 == 1 && in.Ensure(8)) {
+                UncheckedBitReader bits(in, offset);
+                bits.Get(got, width);
+                offset = bits.Release();
+            } else {
+                CheckedBitReader bits(in, offset);
+                ASSERT_TRUE(bits.Get(got, width));
+                offset = bits.Release();
+            }
+            ASSERT_EQ(got, value) << "field " << i << ", width " << width;
         }
+        EXPECT_EQ(in.Consumed() * 8 + offset, static_cast<int64_t>(expected.size()));
     });
 }
 
 // Reading across words is the every-width test's; here the end of the data.
 TEST(BitStream, FailsPastTheEnd) {
     // A field that needs one bit more than the file holds.
-    Reading(PackBits(Bits(0, 32)), [](BitStream& bits, ByteReader& in) {
+    Reading(PackBits(Bits(0, 32)), [](ByteReader& in) {
+        CheckedBitReader bits(in, 0);
         uint32_t v;
-        ASSERT_TRUE(bits.Get(v, 30, in));
-        EXPECT_FALSE(bits.Get(v, 3, in));
+        ASSERT_TRUE(bits.Get(v, 30));
+        EXPECT_FALSE(bits.Get(v, 3));
     });
     // Bytes that do not make up a whole word are not read.
-    Reading(Bytes{1, 2, 3, 4, 5, 6}, [](BitStream& bits, ByteReader& in) {
+    Reading(Bytes{1, 2, 3, 4, 5, 6}, [](ByteReader& in) {
+        CheckedBitReader bits(in, 0);
         uint32_t v;
-        ASSERT_TRUE(bits.Get(v, 32, in));
+        ASSERT_TRUE(bits.Get(v, 32));
         EXPECT_EQ(v, 0x04030201u);
-        EXPECT_FALSE(bits.Get(v, 1, in));
+        EXPECT_FALSE(bits.Get(v, 1));
     });
 }
 
 TEST(BitStream, PeekReadsZerosPastTheEndButSkipStopsThere) {
-    Reading(PackBits(Bits(0xFFFFFFFEu, 32)), [](BitStream& bits, ByteReader& in) {
+    Reading(PackBits(Bits(0xFFFFFFFEu, 32)), [](ByteReader& in) {
+        CheckedBitReader bits(in, 0);
         uint32_t v;
-        ASSERT_TRUE(bits.Get(v, 29, in));
-        EXPECT_EQ(bits.Peek(5, in), 0x18u);  // 110 and two bits that are not there
+        ASSERT_TRUE(bits.Get(v, 29));
+        EXPECT_EQ(bits.Peek(5), 0x18u);  // 110 and two bits that are not there
+        EXPECT_EQ(bits.Ahead(), uint64_t{6} << 61);
         EXPECT_TRUE(bits.Skip(3));
         EXPECT_FALSE(bits.Skip(1));
     });

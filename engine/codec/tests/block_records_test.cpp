@@ -3,16 +3,16 @@
 #include <array>
 #include <random>
 
-#include "bit_stream.h"
+#include "bit_reader.h"
+#include "bit_writer.h"
 #include "block_records.h"
 #include "codec_test_support.h"
-#include "file_stream.h"
 
 namespace lrx::codec::test {
 namespace {
 
 using PutFn = bool (*)(const unsigned char*, BitWriter&);
-using GetFn = bool (*)(BitReader&, unsigned char*);
+using GetFn = bool (*)(CheckedBitReader&, unsigned char*);
 
 struct Coded {
     Bytes bytes;
@@ -20,30 +20,25 @@ struct Coded {
 };
 
 Coded Code(PutFn put, const std::vector<Bytes>& records) {
-    lrx::test::ScratchDir dir;
     Coded coded;
-    {
-        FileStream file((dir / "records").c_str(), "wb");
-        ByteWriter out;
-        out.Attach(file.get());
-        BitStream bits;
-        BitWriter writer(bits, out);
-        for (const Bytes& r : records) EXPECT_TRUE(put(r.data(), writer));
-        coded.bits = bits.bytesWritten * 8 + bits.bitCount();
-        EXPECT_TRUE(bits.Flush(out) && out.Drain());
+    VectorSink sink(coded.bytes);
+    ByteWriter out;
+    out.Attach(&sink);
+    BitWriter writer(out);
+    for (const Bytes& r : records) {
+        EXPECT_TRUE(writer.Reserve(64));
+        EXPECT_TRUE(put(r.data(), writer));
     }
-    coded.bytes = lrx::test::ReadFile(dir / "records");
+    coded.bits = writer.bytesWritten() * 8 + writer.pendingBits();
+    EXPECT_TRUE(writer.Finish() && out.Drain());
     return coded;
 }
 
 std::vector<Bytes> Decoded(GetFn get, const Bytes& stream, std::size_t count, std::size_t size) {
-    lrx::test::ScratchDir dir;
-    lrx::test::WriteFile(dir / "records", stream);
-    FileStream file((dir / "records").c_str(), "rb");
+    MemorySource source(stream.data(), stream.size());
     ByteReader in;
-    in.Attach(file.get());
-    BitStream bits;
-    BitReader reader(bits, in);
+    in.Attach(&source);
+    CheckedBitReader reader(in, 0);
     std::vector<Bytes> records;
     for (std::size_t i = 0; i < count; ++i) {
         Bytes r(size, 0xEE);  // every byte must be set by the decoder

@@ -110,6 +110,12 @@ CodecRun Encode(const Bytes& replay, ProgressSink* progress) {
     return run;
 }
 
+namespace {
+bool SameVerdict(const ModelCheck& a, const ModelCheck& b) {
+    return a.problem == b.problem && a.refusal == b.refusal && a.frame == b.frame;
+}
+}  // namespace
+
 CodecRun Decode(const Bytes& packed, int32_t rawSize, ProgressSink* progress) {
     ProgressSink none;
     lrx::test::ScratchDir dir;
@@ -123,6 +129,21 @@ CodecRun Decode(const Bytes& packed, int32_t rawSize, ProgressSink* progress) {
         if (!out.Close()) run.result = -2;
     }
     run.output = lrx::test::ReadFile(dir / "out.rpl");
+    if (progress) return run;
+
+    // Once more from memory, with the checks the entry test asks for: the
+    // same replay, and the model check's verdict on it found on the way.
+    CodecContext ctx;
+    MemorySource source(packed.data(), packed.size());
+    Bytes again;
+    VectorSink sink(again);
+    DecodeCheck check;
+    if (DecodeReplay(ctx, source, sink, rawSize, none, &check) != run.result ||
+        again != run.output) {
+        run.result = -4;
+    } else if (run.result == LRX_OK && !SameVerdict(check.model, CheckModel(run.output))) {
+        run.result = -5;
+    }
     return run;
 }
 

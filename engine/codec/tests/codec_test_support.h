@@ -58,6 +58,8 @@ struct CodecRun {
 // Packs replay bytes as the add operation does; output is the packed data.
 CodecRun Encode(const Bytes& replay, ProgressSink* progress = nullptr);
 // Unpacks packed data of an entry of rawSize bytes; output is what was written.
+// The result is -4 when decoding from memory differs, -5 when the model
+// verdict made while decoding differs from the check of the output.
 CodecRun Decode(const Bytes& packed, int32_t rawSize, ProgressSink* progress = nullptr);
 
 // Packs and unpacks; the result is the replay that comes back (empty when

@@ -1,5 +1,5 @@
-// Large-block buffering over a C stream for the codec's hot loops: a field is
-// a few bytes, and a library call per field would cost more than the coding.
+// Large-block buffering over a source and a sink for the codec's hot loops: a
+// field is a few bytes, and a call per field would cost more than the coding.
 // The reader takes 64 KiB at a time: it reads ahead of the entry it decodes
 // in an archive, and more would only read more of the next entries. The
 // writer hands on 256 KiB at a time: with 64 KiB the system calls cost the
@@ -10,11 +10,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 
 #include "byte_order.h"
+#include "byte_source.h"
 
 // The per-field calls of the codec run a few times per byte of replay; left
 // to itself the compiler does not always inline them into the frame loops.
@@ -37,13 +37,13 @@ class ByteReader {
 
     ByteReader() : buffer_(std::make_unique<unsigned char[]>(kCapacity + kLoadSlack)) {}
 
-    // Starts reading from file, forgetting whatever was read ahead before.
-    void Attach(std::FILE* file) {
-        file_ = file;
+    // Starts reading from source, forgetting whatever was read ahead before.
+    void Attach(ByteSource* source) {
+        source_ = source;
         begin_ = end_ = 0;
+        fetched_ = 0;
         atEnd_ = false;
     }
-    std::FILE* file() const { return file_; }
 
     std::size_t Buffered() const { return end_ - begin_; }
     // The buffered bytes, followed by kLoadSlack loadable ones.
@@ -79,17 +79,21 @@ class ByteReader {
     // True when no byte is left, neither read ahead nor in the stream.
     bool AtEnd() { return !Ensure(1); }
 
+    // Bytes consumed since Attach.
+    int64_t Consumed() const { return fetched_ - static_cast<int64_t>(end_ - begin_); }
+
   private:
     bool Refill(std::size_t count);
 
     std::unique_ptr<unsigned char[]> buffer_;
-    std::FILE* file_ = nullptr;
+    ByteSource* source_ = nullptr;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
+    int64_t fetched_ = 0;
     bool atEnd_ = false;
 };
 
-// Collects output and hands it to the stream in big blocks. A failed write
+// Collects output and hands it to the sink in big blocks. A failed write
 // sticks: every later call fails too.
 class ByteWriter {
   public:
@@ -97,13 +101,12 @@ class ByteWriter {
 
     ByteWriter() : buffer_(std::make_unique<unsigned char[]>(kCapacity)) {}
 
-    // Starts writing to file; bytes still held for another stream are dropped.
-    void Attach(std::FILE* file) {
-        file_ = file;
+    // Starts writing to sink; bytes still held for another sink are dropped.
+    void Attach(ByteSink* sink) {
+        sink_ = sink;
         used_ = 0;
         failed_ = false;
     }
-    std::FILE* file() const { return file_; }
 
     // Room for count bytes (count <= kCapacity), to be filled and committed;
     // nullptr when making room needed a write that failed.
@@ -128,15 +131,15 @@ class ByteWriter {
         return true;
     }
 
-    // Hands everything held to the stream (not to the disk: the stream keeps
-    // its own buffering). False when a write failed, now or before.
+    // Hands everything held to the sink. False when a write failed, now or
+    // before.
     bool Drain();
 
   private:
     bool WriteLarge(const void* bytes, std::size_t count);
 
     std::unique_ptr<unsigned char[]> buffer_;
-    std::FILE* file_ = nullptr;
+    ByteSink* sink_ = nullptr;
     std::size_t used_ = 0;
     bool failed_ = false;
 };

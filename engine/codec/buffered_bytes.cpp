@@ -1,11 +1,11 @@
-#include "buffered_file.h"
+#include "buffered_bytes.h"
 
 #include <algorithm>
 
 namespace lrx::codec {
 
 bool ByteReader::Refill(std::size_t count) {
-    if (atEnd_ || !file_) return false;
+    if (atEnd_ || !source_) return false;
     if (begin_ > 0) {
         std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
         end_ -= begin_;
@@ -13,9 +13,10 @@ bool ByteReader::Refill(std::size_t count) {
     }
     while (end_ < count) {
         const std::size_t wanted = kCapacity - end_;
-        const std::size_t got = std::fread(buffer_.get() + end_, 1, wanted, file_);
+        const std::size_t got = source_->Read(buffer_.get() + end_, wanted);
         end_ += got;
-        // fread only comes back short at the end of the stream or on an error.
+        fetched_ += static_cast<int64_t>(got);
+        // A source only comes back short at its end or on a failure.
         if (got < wanted) {
             atEnd_ = true;
             break;
@@ -38,7 +39,7 @@ bool ByteReader::CopyOut(unsigned char* destination, std::size_t count) {
 
 bool ByteWriter::Drain() {
     if (used_ > 0 && !failed_) {
-        if (!file_ || std::fwrite(buffer_.get(), 1, used_, file_) != used_) failed_ = true;
+        if (!sink_ || !sink_->Write(buffer_.get(), used_)) failed_ = true;
     }
     used_ = 0;
     return !failed_;
@@ -47,7 +48,7 @@ bool ByteWriter::Drain() {
 bool ByteWriter::WriteLarge(const void* bytes, std::size_t count) {
     if (!Drain()) return false;
     if (count <= kCapacity) return Write(bytes, count);
-    if (!file_ || std::fwrite(bytes, 1, count, file_) != count) failed_ = true;
+    if (!sink_ || !sink_->Write(static_cast<const unsigned char*>(bytes), count)) failed_ = true;
     return !failed_;
 }
 

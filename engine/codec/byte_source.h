@@ -1,0 +1,97 @@
+// Where the codec's bytes come from and where they go: a file, memory, or a
+// caller's function. The codec buffers in large blocks on its side (see
+// buffered_bytes.h), so a call here moves many kilobytes at a time and its
+// cost does not matter.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace lrx::codec {
+
+class ByteSource {
+  public:
+    virtual ~ByteSource() = default;
+    // Up to size bytes into `into`; fewer only at the end of the data or on a
+    // failure, which a later call repeats.
+    virtual std::size_t Read(unsigned char* into, std::size_t size) = 0;
+};
+
+class ByteSink {
+  public:
+    virtual ~ByteSink() = default;
+    // All size bytes, or false.
+    virtual bool Write(const unsigned char* bytes, std::size_t size) = 0;
+};
+
+// A C stream from its current position; the caller keeps it open.
+class FileSource final : public ByteSource {
+  public:
+    explicit FileSource(std::FILE* file) : file_(file) {}
+    std::size_t Read(unsigned char* into, std::size_t size) override {
+        return file_ ? std::fread(into, 1, size, file_) : 0;
+    }
+
+  private:
+    std::FILE* file_;
+};
+
+class FileSink final : public ByteSink {
+  public:
+    explicit FileSink(std::FILE* file) : file_(file) {}
+    bool Write(const unsigned char* bytes, std::size_t size) override {
+        return file_ && std::fwrite(bytes, 1, size, file_) == size;
+    }
+
+  private:
+    std::FILE* file_;
+};
+
+// Bytes the caller keeps alive.
+class MemorySource final : public ByteSource {
+  public:
+    MemorySource(const unsigned char* data, std::size_t size) : data_(data), size_(size) {}
+    std::size_t Read(unsigned char* into, std::size_t size) override {
+        const std::size_t piece = size < size_ - used_ ? size : size_ - used_;
+        if (piece > 0) std::memcpy(into, data_ + used_, piece);
+        used_ += piece;
+        return piece;
+    }
+
+  private:
+    const unsigned char* data_;
+    std::size_t size_;
+    std::size_t used_ = 0;
+};
+
+// Appends to the caller's vector.
+class VectorSink final : public ByteSink {
+  public:
+    explicit VectorSink(std::vector<unsigned char>& bytes) : bytes_(bytes) {}
+    bool Write(const unsigned char* bytes, std::size_t size) override {
+        bytes_.insert(bytes_.end(), bytes, bytes + size);
+        return true;
+    }
+
+  private:
+    std::vector<unsigned char>& bytes_;
+};
+
+// Counts what it is given and keeps nothing: a check needs the decoding, not
+// the replay.
+class CountingSink final : public ByteSink {
+  public:
+    bool Write(const unsigned char*, std::size_t size) override {
+        count_ += static_cast<int64_t>(size);
+        return true;
+    }
+    int64_t count() const { return count_; }
+
+  private:
+    int64_t count_ = 0;
+};
+
+}  // namespace lrx::codec
