@@ -20,8 +20,11 @@
 // to itself the compiler does not always inline them into the frame loops.
 #if defined(__GNUC__)
 #define LRX_HOT_INLINE [[gnu::always_inline]] inline
+// The same for a lambda, after its parameters.
+#define LRX_HOT_LAMBDA __attribute__((always_inline))
 #else
 #define LRX_HOT_INLINE inline
+#define LRX_HOT_LAMBDA
 #endif
 
 namespace lrx::codec {

@@ -197,13 +197,15 @@ LRX_HOT_INLINE bool GetCarValues(In& in, uint64_t& car, SlotHistory& h, RawFrame
         const uint32_t keyEscape = 0u - keyCode.escape;
         const uint32_t keyLength = keyCode.length + (keyEscape & kKeyBits);
         key = Extrapolate(h.key) + static_cast<uint32_t>(static_cast<int32_t>(keyCode.value)) +
-              (static_cast<uint32_t>(ahead >> 36) & 0xFFFFFF & keyEscape);
+              (static_cast<uint32_t>(ahead >> 36) & keyEscape);
         ahead <<= keyLength;
         const ShortResidual bCode = kShortResiduals.entry[ahead >> 59];
         const uint32_t bEscape = 0u - bCode.escape;
         const uint32_t bLength = bCode.length + (bEscape & kValueBBits);
+        // The escaped value, sign and all, by an arithmetic shift.
+        const uint32_t bWide = static_cast<uint32_t>(static_cast<int64_t>(ahead << 4) >> 48);
         b = Extrapolate(h.b) + static_cast<uint32_t>(static_cast<int32_t>(bCode.value)) +
-            (SignExtend(static_cast<uint32_t>(ahead >> 44) & 0xFFFF, 16) & bEscape);
+            (bWide & bEscape);
         if (!in.Consume(static_cast<int>(keyLength)) || !in.Consume(static_cast<int>(bLength))) {
             return false;
         }
@@ -219,8 +221,9 @@ LRX_HOT_INLINE bool GetCarValues(In& in, uint64_t& car, SlotHistory& h, RawFrame
         uint64_t ahead = in.Ahead();
         const uint32_t wide = 0u - static_cast<uint32_t>(ahead >> 63);
         const uint32_t cLength = 8 + (wide & 9);
-        c = h.c + ((SignExtend(static_cast<uint32_t>(ahead >> 47) & 0xFFFF, 16) & wide) |
-                   (SignExtend(static_cast<uint32_t>(ahead >> 56) & 0x7F, 7) & ~wide));
+        const int64_t afterFlag = static_cast<int64_t>(ahead << 1);
+        c = h.c + ((static_cast<uint32_t>(afterFlag >> 48) & wide) |
+                   (static_cast<uint32_t>(afterFlag >> 57) & ~wide));
         ahead <<= cLength;
         // valueD: 0; 10 and the sign; 11 and 8 bits. By the first three bits.
         static constexpr int8_t kShortD[8] = {0, 0, 0, 0, 1, -1, 0, 0};

@@ -90,7 +90,6 @@ struct DecoderFrames {
 struct CarOrder {
     std::array<uint32_t, kMaxSlots> byKey;
     int count = 0;
-    bool tied = false;  // two cars share a key
 };
 
 // Reads one block count: "0" for none, else "1" and 8 bits.
@@ -145,14 +144,14 @@ LRX_HOT_INLINE bool ReadCars(DecoderFrames& state, In& in, int n, uint64_t& flag
         if (n > 0 && !in.GetWide(bits, n)) return false;
         state.present = ~SlotsFromOrderBits(bits, n) & AllSlots(n);
     }
-    return state.raw.EachCar(state.present, [&](int slot, RawFrames raw) {
+    return state.raw.EachCar(state.present, [&](int slot, RawFrames raw) LRX_HOT_LAMBDA {
         return GetCarValues(in, state.cars[slot], state.history[slot], raw);
     });
 }
 
 // Sorts the present cars by key, inserting them in the order of the previous
-// frame, and notes whether two keys are tied.
-LRX_HOT_INLINE void OrderCars(DecoderFrames& state, CarOrder& order) {
+// frame.
+LRX_HOT_INLINE void OrderCars(const DecoderFrames& state, CarOrder& order) {
     const auto insert = [&](int slot) {
         const uint32_t car = CarKey(state.cars[slot]) << 6 | static_cast<uint32_t>(slot);
         int j = order.count++;
@@ -169,22 +168,13 @@ LRX_HOT_INLINE void OrderCars(DecoderFrames& state, CarOrder& order) {
     for (uint64_t rest = state.present & ~listed; rest; rest &= rest - 1) {
         insert(LowestSlot(rest));
     }
-    // Keys are tied when two neighbours differ only in their slot bits.
-    uint32_t smallestGap = 64;
-    for (int i = 1; i < order.count; ++i) {
-        smallestGap = std::min(smallestGap, order.byKey[i] ^ order.byKey[i - 1]);
-    }
-    order.tied = smallestGap < 64;
-    state.lastOrderCount = order.count;
-    for (int i = 0; i < order.count; ++i) {
-        state.lastOrder[i] = static_cast<uint8_t>(order.byKey[i] & 63);
-    }
 }
 
 // Writes the position entries. Cars in ascending key order take the first
 // positions, each with the flag bit of its position; the rest are empty.
-// Unless two keys are tied (or it is the first frame): then statuses in the
-// stream say where each car goes.
+// Unless two keys are tied (or it is the first frame): then the statuses in
+// the stream say where each car goes, and those entries are written over
+// these.
 template <class In>
 LRX_HOT_INLINE int WritePositions(CodecContext& ctx, DecoderFrames& state, In& in, uint64_t flags,
                                   const CarOrder& order) {
@@ -194,21 +184,29 @@ LRX_HOT_INLINE int WritePositions(CodecContext& ctx, DecoderFrames& state, In& i
     if (entriesSize > ctx.bytesLeft) return LRX_READING_POSITION_DATA;
     unsigned char* const out = ctx.output.Reserve(static_cast<std::size_t>(entriesSize));
     if (!out) return LRX_WRITING_POSITION_DATA;
-    const bool statusesGiven = state.firstFrame || order.tied;
+    // Keys are tied when two neighbours differ only in their slot bits.
+    uint32_t smallestGap = state.firstFrame ? 0 : 64;
+    uint32_t previous = order.count > 0 ? order.byKey[0] ^ 64 : 0;
+    uint64_t flagsAhead = n > 0 ? flags << (64 - n) : 0;  // position 0's on top
     unsigned char* entry = out;
-    if (!statusesGiven) {
-        uint64_t flagsAhead = n > 0 ? flags << (64 - n) : 0;  // position 0's on top
-        for (int i = 0; i < order.count; ++i, entry += kPositionEntrySize) {
-            const int slot = static_cast<int>(order.byKey[i] & 63);
-            const uint32_t flag = static_cast<uint32_t>(flagsAhead >> 63);
-            flagsAhead <<= 1;
-            entry[0] = static_cast<unsigned char>(2 * (slot + slotBase) + flag);
-            StoreCar(entry, state.cars[slot]);
-        }
-        for (int i = order.count; i < n; ++i, entry += kPositionEntrySize) {
-            std::memcpy(entry, kEmptyPosition, kPositionEntrySize);
-        }
-    } else {
+    for (int i = 0; i < order.count; ++i, entry += kPositionEntrySize) {
+        const uint32_t car = order.byKey[i];
+        smallestGap = std::min(smallestGap, car ^ previous);
+        previous = car;
+        const int slot = static_cast<int>(car & 63);
+        state.lastOrder[i] = static_cast<uint8_t>(slot);
+        const uint32_t flag = static_cast<uint32_t>(flagsAhead >> 63);
+        flagsAhead <<= 1;
+        entry[0] = static_cast<unsigned char>(2 * (slot + slotBase) + flag);
+        StoreCar(entry, state.cars[slot]);
+    }
+    state.lastOrderCount = order.count;
+    for (int i = order.count; i < n; ++i, entry += kPositionEntrySize) {
+        std::memcpy(entry, kEmptyPosition, kPositionEntrySize);
+    }
+    const bool statusesGiven = smallestGap < 64;
+    if (statusesGiven) {
+        entry = out;
         for (int i = 0; i < n; ++i, entry += kPositionEntrySize) {
             uint32_t status;
             if (!in.Get(status, 7)) return LRX_READING_POSITION_DATA;

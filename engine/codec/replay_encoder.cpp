@@ -161,7 +161,7 @@ int EncodeFrame(CodecContext& ctx, const FrameView& frame, EncoderFrames& state,
         state.wasPresent = present;
     }
 
-    state.raw.EachCar(present, [&](int slot, RawFrames raw) {
+    state.raw.EachCar(present, [&](int slot, RawFrames raw) LRX_HOT_LAMBDA {
         PutCarValues(out, state.carOfSlot[slot], state.history[slot], raw);
         return true;
     });
