@@ -1,5 +1,6 @@
 #include "model_check.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <vector>
@@ -52,7 +53,7 @@ ModelCheck Refused(int code, int64_t frame) {
 ModelBreak CheckPositions(const unsigned char* entries, int slotCount, int slotBase,
                           bool firstFrame) {
     uint64_t present = 0;
-    bool emptySeen = false, ascending = true, tied = false;
+    bool emptySeen = false, ascending = true;
     uint32_t keys[kMaxSlots];
     int carCount = 0;
     for (int i = 0; i < slotCount; ++i) {
@@ -69,12 +70,14 @@ ModelBreak CheckPositions(const unsigned char* entries, int slotCount, int slotB
         present |= bit;
         const uint32_t key = CarKey(LoadCar(entry));
         if (emptySeen || (carCount > 0 && key <= keys[carCount - 1])) ascending = false;
-        for (int k = 0; k < carCount && !tied; ++k) tied = keys[k] == key;
         keys[carCount++] = key;
     }
-    // The first frame and frames with tied keys keep their order explicitly.
-    if (!firstFrame && !tied && !ascending) return ModelBreak::EntryOrder;
-    return ModelBreak::None;
+    // The first frame and frames with tied keys keep their order explicitly;
+    // keys in strictly ascending order cannot be tied.
+    if (firstFrame || ascending) return ModelBreak::None;
+    std::sort(keys, keys + carCount);
+    const bool tied = std::adjacent_find(keys, keys + carCount) != keys + carCount;
+    return tied ? ModelBreak::None : ModelBreak::EntryOrder;
 }
 
 ModelCheck CheckReplayModel(std::FILE* replay) {
