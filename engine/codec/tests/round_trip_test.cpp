@@ -151,6 +151,9 @@ TEST(ModelCheck, NamesTheFirstProblemAndItsFrame) {
     ModelCheck result = check(replay);
     EXPECT_EQ(result.problem, ModelBreak::EntryOrder);
     EXPECT_EQ(result.frame, 2);
+    // Out of slot order, but on one key: the frame keeps its order.
+    replay.frames[2].entries[0] = Entry(4, 1, 0, 0, 0);
+    EXPECT_TRUE(check(replay).FollowsModel());
 
     replay = TwoCars({{{car, other}}, {{car, Entry(1, 0, 0, 0, 0)}}});
     EXPECT_EQ(check(replay).problem, ModelBreak::EmptyPosition);
