@@ -135,7 +135,7 @@ int DecodeOne(Pending& entry, FileStream& archive, const char* archivePath,
     progress.Resume(name);
     errno = 0;
     const int result =
-        DecodeEntry(codec, archive.get(), entry.output.get(), entry.node->info->rawSize, progress);
+        DecodeEntry(codec, archive.get(), entry.output.get(), *entry.node->info, progress);
     if (result != LRX_OK) {
         const int error = errno;
         const bool written = IsCodecWritingCode(result) && error != 0;

@@ -283,18 +283,32 @@ extern "C" int lrx_read(const char* archive, const char* name, unsigned char** r
     });
 }
 
-extern "C" int lrx_read_to(const char* archive, const char* name, lrx_write_function write,
-                           void* writer, const lrx_callbacks* callbacks, lrx_failure* failure) {
+namespace {
+int ReadTo(const char* archive, const char* name, lrx_write_function write, void* writer,
+           const lrx_callbacks* callbacks, lrx_failure* failure, Handing handing) {
     return Guarded(failure, LRX_CALL_READ, LRX_WRITING_POSITION_DATA, archive, [&] {
         CallbackSink sink(callbacks);
         OperationContext ctx(sink, LRX_CALL_READ);
         if (!archive || !name || !write) return Finish(ctx, LRX_OPENING_ARCHIVE, "", failure);
-        const int result =
-            ReadEntryTo(ctx, archive, name, [&](const unsigned char* bytes, std::size_t size) {
+        const int result = ReadEntryTo(
+            ctx, archive, name,
+            [&](const unsigned char* bytes, std::size_t size) {
                 return write(writer, bytes, size);
-            });
+            },
+            handing);
         return Finish(ctx, result, archive, failure);
     });
+}
+}  // namespace
+
+extern "C" int lrx_read_to(const char* archive, const char* name, lrx_write_function write,
+                           void* writer, const lrx_callbacks* callbacks, lrx_failure* failure) {
+    return ReadTo(archive, name, write, writer, callbacks, failure, Handing::WholeFirst);
+}
+
+extern "C" int lrx_read_stream(const char* archive, const char* name, lrx_write_function write,
+                               void* writer, const lrx_callbacks* callbacks, lrx_failure* failure) {
+    return ReadTo(archive, name, write, writer, callbacks, failure, Handing::AsDecoded);
 }
 
 extern "C" int lrx_test(const char* archive, lrx_test_entry** report, size_t* count,

@@ -37,7 +37,7 @@ EntryVerdict CheckEntry(codec::CodecContext& codec, std::FILE* archive, const TF
     if (!SeekTo(archive, node.offset)) return {LRX_READING_HEADER, "cannot seek to its data"};
     // The decoder checks the replay against the model as it writes it, so the
     // replay itself is not kept.
-    codec::FileSource packed(archive);
+    codec::FileSource packed(archive, PackedLimit(info));
     codec::CountingSink replay;
     codec::DecodeCheck check;
     const int result = codec::DecodeReplay(codec, packed, replay, info.rawSize, progress, &check);

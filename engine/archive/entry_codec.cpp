@@ -21,9 +21,15 @@ bool IsCodecWritingCode(int code) {
            code == LRX_WRITING_RECORD_SIZE;
 }
 
-int DecodeEntry(codec::CodecContext& ctx, std::FILE* archive, std::FILE* output, int32_t rawSize,
-                ProgressSink& progress) {
-    return codec::DecodeReplay(ctx, archive, output, rawSize, progress);
+int DecodeEntry(codec::CodecContext& ctx, std::FILE* archive, std::FILE* output,
+                const TFileInfo& info, ProgressSink& progress) {
+    codec::FileSource packed(archive, PackedLimit(info));
+    codec::FileSink replay(output);
+    return codec::DecodeReplay(ctx, packed, replay, info.rawSize, progress);
+}
+
+int64_t PackedLimit(const TFileInfo& info) {
+    return info.packedSize < 0 ? 0 : info.packedSize;
 }
 
 }  // namespace lrx

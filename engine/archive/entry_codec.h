@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "codec_context.h"
+#include "file_info_record.h"
 #include "progress_sink.h"
 
 namespace lrx {
@@ -21,9 +22,13 @@ int EncodeEntry(codec::CodecContext& ctx, std::FILE* replay, std::FILE* archive,
 // always a write into the new archive, in an extraction into the replay.
 bool IsCodecWritingCode(int code);
 
-// Decodes the packed data at the archive stream's position into the open
-// output until rawSize bytes are produced. Result: 0 or a codec code.
-int DecodeEntry(codec::CodecContext& ctx, std::FILE* archive, std::FILE* output, int32_t rawSize,
-                ProgressSink& progress);
+// Decodes the packed data at the archive stream's position, reading no more
+// than its packedSize bytes, into the open output until rawSize bytes are
+// produced. Result: 0 or a codec code.
+int DecodeEntry(codec::CodecContext& ctx, std::FILE* archive, std::FILE* output,
+                const TFileInfo& info, ProgressSink& progress);
+
+// The bytes an entry's data may take, as its record gives them.
+int64_t PackedLimit(const TFileInfo& info);
 
 }  // namespace lrx

@@ -7,6 +7,7 @@
 #include "codec.h"
 #include "entry_codec.h"
 #include "entry_name.h"
+#include "scratch_file.h"
 
 namespace lrx {
 namespace {
@@ -47,7 +48,7 @@ int DecodeNamedEntry(OperationContext& ctx, const std::string& archive, const st
     if (!file.Seek(node->offset)) return ctx.Fail(LRX_READING_HEADER, 0, archive, entry);
     ctx.progress.Enter(Stage::Extracting, entry);
     if (ctx.StopAsked()) return ctx.Fail(LRX_ABORTED, 0, archive, entry);
-    codec::FileSource packed(file.get());
+    codec::FileSource packed(file.get(), PackedLimit(*node->info));
     const int result =
         codec::DecodeReplay(ctx.codec, packed, sink, node->info->rawSize, ctx.progress);
     if (result == LRX_OK) return LRX_OK;
@@ -70,12 +71,39 @@ int ReadEntry(OperationContext& ctx, const std::string& archive, const std::stri
 }
 
 int ReadEntryTo(OperationContext& ctx, const std::string& archive, const std::string& name,
-                const EntryWriter& write) {
-    WriterSink sink(write);
+                const EntryWriter& write, Handing handing) {
     std::string entry;
-    if (const int result = DecodeNamedEntry(
-            ctx, archive, name, sink, [&] { return sink.error(); }, entry)) {
+    if (handing == Handing::AsDecoded) {
+        WriterSink sink(write);
+        const int result = DecodeNamedEntry(
+            ctx, archive, name, sink, [&] { return sink.error(); }, entry);
+        if (result == LRX_OK) ctx.progress.Finished(Stage::Extracting, entry.c_str());
         return result;
+    }
+    // The whole entry first, into a scratch file.
+    errno = 0;
+    const std::unique_ptr<std::FILE, FileCloser> scratch = OpenScratchFile();
+    if (!scratch) return ctx.Fail(LRX_CREATING_REPLAY_FILE, errno, "", name);
+    codec::FileSink sink(scratch.get());
+    const auto scratchError = [] { return errno ? errno : EIO; };
+    if (const int result = DecodeNamedEntry(ctx, archive, name, sink, scratchError, entry)) {
+        return result;
+    }
+    errno = 0;
+    if (std::fflush(scratch.get()) != 0 || std::fseek(scratch.get(), 0, SEEK_SET) != 0) {
+        return ctx.Fail(LRX_WRITING_POSITION_DATA, scratchError(), "", entry);
+    }
+    std::vector<unsigned char> piece(64 * 1024);
+    for (;;) {
+        errno = 0;
+        const std::size_t got = std::fread(piece.data(), 1, piece.size(), scratch.get());
+        if (got == 0) break;
+        if (const int error = write(piece.data(), got); error != 0) {
+            return ctx.Fail(LRX_WRITING_POSITION_DATA, error, "", entry);
+        }
+    }
+    if (std::ferror(scratch.get())) {
+        return ctx.Fail(LRX_WRITING_POSITION_DATA, scratchError(), "", entry);
     }
     ctx.progress.Finished(Stage::Extracting, entry.c_str());
     return LRX_OK;

@@ -19,10 +19,15 @@ int ReadEntry(OperationContext& ctx, const std::string& archive, const std::stri
 // Takes the next bytes of a replay: 0, or the system's error number.
 using EntryWriter = std::function<int(const unsigned char* bytes, std::size_t size)>;
 
+// When the pieces are handed on: once the entry decoded whole (nothing of a
+// damaged entry reaches the writer), or as they are decoded (a damaged entry
+// hands on its start before the failure).
+enum class Handing { WholeFirst, AsDecoded };
+
 // ReadEntry handing the replay to write in pieces; a failed write is 6
 // with the writer's error number, about the entry and no file.
 int ReadEntryTo(OperationContext& ctx, const std::string& archive, const std::string& name,
-                const EntryWriter& write);
+                const EntryWriter& write, Handing handing);
 
 // The replay packed as add stores it: 0 or a codec code.
 int PackInMemory(OperationContext& ctx, const unsigned char* replay, std::size_t size,

@@ -27,16 +27,23 @@ class ByteSink {
     virtual bool Write(const unsigned char* bytes, std::size_t size) = 0;
 };
 
-// A C stream from its current position; the caller keeps it open.
+// A C stream from its current position, to its end or for limit bytes (an
+// archive entry's data, so that a damaged entry is not read on into the
+// next); the caller keeps it open.
 class FileSource final : public ByteSource {
   public:
-    explicit FileSource(std::FILE* file) : file_(file) {}
+    explicit FileSource(std::FILE* file, int64_t limit = -1) : file_(file), left_(limit) {}
     std::size_t Read(unsigned char* into, std::size_t size) override {
-        return file_ ? std::fread(into, 1, size, file_) : 0;
+        if (left_ >= 0 && static_cast<uint64_t>(left_) < size)
+            size = static_cast<std::size_t>(left_);
+        const std::size_t got = file_ && size > 0 ? std::fread(into, 1, size, file_) : 0;
+        if (left_ >= 0) left_ -= static_cast<int64_t>(got);
+        return got;
     }
 
   private:
     std::FILE* file_;
+    int64_t left_;  // bytes still to read, or -1 for all
 };
 
 class FileSink final : public ByteSink {

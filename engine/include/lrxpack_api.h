@@ -36,17 +36,17 @@
 #include "lrxpack.h"
 
 #define LRXPACK_VERSION_MAJOR 1
-#define LRXPACK_VERSION_MINOR 1
+#define LRXPACK_VERSION_MINOR 2
 #define LRXPACK_VERSION_PATCH 0
-#define LRXPACK_VERSION_STRING "1.1.0"
+#define LRXPACK_VERSION_STRING "1.2.0"
 /* MAJOR * 10000 + MINOR * 100 + PATCH, as lrx_version_number returns it. */
-#define LRXPACK_VERSION_NUMBER 10100
+#define LRXPACK_VERSION_NUMBER 10200
 
 #ifdef __cplusplus
 extern "C" {
 #endif
 
-/* The library's version: "1.1.0", and 10100 for 1.1.0. A program built
+/* The library's version: "1.2.0", and 10200 for 1.2.0. A program built
  * against this header may check that the library it loaded is as new. */
 LRXPACK_API const char* lrx_version(void);
 LRXPACK_API int lrx_version_number(void);
@@ -194,6 +194,13 @@ typedef int (*lrx_write_function)(void* writer, const unsigned char* bytes, size
  * 6 with the writer's error number, the entry and no path. */
 LRXPACK_API int lrx_read_to(const char* archive, const char* name, lrx_write_function write,
                             void* writer, const lrx_callbacks* callbacks, lrx_failure* failure);
+
+/* lrx_read_to handing each piece on as soon as it is decoded, in blocks of up
+ * to 256 KiB: no scratch file, and the first bytes come at once. A damaged
+ * entry hands on its start before the call fails with the damage's code;
+ * whoever cannot take a part of a replay reads with lrx_read_to. Since 1.2. */
+LRXPACK_API int lrx_read_stream(const char* archive, const char* name, lrx_write_function write,
+                                void* writer, const lrx_callbacks* callbacks, lrx_failure* failure);
 
 /* One entry's verdict from lrx_test: code 0 when it decodes cleanly,
  * otherwise the code and what is wrong. */

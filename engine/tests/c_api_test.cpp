@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -93,7 +94,7 @@ lrx_failure Record(int code, int systemError, int call, const std::string& path)
 
 TEST(CApi, ListReadTestPackAndUnpackGiveWhatWasAdded) {
     EXPECT_STREQ(lrx_version(), LRXPACK_VERSION_STRING);
-    EXPECT_EQ(lrx_version_number(), 10100);
+    EXPECT_EQ(lrx_version_number(), 10200);
     ScratchDir dir;
     const std::string archive = dir / "a.lrx";
     Names replays;
@@ -140,6 +141,12 @@ TEST(CApi, ListReadTestPackAndUnpackGiveWhatWasAdded) {
               LRX_OK);
     EXPECT_EQ(written, SampleReplay(2, 80));
     EXPECT_EQ(reading.done, (Names{"r2.rpl"}));
+    // And as it is decoded.
+    written.clear();
+    ASSERT_EQ(lrx_read_stream(archive.c_str(), "r3.rpl", &Collect, &written, &callbacks, &failure),
+              LRX_OK);
+    EXPECT_EQ(written, SampleReplay(3, 80));
+    EXPECT_EQ(reading.done, (Names{"r2.rpl", "r3.rpl"}));
     EXPECT_EQ(lrx_check_replay(replays[0].c_str(), &failure), LRX_OK);
 
     lrx_test_entry* report = nullptr;
@@ -160,6 +167,26 @@ TEST(CApi, ListReadTestPackAndUnpackGiveWhatWasAdded) {
     EXPECT_NE(lrx_unpack(packed, packedSize / 2, source.size(), &back, &failure), LRX_OK);
     EXPECT_EQ(back, nullptr);
     EXPECT_EQ(failure.call, LRX_CALL_UNPACK);
+    // The same cut entry in an archive: read whole first, the writer gets
+    // nothing; read as decoded, the replay's start, then the same failure.
+    Bytes cut = ArchiveHeader();
+    const std::size_t half = packedSize / 8 * 4;
+    cut.insert(cut.end(), packed, packed + half);
+    const Bytes record =
+        FileInfoBytes("cut.rpl", static_cast<int32_t>(source.size()), static_cast<int32_t>(half));
+    cut.insert(cut.end(), record.begin(), record.end());
+    WriteFile(dir / "cut.lrx", cut);
+    written.clear();
+    const int whole =
+        lrx_read_to((dir / "cut.lrx").c_str(), "cut.rpl", &Collect, &written, nullptr, &failure);
+    EXPECT_GE(whole, LRX_READING_POSITION_DATA);
+    EXPECT_TRUE(written.empty());
+    EXPECT_EQ(lrx_read_stream((dir / "cut.lrx").c_str(), "cut.rpl", &Collect, &written, nullptr,
+                              &failure),
+              whole);
+    ASSERT_GT(written.size(), 3000u);  // the header at least
+    ASSERT_LT(written.size(), source.size());
+    EXPECT_TRUE(std::equal(written.begin(), written.end(), source.begin()));
     lrx_free(packed);
 }
 

@@ -18,7 +18,7 @@ lrx_build_msi() {
         -q "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Sequence\`) VALUES ('WriteEnvironmentStrings', 5200)"
 }
 
-# The release's version: LRXWin's version block (PRODUCTVERSION 1, 1, 0, 0 -> 1.1.0).
+# The release's version: LRXWin's version block (PRODUCTVERSION 1, 2, 0, 0 -> 1.2.0).
 lrx_release_version() {
     sed -nE 's/^PRODUCTVERSION +([0-9]+), *([0-9]+), *([0-9]+).*/\1.\2.\3/p' manager/app/LRXWin.rc
 }

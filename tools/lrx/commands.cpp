@@ -165,7 +165,7 @@ std::set<std::string> FilledDestinations(const Listing& listing, const std::stri
     return filled;
 }
 
-// Standard output as the writer of lrx_read_to, remembering a failed write.
+// Standard output as the writer of lrx_read_stream, remembering a failed write.
 struct StdoutWriter {
     bool failed = false;
 
@@ -191,8 +191,11 @@ int ExtractToStdout(const Options& options) {
     ProgressDisplay display(VerbLabel("Extracting"), !options.quiet && IsTerminal(stderr));
     StdoutWriter writer;
     lrx_failure failure;
-    const int result = lrx_read_to(options.archive.c_str(), options.names[0].c_str(),
-                                   &StdoutWriter::Write, &writer, display.callbacks(), &failure);
+    // Written as it is decoded, as a decompressor does: a damaged entry
+    // leaves its start in the pipe before the error.
+    const int result =
+        lrx_read_stream(options.archive.c_str(), options.names[0].c_str(), &StdoutWriter::Write,
+                        &writer, display.callbacks(), &failure);
     display.Clear();
     if (result == LRX_OK) return 0;
     if (writer.failed) {
