@@ -130,8 +130,7 @@ double MiB(long kib) {
 int main(int argc, char** argv) {
     if (argc > 1 && std::string(argv[1]) == "--child") return ChildMain(argc - 2, argv + 2);
 
-    fs::path dir =
-        fs::canonical("/proc/self/exe").parent_path().parent_path() / "bench-scratch" / "archive";
+    fs::path dir = DefaultScratchDir("archive");
     std::vector<double> sizesMB{10, 100, 1000};
     int trials = 3;
     double bigMB = 200;

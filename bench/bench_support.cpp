@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -90,14 +91,36 @@ void ReportToParent(const std::vector<double>& values) {
     std::fflush(stdout);
 }
 
-bool RunCommand(const std::vector<std::string>& command) {
+CommandRun RunTimedCommand(const std::vector<std::string>& command, const std::string& stdoutPath) {
     std::vector<std::string> args = command;
     std::vector<char*> argv = ArgvOf(args);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (!stdoutPath.empty()) {
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, stdoutPath.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    }
+    CommandRun run;
+    const Clock::time_point start = Clock::now();
     pid_t pid;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
+    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) return run;
+    run.started = true;
     int status = 0;
-    if (waitpid(pid, &status, 0) != pid) return false;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    rusage usage{};
+    if (wait4(pid, &status, 0, &usage) != pid) return run;
+    run.wallSeconds = SecondsSince(start);
+    const auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
+    };
+    run.cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
+    if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
+    return run;
+}
+
+bool RunCommand(const std::vector<std::string>& command) {
+    return RunTimedCommand(command).Succeeded();
 }
 
 int64_t WriteRaceReplay(const std::string& path, uint64_t seed, int cars, double megabytes) {
@@ -117,6 +140,14 @@ int64_t WriteRaceReplay(const std::string& path, uint64_t seed, int cars, double
     const bool written = std::fwrite(replay.data(), 1, replay.size(), file) == replay.size();
     if (std::fclose(file) != 0 || !written) return -1;
     return static_cast<int64_t>(replay.size());
+}
+
+std::filesystem::path ProgramDir() {
+    return std::filesystem::canonical("/proc/self/exe").parent_path();
+}
+
+std::filesystem::path DefaultScratchDir(const std::string& name) {
+    return ProgramDir().parent_path() / "bench-scratch" / name;
 }
 
 int64_t FileSize(const std::string& path) {

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -32,6 +33,21 @@ struct ChildRun {
 ChildRun RunChild(const std::vector<std::string>& args);
 void ReportToParent(const std::vector<double>& values);
 
+// How a command ran: the clock on the wall from start to exit, and the CPU
+// time (user + system) the process used, as wait4 reports it.
+struct CommandRun {
+    bool started = false;  // false: not found or not executable
+    int exitCode = -1;     // -1 when it died by a signal
+    double wallSeconds = 0;
+    double cpuSeconds = 0;
+    bool Succeeded() const { return started && exitCode == 0; }
+};
+
+// Runs a command (no shell; looked up in PATH when it has no slash) and
+// waits. With stdoutPath its standard output goes to that file (truncated).
+CommandRun RunTimedCommand(const std::vector<std::string>& argv,
+                           const std::string& stdoutPath = {});
+
 // Runs a command (no shell) and waits; true when it exited with 0.
 bool RunCommand(const std::vector<std::string>& argv);
 
@@ -42,6 +58,11 @@ int WithoutStdout(const std::function<int()>& work);
 
 // Writes a race-profile replay of about the given size; returns its length.
 int64_t WriteRaceReplay(const std::string& path, uint64_t seed, int cars, double megabytes);
+
+// The folder this program sits in (build/<build>/bin), and a scratch folder
+// of the given name beside it: build/<build>/bench-scratch/NAME.
+std::filesystem::path ProgramDir();
+std::filesystem::path DefaultScratchDir(const std::string& name);
 
 int64_t FileSize(const std::string& path);
 bool SameContents(const std::string& a, const std::string& b);

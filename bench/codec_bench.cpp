@@ -215,8 +215,7 @@ void PrintSpeed(const char* label, const Speed& s) {
 int main(int argc, char** argv) {
     if (argc > 1 && std::string(argv[1]) == "--child") return ChildMain(argc - 2, argv + 2);
 
-    fs::path dir =
-        fs::canonical("/proc/self/exe").parent_path().parent_path() / "bench-scratch" / "codec";
+    fs::path dir = DefaultScratchDir("codec");
     double totalMB = 64, bigMB = 200;
     int repeat = 5;
     std::string only;  // codec labels without spaces, e.g. "lrx,zstd-3"; empty: all

@@ -100,8 +100,7 @@ void PrintRow(const char* what, const Step& step, double reference, long baselin
 int main(int argc, char** argv) {
     if (argc > 1 && std::string(argv[1]) == "--child") return ChildMain(argc - 2, argv + 2);
 
-    fs::path dir = fs::canonical("/proc/self/exe").parent_path().parent_path() / "bench-scratch" /
-                   "collection";
+    fs::path dir = DefaultScratchDir("collection");
     int count = 400, trials = 3;
     double kb = 370;
     unsigned jobs = std::max(1u, std::thread::hardware_concurrency());
