@@ -152,11 +152,15 @@ LRX_HOT_INLINE bool ReadCars(DecoderFrames& state, In& in, int n, uint64_t& flag
 // Sorts the present cars by key, inserting them in the order of the previous
 // frame.
 LRX_HOT_INLINE void OrderCars(const DecoderFrames& state, CarOrder& order) {
+    // The count in a register of its own: through the struct it would make
+    // a round trip through memory for every car.
+    uint32_t* const byKey = order.byKey.data();
+    int count = 0;
     const auto insert = [&](int slot) {
         const uint32_t car = CarKey(state.cars[slot]) << 6 | static_cast<uint32_t>(slot);
-        int j = order.count++;
-        for (; j > 0 && order.byKey[j - 1] > car; --j) order.byKey[j] = order.byKey[j - 1];
-        order.byKey[j] = car;
+        int j = count++;
+        for (; j > 0 && byKey[j - 1] > car; --j) byKey[j] = byKey[j - 1];
+        byKey[j] = car;
     };
     uint64_t listed = 0;
     for (int i = 0; i < state.lastOrderCount; ++i) {
@@ -168,6 +172,7 @@ LRX_HOT_INLINE void OrderCars(const DecoderFrames& state, CarOrder& order) {
     for (uint64_t rest = state.present & ~listed; rest; rest &= rest - 1) {
         insert(LowestSlot(rest));
     }
+    order.count = count;
 }
 
 // Writes the position entries. Cars in ascending key order take the first
