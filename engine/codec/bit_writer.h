@@ -76,16 +76,17 @@ class BitWriter {
     // Bytes of completed words so far.
     int64_t bytesWritten() const { return committed_ + (next_ - room_); }
 
-  private:
-    // Spill stores a word ahead of the last completed one.
-    static constexpr std::size_t kStoreAhead = 4;
-
+    // Hands the completed words to the ByteWriter; the pending bits stay.
     void Commit() {
         const std::size_t used = static_cast<std::size_t>(next_ - room_);
         out_->Commit(used);
         committed_ += static_cast<int64_t>(used);
         room_ = next_;
     }
+
+  private:
+    // Spill stores a word ahead of the last completed one.
+    static constexpr std::size_t kStoreAhead = 4;
 
     ByteWriter* out_;
     unsigned char* room_ = nullptr;  // the reserved room not yet handed on

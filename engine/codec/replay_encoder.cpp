@@ -228,14 +228,14 @@ int EncodeReplay(CodecContext& ctx, ByteSource& replay, ByteSink& packed, Progre
     BitWriter out(ctx.output);
     int result = EncodeHeader(ctx, out);
     // The header goes out on its own, so that a failed write is its own.
-    const bool headerOut = out.Reserve(0) && ctx.output.Drain();
+    out.Commit();
+    const bool headerOut = ctx.output.Drain();
     if (result == LRX_OK && !headerOut) result = LRX_WRITING_HEADER;
     if (result == LRX_OK) {
         result = EncodeFrames(ctx, out, progress);
-        const bool finished = result == LRX_OK ? out.Finish() : out.Reserve(0);
-        if (!(finished && ctx.output.Drain()) && result == LRX_OK) {
-            result = LRX_WRITING_POSITION_DATA;
-        }
+        if (result == LRX_OK && !out.Finish()) result = LRX_WRITING_POSITION_DATA;
+        out.Commit();
+        if (!ctx.output.Drain() && result == LRX_OK) result = LRX_WRITING_POSITION_DATA;
     }
     if (result == LRX_OK) packedSize = out.bytesWritten();
     ctx.input.Attach(nullptr);
