@@ -63,8 +63,16 @@ wine_session_start() {
             return 1
         fi
     fi
-    # No window manager under Xvfb: let wine draw its own frames.
-    "$LRX_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    # No window manager under Xvfb: let wine draw its own frames. Right after
+    # a first wineboot this has been seen to fail once under load: try again.
+    local attempt
+    for attempt in 1 2 3; do
+        "$LRX_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 &&
+            return 0
+        sleep 2
+    done
+    echo "wine session: cannot set the X11 driver's Managed value in $WINEPREFIX" >&2
+    return 1
 }
 
 wine_session_stop() {

@@ -466,7 +466,7 @@ TEST_F(LRXWinTest, ShiftF1ThenAToolbarAddShowsItsHelpF1InAMenuAndAboutReadsTheVe
         EXPECT_TRUE(Prompts[1].Path.ends_with("/LRXWin.html#11684")) << Prompts[1].Path;
         EXPECT_FALSE(app.Help().Active());
         Command(app.Frame(), kCmHelpAbout);
-        EXPECT_EQ(about[0], "LRXWin Version 1.1");
+        EXPECT_EQ(about[0], "LRXWin Version 1.2");
         EXPECT_EQ(about[1], "Copyright (C) 2026 the LRX replay tools authors");
         EXPECT_EQ(about[2], "");
         SetKeysHeld({VK_F1});  // F1 on a highlighted menu item
