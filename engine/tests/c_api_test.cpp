@@ -274,6 +274,12 @@ TEST(CApi, FailuresNameTheFileTheEntryAndTheReason) {
          },
          LRX_WRITING_POSITION_DATA, EPIPE, "", "x.rpl",
          "x.rpl: cannot write replay: " + std::string(std::strerror(EPIPE))},
+        {[&](lrx_failure& f) {
+             return lrx_read_stream(archive.c_str(), "x.rpl", &RefuseAsAClosedPipe, nullptr,
+                                    nullptr, &f);
+         },
+         LRX_WRITING_POSITION_DATA, EPIPE, "", "x.rpl",
+         "x.rpl: cannot write replay: " + std::string(std::strerror(EPIPE))},
         {[&](lrx_failure& f) { return lrx_check_replay((dir / "inexact.rpl").c_str(), &f); },
          LRX_NOT_EXACT, 0, dir / "inexact.rpl", "",
          dir / "inexact.rpl" + ": would not come back byte for byte"},

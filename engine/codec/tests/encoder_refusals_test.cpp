@@ -3,6 +3,7 @@
 // written.
 #include <gtest/gtest.h>
 
+#include "byte_source.h"
 #include "codec.h"
 #include "codec_test_support.h"
 #include "file_stream.h"
@@ -137,6 +138,24 @@ TEST(EncoderRefusals, WriteFailuresAreReported) {
     int64_t packedSize = 0;
     ProgressSink none;
     EXPECT_EQ(EncodeReplay(ctx, in.get(), readOnly.get(), none, packedSize), LRX_WRITING_HEADER);
+
+    // A context keeps nothing of a failed write for its next run, either way.
+    const Bytes replay = ReplayBytes(OneFullFrame());
+    MemorySource source(replay.data(), replay.size());
+    Bytes packed;
+    VectorSink packedSink(packed);
+    ASSERT_EQ(EncodeReplay(ctx, source, packedSink, none, packedSize), LRX_OK);
+    struct Refusing final : ByteSink {
+        bool Write(const unsigned char*, std::size_t) override { return false; }
+    } refusing;
+    const auto rawSize = static_cast<int32_t>(replay.size());
+    MemorySource first(packed.data(), packed.size());
+    EXPECT_EQ(DecodeReplay(ctx, first, refusing, rawSize, none), LRX_WRITING_HEADER);
+    MemorySource second(packed.data(), packed.size());
+    Bytes back;
+    VectorSink backSink(back);
+    EXPECT_EQ(DecodeReplay(ctx, second, backSink, rawSize, none), LRX_OK);
+    EXPECT_EQ(back, replay);
 }
 
 }  // namespace

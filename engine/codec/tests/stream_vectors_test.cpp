@@ -55,6 +55,18 @@ TEST(StreamVectors, TwoFramesOfTwoCars) {
                                Bits(2020, 24) + Bits(10, 16) + "1" + Bits(0xFFBA, 16) + "10 0" +
                                "000";  // no statuses
     ExpectStream(replay, first + second);
+
+    // A stream whose positionSize covers the first frame alone: the second
+    // comes back as bytes after the last frame, which the model refuses.
+    Replay shorter = replay;
+    shorter.positionSize = static_cast<int64_t>(FrameBytes(replay.frames[0]).size());
+    const Bytes shorterBytes = ReplayBytes(shorter);
+    const CodecRun unpacked = Decode(
+        PackBits(HeaderBits(replay, static_cast<uint32_t>(shorter.positionSize)) + first + second),
+        static_cast<int32_t>(shorterBytes.size()));
+    ASSERT_EQ(unpacked.result, LRX_OK);  // not -5: the check on the way agrees
+    EXPECT_EQ(unpacked.output, shorterBytes);
+    EXPECT_EQ(CheckModel(shorterBytes).refusal, LRX_READING_POSITION_DATA);
 }
 
 TEST(StreamVectors, QuadraticPredictionFromTheFourthFrame) {
