@@ -269,14 +269,15 @@ bool LrxPackInMemory(const std::vector<unsigned char>& replay, std::vector<unsig
 
 bool LrxUnpackInMemory(const std::vector<unsigned char>& packed, int64_t rawSize,
                        std::vector<unsigned char>& replay) {
-    replay.clear();
-    replay.reserve(static_cast<std::size_t>(rawSize));
+    // Decoded in place: the raw size is known, as an archive records it.
+    replay.resize(static_cast<std::size_t>(rawSize));
     codec::MemorySource in(packed.data(), packed.size());
-    codec::VectorSink out(replay);
+    codec::SpanSink out(replay);
     auto context = std::make_unique<codec::CodecContext>();
     lrx::ProgressSink progress;
     return codec::DecodeReplay(*context, in, out, static_cast<int32_t>(rawSize), progress) ==
-           LRX_OK;
+               LRX_OK &&
+           out.used() == replay.size();
 }
 
 std::vector<unsigned char> ReadWholeFile(const std::string& path) {

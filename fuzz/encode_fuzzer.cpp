@@ -30,15 +30,17 @@ fuzz::Bytes Encode(const uint8_t* data, size_t size, int& result) {
     return bytes;
 }
 
+// Into memory of exactly the raw size, as lrx_unpack decodes: in place.
 fuzz::Bytes Decode(const fuzz::Bytes& packed, size_t rawSize) {
     codec::MemorySource input(packed.data(), packed.size());
-    fuzz::Bytes bytes;
-    codec::VectorSink replay(bytes);
+    fuzz::Bytes bytes(rawSize);
+    codec::SpanSink replay(bytes);
     codec::CodecContext context;
     lrx::ProgressSink progress;
     const int result =
         codec::DecodeReplay(context, input, replay, static_cast<int32_t>(rawSize), progress);
     fuzz::Check(result == LRX_OK, "an accepted replay does not decode");
+    bytes.resize(replay.used());
     return bytes;
 }
 

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -364,11 +366,18 @@ extern "C" int lrx_unpack(const unsigned char* packed, size_t packed_size, size_
         if (replay) *replay = nullptr;
         if ((packed_size > 0 && !packed) || !replay)
             return Finish(ctx, LRX_READING_HEADER, "", failure);
-        std::vector<unsigned char> bytes;
-        const int result = UnpackInMemory(ctx, packed, packed_size, raw_size, bytes);
-        if (result == LRX_OK && !HandOut(bytes, replay, nullptr)) {
+        // The record holds a signed 32-bit size.
+        if (raw_size > INT32_MAX)
+            return Finish(ctx, ctx.Fail(LRX_READING_HEADER, 0, ""), "", failure);
+        // Decoded straight into the memory handed out.
+        std::unique_ptr<unsigned char, decltype(&std::free)> bytes(
+            Allocate<unsigned char>(raw_size), &std::free);
+        if (raw_size > 0 && !bytes) {
             return Finish(ctx, ctx.Fail(LRX_WRITING_POSITION_DATA, ENOMEM, ""), "", failure);
         }
+        const int result =
+            UnpackInMemory(ctx, packed, packed_size, std::span(bytes.get(), raw_size));
+        if (result == LRX_OK) *replay = bytes.release();
         return Finish(ctx, result, "", failure);
     });
 }

@@ -125,14 +125,11 @@ int PackInMemory(OperationContext& ctx, const unsigned char* replay, std::size_t
 }
 
 int UnpackInMemory(OperationContext& ctx, const unsigned char* packed, std::size_t packedSize,
-                   std::size_t rawSize, std::vector<unsigned char>& replay) {
-    replay.clear();
-    if (rawSize > INT32_MAX) return ctx.Fail(LRX_READING_HEADER, 0, "");
+                   std::span<unsigned char> replay) {
     codec::MemorySource source(packed, packedSize);
-    codec::VectorSink sink(replay);
-    const int result =
-        codec::DecodeReplay(ctx.codec, source, sink, static_cast<int32_t>(rawSize), ctx.progress);
-    if (result != LRX_OK) replay.clear();
+    codec::SpanSink sink(replay);
+    const int result = codec::DecodeReplay(ctx.codec, source, sink,
+                                           static_cast<int32_t>(replay.size()), ctx.progress);
     return result == LRX_OK ? LRX_OK : ctx.Fail(result, 0, "");
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -33,8 +34,9 @@ int ReadEntryTo(OperationContext& ctx, const std::string& archive, const std::st
 int PackInMemory(OperationContext& ctx, const unsigned char* replay, std::size_t size,
                  std::vector<unsigned char>& packed);
 
-// Packed data back into the replay of rawSize bytes: 0 or a codec code.
+// Packed data back into the replay that fills replay exactly (at most
+// INT32_MAX bytes): 0 or a codec code.
 int UnpackInMemory(OperationContext& ctx, const unsigned char* packed, std::size_t packedSize,
-                   std::size_t rawSize, std::vector<unsigned char>& replay);
+                   std::span<unsigned char> replay);
 
 }  // namespace lrx

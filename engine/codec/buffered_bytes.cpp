@@ -37,17 +37,40 @@ bool ByteReader::CopyOut(unsigned char* destination, std::size_t count) {
     return true;
 }
 
+void ByteWriter::TakeRoom() {
+    const std::span<unsigned char> room = sink_ ? sink_->Room() : std::span<unsigned char>{};
+    if (room.empty()) {
+        block_ = buffer_.get();
+        capacity_ = kCapacity;
+    } else {
+        block_ = room.data();
+        capacity_ = room.size();
+    }
+}
+
 bool ByteWriter::Drain() {
     if (used_ > 0 && !failed_) {
-        if (!sink_ || !sink_->Write(buffer_.get(), used_)) failed_ = true;
+        if (!sink_ || !sink_->Write(block_, used_)) failed_ = true;
     }
     used_ = 0;
+    TakeRoom();
     return !failed_;
 }
 
-bool ByteWriter::WriteLarge(const void* bytes, std::size_t count) {
+bool ByteWriter::MakeRoom(std::size_t count) {
     if (!Drain()) return false;
-    if (count <= kCapacity) return Write(bytes, count);
+    // The sink's room running out: what follows goes through our block, and
+    // the sink says whether it still fits.
+    if (capacity_ < count) {
+        block_ = buffer_.get();
+        capacity_ = kCapacity;
+    }
+    return true;
+}
+
+bool ByteWriter::WriteLarge(const void* bytes, std::size_t count) {
+    if (!MakeRoom(count <= kCapacity ? count : 0)) return false;
+    if (count <= capacity_) return Write(bytes, count);
     if (!sink_ || !sink_->Write(static_cast<const unsigned char*>(bytes), count)) failed_ = true;
     return !failed_;
 }

@@ -96,7 +96,8 @@ class ByteReader {
     bool atEnd_ = false;
 };
 
-// Collects output and hands it to the sink in big blocks. A failed write
+// Collects output and hands it to the sink in big blocks, or, where the sink
+// offers memory of its own, writes straight into that. A failed write
 // sticks: every later call fails too.
 class ByteWriter {
   public:
@@ -109,19 +110,20 @@ class ByteWriter {
         sink_ = sink;
         used_ = 0;
         failed_ = false;
+        TakeRoom();
     }
 
     // Room for count bytes (count <= kCapacity), to be filled and committed;
     // nullptr when making room needed a write that failed.
     LRX_HOT_INLINE unsigned char* Reserve(std::size_t count) {
-        if (kCapacity - used_ < count && !Drain()) return nullptr;
-        return buffer_.get() + used_;
+        if (capacity_ - used_ < count && !MakeRoom(count)) return nullptr;
+        return block_ + used_;
     }
     void Commit(std::size_t count) { used_ += count; }
 
     bool Write(const void* bytes, std::size_t count) {
-        if (count > kCapacity - used_) return WriteLarge(bytes, count);
-        std::memcpy(buffer_.get() + used_, bytes, count);
+        if (count > capacity_ - used_) return WriteLarge(bytes, count);
+        std::memcpy(block_ + used_, bytes, count);
         used_ += count;
         return true;
     }
@@ -139,9 +141,14 @@ class ByteWriter {
     bool Drain();
 
   private:
+    // Writes into the sink's own memory when it has some, else into ours.
+    void TakeRoom();
+    bool MakeRoom(std::size_t count);
     bool WriteLarge(const void* bytes, std::size_t count);
 
     std::unique_ptr<unsigned char[]> buffer_;
+    unsigned char* block_ = nullptr;  // buffer_ or the sink's room
+    std::size_t capacity_ = 0;
     ByteSink* sink_ = nullptr;
     std::size_t used_ = 0;
     bool failed_ = false;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <span>
 #include <vector>
 
 namespace lrx::codec {
@@ -25,6 +26,10 @@ class ByteSink {
     virtual ~ByteSink() = default;
     // All size bytes, or false.
     virtual bool Write(const unsigned char* bytes, std::size_t size) = 0;
+    // Memory of the sink's own that a writer may fill in place and hand back
+    // from its start to Write, which then keeps it without a copy. Empty
+    // when the sink has none; nothing is kept until that Write.
+    virtual std::span<unsigned char> Room() { return {}; }
 };
 
 // A C stream from its current position, to its end or for limit bytes (an
@@ -85,6 +90,26 @@ class VectorSink final : public ByteSink {
 
   private:
     std::vector<unsigned char>& bytes_;
+};
+
+// Fills the caller's buffer of a known size, such as a replay's whose raw
+// size an archive records; a writer can decode straight into it.
+class SpanSink final : public ByteSink {
+  public:
+    explicit SpanSink(std::span<unsigned char> buffer) : buffer_(buffer) {}
+    bool Write(const unsigned char* bytes, std::size_t size) override {
+        if (size > buffer_.size() - used_) return false;
+        unsigned char* const room = buffer_.data() + used_;
+        if (bytes != room) std::memcpy(room, bytes, size);
+        used_ += size;
+        return true;
+    }
+    std::span<unsigned char> Room() override { return buffer_.subspan(used_); }
+    std::size_t used() const { return used_; }
+
+  private:
+    std::span<unsigned char> buffer_;
+    std::size_t used_ = 0;
 };
 
 // Counts what it is given and keeps nothing: a check needs the decoding, not

@@ -167,6 +167,13 @@ TEST(CApi, ListReadTestPackAndUnpackGiveWhatWasAdded) {
     EXPECT_NE(lrx_unpack(packed, packedSize / 2, source.size(), &back, &failure), LRX_OK);
     EXPECT_EQ(back, nullptr);
     EXPECT_EQ(failure.call, LRX_CALL_UNPACK);
+    // A raw size the record cannot hold, or one byte short of the replay:
+    // codes, no replay, nothing written past the memory it had.
+    EXPECT_EQ(lrx_unpack(packed, packedSize, std::size_t{INT32_MAX} + 1, &back, &failure),
+              LRX_READING_HEADER);
+    EXPECT_EQ(back, nullptr);
+    EXPECT_NE(lrx_unpack(packed, packedSize, source.size() - 1, &back, &failure), LRX_OK);
+    EXPECT_EQ(back, nullptr);
     // The same cut entry in an archive: read whole first, the writer gets
     // nothing; read as decoded, the replay's start, then the same failure.
     Bytes cut = ArchiveHeader();

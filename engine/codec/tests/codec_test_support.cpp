@@ -133,13 +133,19 @@ CodecRun Decode(const Bytes& packed, int32_t rawSize, ProgressSink* progress) {
 
     // Once more from memory, with the checks the entry test asks for: the
     // same replay, and the model check's verdict on it found on the way.
+    // Decoded in place into a buffer of exactly the raw size, unless that is
+    // a damaged stream's outsized claim.
     CodecContext ctx;
     MemorySource source(packed.data(), packed.size());
-    Bytes again;
-    VectorSink sink(again);
+    const bool inPlace = rawSize >= 0 && rawSize <= (64 << 20);
+    Bytes again(inPlace ? static_cast<std::size_t>(rawSize) : 0);
+    SpanSink span(again);
+    VectorSink vector(again);
+    ByteSink& sink = inPlace ? static_cast<ByteSink&>(span) : vector;
     DecodeCheck check;
-    if (DecodeReplay(ctx, source, sink, rawSize, none, &check) != run.result ||
-        again != run.output) {
+    const int result = DecodeReplay(ctx, source, sink, rawSize, none, &check);
+    if (inPlace) again.resize(span.used());
+    if (result != run.result || again != run.output) {
         run.result = -4;
     } else if (run.result == LRX_OK && !SameVerdict(check.model, CheckModel(run.output))) {
         run.result = -5;

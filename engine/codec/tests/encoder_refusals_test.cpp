@@ -156,6 +156,19 @@ TEST(EncoderRefusals, WriteFailuresAreReported) {
     VectorSink backSink(back);
     EXPECT_EQ(DecodeReplay(ctx, second, backSink, rawSize, none), LRX_OK);
     EXPECT_EQ(back, replay);
+
+    // Memory of the sink's own, decoded into in place: a byte short, the
+    // last write fails and nothing lands past its end.
+    const struct {
+        std::size_t room;
+        int code;
+    } shortRooms[] = {{replay.size() - 1, LRX_WRITING_POSITION_DATA}, {2969, LRX_WRITING_HEADER}};
+    for (const auto& c : shortRooms) {
+        Bytes room(c.room);
+        SpanSink span(room);
+        MemorySource again(packed.data(), packed.size());
+        EXPECT_EQ(DecodeReplay(ctx, again, span, rawSize, none), c.code) << c.room;
+    }
 }
 
 }  // namespace
