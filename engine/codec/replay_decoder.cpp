@@ -3,6 +3,7 @@
 // recordSize. Output is bounded by bytesLeft, whatever the stream claims.
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <vector>
 
@@ -81,6 +82,7 @@ struct DecoderFrames {
     std::array<uint8_t, kMaxSlots> lastOrder{};
     int lastOrderCount = 0;
     uint64_t present = 0;
+    bool sameCars = false;  // the cars of lastOrder, no more, no fewer
     bool firstFrame = true;
     RawFrameCountdown raw;
     DecodedModelCheck* model = nullptr;
@@ -140,6 +142,7 @@ LRX_HOT_INLINE bool ReadCars(DecoderFrames& state, In& in, int n, uint64_t& flag
     uint32_t changed;
     flags = 0;
     if ((n > 0 && !in.GetWide(flags, n)) || !in.GetBit(changed)) return false;
+    state.sameCars = !changed;
     if (changed) {
         if (n > 0 && !in.GetWide(bits, n)) return false;
         state.present = ~SlotsFromOrderBits(bits, n) & AllSlots(n);
@@ -175,24 +178,38 @@ LRX_HOT_INLINE void OrderCars(const DecoderFrames& state, CarOrder& order) {
     order.count = count;
 }
 
-// Writes the position entries. Cars in ascending key order take the first
-// positions, each with the flag bit of its position; the rest are empty.
-// Unless two keys are tied (or it is the first frame): then the statuses in
-// the stream say where each car goes, and those entries are written over
-// these.
-template <class In>
-LRX_HOT_INLINE int WritePositions(CodecContext& ctx, DecoderFrames& state, In& in, uint64_t flags,
-                                  const CarOrder& order) {
-    const int n = ctx.replay.slotCount;
-    const int slotBase = ctx.replay.slotBase;
-    const int64_t entriesSize = int64_t{n} * kPositionEntrySize;
-    if (entriesSize > ctx.bytesLeft) return LRX_READING_POSITION_DATA;
-    unsigned char* const out = ctx.output.Reserve(static_cast<std::size_t>(entriesSize));
-    if (!out) return LRX_WRITING_POSITION_DATA;
+// Writes the cars in the previous frame's order, each with the flag bit of
+// its position, and the smallest gap between neighbours (see below). False
+// when a car has passed another: the entries are then to be written again.
+LRX_HOT_INLINE bool WriteInLastOrder(DecoderFrames& state, unsigned char* out, uint64_t flagsAhead,
+                                     int slotBase, uint32_t& smallestGap) {
+    const int count = state.lastOrderCount;
+    uint32_t gap = state.firstFrame ? 0 : 64;
+    uint32_t previous = 0;
+    bool ascending = true;
+    unsigned char* entry = out;
+    for (int i = 0; i < count; ++i, entry += kPositionEntrySize) {
+        const int slot = state.lastOrder[i];
+        const uint64_t car = state.cars[slot];
+        const uint32_t key = CarKey(car) << 6 | static_cast<uint32_t>(slot);
+        ascending &= key > previous || i == 0;
+        gap = std::min(gap, i == 0 ? 64 : key ^ previous);
+        previous = key;
+        entry[0] = static_cast<unsigned char>(2 * (slot + slotBase) + (flagsAhead >> 63));
+        flagsAhead <<= 1;
+        StoreCar(entry, car);
+    }
+    smallestGap = gap;
+    return ascending;
+}
+
+// Writes the cars in ascending key order, each with the flag bit of its
+// position, and keeps that order for the next frame.
+LRX_HOT_INLINE uint32_t WriteInOrder(DecoderFrames& state, unsigned char* out, uint64_t flagsAhead,
+                                     int slotBase, const CarOrder& order) {
     // Keys are tied when two neighbours differ only in their slot bits.
     uint32_t smallestGap = state.firstFrame ? 0 : 64;
     uint32_t previous = order.count > 0 ? order.byKey[0] ^ 64 : 0;
-    uint64_t flagsAhead = n > 0 ? flags << (64 - n) : 0;  // position 0's on top
     unsigned char* entry = out;
     for (int i = 0; i < order.count; ++i, entry += kPositionEntrySize) {
         const uint32_t car = order.byKey[i];
@@ -206,7 +223,33 @@ LRX_HOT_INLINE int WritePositions(CodecContext& ctx, DecoderFrames& state, In& i
         StoreCar(entry, state.cars[slot]);
     }
     state.lastOrderCount = order.count;
-    for (int i = order.count; i < n; ++i, entry += kPositionEntrySize) {
+    return smallestGap;
+}
+
+// Writes the position entries. Cars in ascending key order take the first
+// positions, each with the flag bit of its position; the rest are empty.
+// Unless two keys are tied (or it is the first frame): then the statuses in
+// the stream say where each car goes, and those entries are written over
+// these.
+template <class In>
+LRX_HOT_INLINE int WritePositions(CodecContext& ctx, DecoderFrames& state, In& in, uint64_t flags) {
+    const int n = ctx.replay.slotCount;
+    const int slotBase = ctx.replay.slotBase;
+    const int64_t entriesSize = int64_t{n} * kPositionEntrySize;
+    if (entriesSize > ctx.bytesLeft) return LRX_READING_POSITION_DATA;
+    unsigned char* const out = ctx.output.Reserve(static_cast<std::size_t>(entriesSize));
+    if (!out) return LRX_WRITING_POSITION_DATA;
+    const uint64_t flagsAhead = n > 0 ? flags << (64 - n) : 0;  // position 0's on top
+    // Cars seldom pass each other: most frames keep the last one's order.
+    uint32_t smallestGap;
+    const bool sameCars = state.sameCars && state.lastOrderCount == std::popcount(state.present);
+    if (!sameCars || !WriteInLastOrder(state, out, flagsAhead, slotBase, smallestGap)) {
+        CarOrder order;
+        OrderCars(state, order);
+        smallestGap = WriteInOrder(state, out, flagsAhead, slotBase, order);
+    }
+    unsigned char* entry = out + state.lastOrderCount * kPositionEntrySize;
+    for (int i = state.lastOrderCount; i < n; ++i, entry += kPositionEntrySize) {
         std::memcpy(entry, kEmptyPosition, kPositionEntrySize);
     }
     const bool statusesGiven = smallestGap < 64;
@@ -280,9 +323,7 @@ int DecodeFrame(CodecContext& ctx, DecoderFrames& state, In& stream) {
     In in = stream;
     uint64_t flags;
     if (!ReadCars(state, in, ctx.replay.slotCount, flags)) return LRX_READING_POSITION_DATA;
-    CarOrder order;
-    OrderCars(state, order);
-    if (int result = WritePositions(ctx, state, in, flags, order)) return result;
+    if (int result = WritePositions(ctx, state, in, flags)) return result;
     stream = in;
     return DecodeBlocks(ctx, state, stream);
 }
