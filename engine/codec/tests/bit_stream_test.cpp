@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
+#include <string>
 
 #include "bit_reader.h"
 #include "bit_writer.h"
+#include "buffered_bytes.h"
+#include "byte_source.h"
 #include "codec_test_support.h"
 
 namespace lrx::codec::test {
@@ -133,6 +137,41 @@ TEST(BitStream, PeekReadsZerosPastTheEndButSkipStopsThere) {
         EXPECT_TRUE(bits.Skip(3));
         EXPECT_FALSE(bits.Skip(1));
     });
+}
+
+TEST(ByteWriter, FillsASinksOwnRoomInPlaceAndCopiesWhatDidNotFit) {
+    Bytes buffer(10, 0);
+    SpanSink sink(buffer);
+    ByteWriter out;
+    out.Attach(&sink);
+    unsigned char* room = out.Reserve(4);
+    ASSERT_EQ(room, buffer.data());
+    std::memcpy(room, "abcd", 4);
+    out.Commit(4);
+    EXPECT_TRUE(out.Write("efgh", 4));
+    EXPECT_TRUE(out.Drain());
+    EXPECT_EQ(sink.used(), 8u);
+    EXPECT_EQ(std::string(buffer.begin(), buffer.begin() + 8), "abcdefgh");
+
+    // Two bytes of room left: four go through the writer's own block, and
+    // the sink refuses them whole.
+    room = out.Reserve(4);
+    ASSERT_NE(room, nullptr);
+    EXPECT_NE(room, buffer.data() + 8);
+    std::memcpy(room, "ijkl", 4);
+    out.Commit(4);
+    EXPECT_FALSE(out.Drain());
+    EXPECT_EQ(sink.used(), 8u);
+    EXPECT_EQ(buffer[8], 0);
+    EXPECT_EQ(buffer[9], 0);
+
+    // Bytes from elsewhere are copied in.
+    SpanSink copying(buffer);
+    const unsigned char two[] = {'x', 'y'};
+    EXPECT_TRUE(copying.Write(two, 2));
+    EXPECT_EQ(buffer[0], 'x');
+    EXPECT_EQ(buffer[1], 'y');
+    EXPECT_EQ(copying.used(), 2u);
 }
 
 }  // namespace
