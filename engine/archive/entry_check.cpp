@@ -37,10 +37,9 @@ EntryVerdict CheckEntry(codec::CodecContext& codec, std::FILE* archive, const TF
     if (!SeekTo(archive, node.offset)) return {LRX_READING_HEADER, "cannot seek to its data"};
     // The decoder checks the replay against the model as it writes it, so the
     // replay itself is not kept.
-    codec::FileSource packed(archive, PackedLimit(info));
     codec::CountingSink replay;
     codec::DecodeCheck check;
-    const int result = codec::DecodeReplay(codec, packed, replay, info.rawSize, progress, &check);
+    const int result = DecodeEntry(codec, archive, replay, info, progress, &check);
     if (result == LRX_ABORTED) return {result, "stopped"};
     if (result != LRX_OK) return {result, std::string("does not decode: ") + fUwu(result)};
     if (replay.count() != info.rawSize) {

@@ -21,15 +21,17 @@ bool IsCodecWritingCode(int code) {
            code == LRX_WRITING_RECORD_SIZE;
 }
 
-int DecodeEntry(codec::CodecContext& ctx, std::FILE* archive, std::FILE* output,
-                const TFileInfo& info, ProgressSink& progress) {
-    codec::FileSource packed(archive, PackedLimit(info));
-    codec::FileSink replay(output);
-    return codec::DecodeReplay(ctx, packed, replay, info.rawSize, progress);
+int DecodeEntry(codec::CodecContext& ctx, std::FILE* archive, codec::ByteSink& replay,
+                const TFileInfo& info, ProgressSink& progress, codec::DecodeCheck* check) {
+    // A damaged entry is not read on into the next one.
+    codec::FileSource packed(archive, info.packedSize < 0 ? 0 : info.packedSize);
+    return codec::DecodeReplay(ctx, packed, replay, info.rawSize, progress, check);
 }
 
-int64_t PackedLimit(const TFileInfo& info) {
-    return info.packedSize < 0 ? 0 : info.packedSize;
+int DecodeEntry(codec::CodecContext& ctx, std::FILE* archive, std::FILE* output,
+                const TFileInfo& info, ProgressSink& progress) {
+    codec::FileSink replay(output);
+    return DecodeEntry(ctx, archive, replay, info, progress);
 }
 
 }  // namespace lrx

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "codec.h"
 #include "codec_context.h"
 #include "file_info_record.h"
 #include "progress_sink.h"
@@ -23,12 +24,13 @@ int EncodeEntry(codec::CodecContext& ctx, std::FILE* replay, std::FILE* archive,
 bool IsCodecWritingCode(int code);
 
 // Decodes the packed data at the archive stream's position, reading no more
-// than its packedSize bytes, into the open output until rawSize bytes are
-// produced. Result: 0 or a codec code.
+// than its packedSize bytes, into replay until rawSize bytes are produced;
+// check, when given, gets what the decoder found on the way. Result: 0 or a
+// codec code.
+int DecodeEntry(codec::CodecContext& ctx, std::FILE* archive, codec::ByteSink& replay,
+                const TFileInfo& info, ProgressSink& progress, codec::DecodeCheck* check = nullptr);
+// The same into an open file.
 int DecodeEntry(codec::CodecContext& ctx, std::FILE* archive, std::FILE* output,
                 const TFileInfo& info, ProgressSink& progress);
-
-// The bytes an entry's data may take, as its record gives them.
-int64_t PackedLimit(const TFileInfo& info);
 
 }  // namespace lrx

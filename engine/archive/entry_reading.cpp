@@ -48,9 +48,7 @@ int DecodeNamedEntry(OperationContext& ctx, const std::string& archive, const st
     if (!file.Seek(node->offset)) return ctx.Fail(LRX_READING_HEADER, 0, archive, entry);
     ctx.progress.Enter(Stage::Extracting, entry);
     if (ctx.StopAsked()) return ctx.Fail(LRX_ABORTED, 0, archive, entry);
-    codec::FileSource packed(file.get(), PackedLimit(*node->info));
-    const int result =
-        codec::DecodeReplay(ctx.codec, packed, sink, node->info->rawSize, ctx.progress);
+    const int result = DecodeEntry(ctx.codec, file.get(), sink, *node->info, ctx.progress);
     if (result == LRX_OK) return LRX_OK;
     if (IsCodecWritingCode(result)) {
         return ctx.Fail(LRX_WRITING_POSITION_DATA, writeError(), "", entry);
