@@ -4,16 +4,43 @@
 
 namespace lrx::codec {
 
+void ByteReader::Attach(ByteSource* source) {
+    source_ = source;
+    bytes_ = buffer_.get();
+    lentRest_ = source ? source->Lend() : std::span<const unsigned char>{};
+    begin_ = end_ = 0;
+    if (lentRest_.size() > kLoadSlack) {
+        bytes_ = lentRest_.data();
+        end_ = lentRest_.size() - kLoadSlack;
+        lentRest_ = lentRest_.subspan(end_);
+    }
+    fetched_ = static_cast<int64_t>(end_);
+    atEnd_ = false;
+}
+
+std::size_t ByteReader::Pull(unsigned char* into, std::size_t size) {
+    const std::size_t lent = std::min(size, lentRest_.size());
+    if (lent > 0) std::memcpy(into, lentRest_.data(), lent);
+    lentRest_ = lentRest_.subspan(lent);
+    return lent < size ? lent + source_->Read(into + lent, size - lent) : lent;
+}
+
 bool ByteReader::Refill(std::size_t count) {
     if (atEnd_ || !source_) return false;
-    if (begin_ > 0) {
+    // Fewer than count bytes are left, so they fit the buffer.
+    if (bytes_ != buffer_.get()) {
+        std::memcpy(buffer_.get(), bytes_ + begin_, end_ - begin_);
+        bytes_ = buffer_.get();
+        end_ -= begin_;
+        begin_ = 0;
+    } else if (begin_ > 0) {
         std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
         end_ -= begin_;
         begin_ = 0;
     }
     while (end_ < count) {
         const std::size_t wanted = kCapacity - end_;
-        const std::size_t got = source_->Read(buffer_.get() + end_, wanted);
+        const std::size_t got = Pull(buffer_.get() + end_, wanted);
         end_ += got;
         fetched_ += static_cast<int64_t>(got);
         // A source only comes back short at its end or on a failure.
@@ -29,7 +56,7 @@ bool ByteReader::CopyOut(unsigned char* destination, std::size_t count) {
     while (count > 0) {
         if (begin_ == end_ && !Refill(1)) return false;
         const std::size_t piece = std::min(count, end_ - begin_);
-        std::memcpy(destination, buffer_.get() + begin_, piece);
+        std::memcpy(destination, bytes_ + begin_, piece);
         begin_ += piece;
         destination += piece;
         count -= piece;

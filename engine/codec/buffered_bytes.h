@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <span>
 
 #include "byte_order.h"
 #include "byte_source.h"
@@ -29,8 +30,11 @@
 
 namespace lrx::codec {
 
-// Reads ahead in big blocks. Pointers handed out stay valid until the next
-// call that may refill (Ensure, Take, ReadWord, CopyOut).
+// Reads ahead in big blocks, or, where the source lends its bytes, reads them
+// in place up to its last kLoadSlack, which are copied after the rest (a
+// load may reach past the bytes used, and the source's memory ends there).
+// Pointers handed out stay valid until the next call that may refill
+// (Ensure, Take, ReadWord, CopyOut).
 class ByteReader {
   public:
     static constexpr std::size_t kCapacity = 64 * 1024;
@@ -41,16 +45,11 @@ class ByteReader {
     ByteReader() : buffer_(std::make_unique<unsigned char[]>(kCapacity + kLoadSlack)) {}
 
     // Starts reading from source, forgetting whatever was read ahead before.
-    void Attach(ByteSource* source) {
-        source_ = source;
-        begin_ = end_ = 0;
-        fetched_ = 0;
-        atEnd_ = false;
-    }
+    void Attach(ByteSource* source);
 
     std::size_t Buffered() const { return end_ - begin_; }
     // The buffered bytes, followed by kLoadSlack loadable ones.
-    const unsigned char* data() const { return buffer_.get() + begin_; }
+    const unsigned char* data() const { return bytes_ + begin_; }
     // Consumes count buffered bytes (count <= Buffered()).
     void Advance(std::size_t count) { begin_ += count; }
 
@@ -64,14 +63,14 @@ class ByteReader {
     // The next count bytes, consumed; nullptr when the stream has fewer.
     const unsigned char* Take(std::size_t count) {
         if (!Ensure(count)) return nullptr;
-        const unsigned char* bytes = buffer_.get() + begin_;
+        const unsigned char* bytes = bytes_ + begin_;
         begin_ += count;
         return bytes;
     }
 
     LRX_HOT_INLINE bool ReadWord(uint32_t& word) {
         if (end_ - begin_ < 4 && !Refill(4)) return false;
-        word = LoadU32(buffer_.get() + begin_);
+        word = LoadU32(bytes_ + begin_);
         begin_ += 4;
         return true;
     }
@@ -87,8 +86,12 @@ class ByteReader {
 
   private:
     bool Refill(std::size_t count);
+    // Up to size bytes from the lent ones not yet buffered, then the source.
+    std::size_t Pull(unsigned char* into, std::size_t size);
 
     std::unique_ptr<unsigned char[]> buffer_;
+    const unsigned char* bytes_ = buffer_.get();  // the buffer, or lent memory
+    std::span<const unsigned char> lentRest_;     // lent, still to be copied
     ByteSource* source_ = nullptr;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;

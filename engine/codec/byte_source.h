@@ -19,6 +19,10 @@ class ByteSource {
     // Up to size bytes into `into`; fewer only at the end of the data or on a
     // failure, which a later call repeats.
     virtual std::size_t Read(unsigned char* into, std::size_t size) = 0;
+    // The rest of the bytes, when they already lie in memory that stays put
+    // while they are read, so that a reader may read them in place instead
+    // of copying them. They count as read. Empty when the source has none.
+    virtual std::span<const unsigned char> Lend() { return {}; }
 };
 
 class ByteSink {
@@ -71,6 +75,11 @@ class MemorySource final : public ByteSource {
         if (piece > 0) std::memcpy(into, data_ + used_, piece);
         used_ += piece;
         return piece;
+    }
+    std::span<const unsigned char> Lend() override {
+        const std::span<const unsigned char> rest(data_ + used_, size_ - used_);
+        used_ = size_;
+        return rest;
     }
 
   private:

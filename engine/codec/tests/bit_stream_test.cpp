@@ -139,6 +139,45 @@ TEST(BitStream, PeekReadsZerosPastTheEndButSkipStopsThere) {
     });
 }
 
+TEST(ByteReader, ReadsLentBytesInPlaceAndCopiesTheLastOnesAfterTheRest) {
+    Bytes bytes(100);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<unsigned char>(i);
+    MemorySource source(bytes.data(), bytes.size());
+    ByteReader in;
+    in.Attach(&source);
+    // In place up to the bytes a load may reach past the end.
+    EXPECT_EQ(in.data(), bytes.data());
+    EXPECT_EQ(in.Buffered(), bytes.size() - ByteReader::kLoadSlack);
+    EXPECT_EQ(in.Consumed(), 0);
+    unsigned char lent[1];
+    EXPECT_EQ(source.Read(lent, 1), 0u);  // lent bytes count as read
+
+    in.Advance(60);
+    ASSERT_TRUE(in.Ensure(30));
+    EXPECT_NE(in.data(), bytes.data() + 60);
+    ASSERT_EQ(in.Buffered(), 40u);
+    EXPECT_EQ(Bytes(in.data(), in.data() + 40), Bytes(bytes.begin() + 60, bytes.end()));
+    EXPECT_EQ(in.Consumed(), 60);
+    EXPECT_FALSE(in.Ensure(41));
+    EXPECT_EQ(in.Buffered(), 40u);
+
+    Bytes rest(40);
+    ASSERT_TRUE(in.CopyOut(rest.data(), rest.size()));
+    EXPECT_EQ(rest, Bytes(bytes.begin() + 60, bytes.end()));
+    EXPECT_TRUE(in.AtEnd());
+    EXPECT_EQ(in.Consumed(), 100);
+
+    // Too few to read in place: all are copied.
+    MemorySource small(bytes.data(), ByteReader::kLoadSlack);
+    in.Attach(&small);
+    EXPECT_EQ(in.Buffered(), 0u);
+    ASSERT_TRUE(in.Ensure(ByteReader::kLoadSlack));
+    EXPECT_NE(in.data(), bytes.data());
+    EXPECT_EQ(Bytes(in.data(), in.data() + ByteReader::kLoadSlack),
+              Bytes(bytes.begin(), bytes.begin() + ByteReader::kLoadSlack));
+    EXPECT_FALSE(in.Ensure(ByteReader::kLoadSlack + 1));
+}
+
 TEST(ByteWriter, FillsASinksOwnRoomInPlaceAndCopiesWhatDidNotFit) {
     Bytes buffer(10, 0);
     SpanSink sink(buffer);

@@ -56,6 +56,7 @@ struct CodecRun {
 };
 
 // Packs replay bytes as the add operation does; output is the packed data.
+// The result is -4 when packing from memory differs.
 CodecRun Encode(const Bytes& replay, ProgressSink* progress = nullptr);
 // Unpacks packed data of an entry of rawSize bytes; output is what was written.
 // The result is -4 when decoding from memory differs, -5 when the model
