@@ -27,14 +27,11 @@ std::size_t ByteReader::Pull(unsigned char* into, std::size_t size) {
 
 bool ByteReader::Refill(std::size_t count) {
     if (atEnd_ || !source_) return false;
-    // Fewer than count bytes are left, so they fit the buffer.
-    if (bytes_ != buffer_.get()) {
-        std::memcpy(buffer_.get(), bytes_ + begin_, end_ - begin_);
+    // What is left goes to the buffer's start, from lent memory too: fewer
+    // than count bytes, so they fit.
+    if (begin_ > 0 || bytes_ != buffer_.get()) {
+        std::memmove(buffer_.get(), bytes_ + begin_, end_ - begin_);
         bytes_ = buffer_.get();
-        end_ -= begin_;
-        begin_ = 0;
-    } else if (begin_ > 0) {
-        std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
         end_ -= begin_;
         begin_ = 0;
     }
