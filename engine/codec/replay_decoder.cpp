@@ -179,27 +179,25 @@ LRX_HOT_INLINE void OrderCars(const DecoderFrames& state, CarOrder& order) {
 }
 
 // Writes the cars in the previous frame's order, each with the flag bit of
-// its position, and the smallest gap between neighbours (see below). False
-// when a car has passed another: the entries are then to be written again.
-LRX_HOT_INLINE bool WriteInLastOrder(DecoderFrames& state, unsigned char* out, uint64_t flagsAhead,
-                                     int slotBase, uint32_t& smallestGap) {
+// its position. False when a car has passed another or two keys are tied:
+// the entries are then written again, sorted, and a tie reads statuses.
+LRX_HOT_INLINE bool WriteInLastOrder(const DecoderFrames& state, unsigned char* out,
+                                     uint64_t flagsAhead, int slotBase) {
     const int count = state.lastOrderCount;
-    uint32_t gap = state.firstFrame ? 0 : 64;
+    // Keys one up, so that the first is above "none before it".
     uint32_t previous = 0;
     bool ascending = true;
     unsigned char* entry = out;
     for (int i = 0; i < count; ++i, entry += kPositionEntrySize) {
         const int slot = state.lastOrder[i];
         const uint64_t car = state.cars[slot];
-        const uint32_t key = CarKey(car) << 6 | static_cast<uint32_t>(slot);
-        ascending &= key > previous || i == 0;
-        gap = std::min(gap, i == 0 ? 64 : key ^ previous);
+        const uint32_t key = CarKey(car) + 1;
+        ascending &= key > previous;
         previous = key;
         entry[0] = static_cast<unsigned char>(2 * (slot + slotBase) + (flagsAhead >> 63));
         flagsAhead <<= 1;
         StoreCar(entry, car);
     }
-    smallestGap = gap;
     return ascending;
 }
 
@@ -241,9 +239,10 @@ LRX_HOT_INLINE int WritePositions(CodecContext& ctx, DecoderFrames& state, In& i
     if (!out) return LRX_WRITING_POSITION_DATA;
     const uint64_t flagsAhead = n > 0 ? flags << (64 - n) : 0;  // position 0's on top
     // Cars seldom pass each other: most frames keep the last one's order.
-    uint32_t smallestGap;
+    // Keys rising with no tie: no statuses follow, unless in the first frame.
+    uint32_t smallestGap = state.firstFrame ? 0 : 64;
     const bool sameCars = state.sameCars && state.lastOrderCount == std::popcount(state.present);
-    if (!sameCars || !WriteInLastOrder(state, out, flagsAhead, slotBase, smallestGap)) {
+    if (!sameCars || !WriteInLastOrder(state, out, flagsAhead, slotBase)) {
         CarOrder order;
         OrderCars(state, order);
         smallestGap = WriteInOrder(state, out, flagsAhead, slotBase, order);
