@@ -316,6 +316,25 @@ int DecodeBlocks(CodecContext& ctx, DecoderFrames& state, In& in) {
     return LRX_OK;
 }
 
+// Most frames carry no records: their three counts are three 0 bits, and
+// the three count bytes and recordSize go out at once. False, with nothing
+// read or written, for any other end of a frame (or a failure), which
+// DecodeBlocks then takes with its own result codes.
+template <class In>
+LRX_HOT_INLINE bool EndFrameWithoutRecords(CodecContext& ctx, DecoderFrames& state, In& in) {
+    constexpr int kEndSize = 3 + kRecordSizeBytes;
+    if (ctx.bytesLeft < kEndSize || in.Peek(3) != 0) return false;
+    unsigned char* const end = ctx.output.Reserve(kEndSize);
+    if (!end || !in.Skip(3)) return false;
+    const int64_t frameSize = FrameSize(ctx.replay.slotCount, 0, 0, 0);
+    end[0] = end[1] = end[2] = 0;
+    StoreU32(end + 3, static_cast<uint32_t>(frameSize));
+    ctx.output.Commit(kEndSize);
+    ctx.bytesLeft -= kEndSize;
+    if (state.model) state.model->FrameWritten(frameSize);
+    return true;
+}
+
 template <class In>
 int DecodeFrame(CodecContext& ctx, DecoderFrames& state, In& stream) {
     // The cars through a copy of the reader that no call sees, see bit_reader.h.
@@ -323,8 +342,9 @@ int DecodeFrame(CodecContext& ctx, DecoderFrames& state, In& stream) {
     uint64_t flags;
     if (!ReadCars(state, in, ctx.replay.slotCount, flags)) return LRX_READING_POSITION_DATA;
     if (int result = WritePositions(ctx, state, in, flags)) return result;
+    const bool ended = EndFrameWithoutRecords(ctx, state, in);
     stream = in;
-    return DecodeBlocks(ctx, state, stream);
+    return ended ? LRX_OK : DecodeBlocks(ctx, state, stream);
 }
 
 // Stream bytes that hold any frame, from the word of its first bit.
