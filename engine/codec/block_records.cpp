@@ -11,7 +11,7 @@ bool PutZeroOrByte(Out& out, unsigned char value) {
     return value == 0 ? out.Put(0, 1) : out.Put(0x100u | value, 9);
 }
 template <class In>
-bool GetZeroOrByte(In& in, unsigned char& value) {
+LRX_HOT_INLINE bool GetZeroOrByte(In& in, unsigned char& value) {
     uint32_t bit, byte = 0;
     if (!in.GetBit(bit) || (bit && !in.Get(byte, 8))) return false;
     value = static_cast<unsigned char>(byte);
@@ -25,7 +25,7 @@ bool PutShortOr16(Out& out, uint16_t value, int shortBits) {
     return out.Put(0x10000u | value, 17);
 }
 template <class In>
-bool GetShortOr16(In& in, unsigned char* field, int shortBits) {
+LRX_HOT_INLINE bool GetShortOr16(In& in, unsigned char* field, int shortBits) {
     uint32_t wide, value;
     if (!in.GetBit(wide) || !in.Get(value, wide ? 16 : shortBits)) return false;
     StoreU16(field, static_cast<uint16_t>(value));
@@ -72,7 +72,7 @@ bool PutA1Record(const unsigned char* r, Out& out) {
 }
 
 template <class In>
-bool GetA1Record(In& in, unsigned char* r) {
+LRX_HOT_INLINE bool ReadA1Record(In& in, unsigned char* r) {
     uint32_t bit, value;
     if (!in.GetBit(bit)) return false;
     if (!bit) {
@@ -137,7 +137,7 @@ bool PutA2Record(const unsigned char* r, Out& out) {
 }
 
 template <class In>
-bool GetA2Record(In& in, unsigned char* r) {
+LRX_HOT_INLINE bool ReadA2Record(In& in, unsigned char* r) {
     uint32_t bits, bit, value;
     if (!in.Get(bits, 2)) return false;
     if (bits < 2) {
@@ -199,7 +199,7 @@ bool PutA3Record(const unsigned char* r, Out& out) {
 }
 
 template <class In>
-bool GetA3Record(In& in, unsigned char* r) {
+LRX_HOT_INLINE bool ReadA3Record(In& in, unsigned char* r) {
     uint32_t full, bit, value;
     if (!in.GetBit(full)) return false;
     if (full) {
@@ -221,6 +221,29 @@ bool GetA3Record(In& in, unsigned char* r) {
         if (!GetZeroOrByte(in, r[i])) return false;
     }
     return in.GetBytes(r + 7, 6);
+}
+
+// Each reads through a copy of the reader, which can stay in registers:
+// through the caller's, every byte stored into the record could be the
+// reader's own and would send it back to memory.
+template <class In, bool (*read)(In&, unsigned char*)>
+LRX_HOT_INLINE bool ReadOnCopy(In& stream, unsigned char* record) {
+    In in = stream;
+    const bool ok = read(in, record);
+    stream = in;
+    return ok;
+}
+template <class In>
+bool GetA1Record(In& in, unsigned char* r) {
+    return ReadOnCopy<In, ReadA1Record<In>>(in, r);
+}
+template <class In>
+bool GetA2Record(In& in, unsigned char* r) {
+    return ReadOnCopy<In, ReadA2Record<In>>(in, r);
+}
+template <class In>
+bool GetA3Record(In& in, unsigned char* r) {
+    return ReadOnCopy<In, ReadA3Record<In>>(in, r);
 }
 
 // The writer and readers the codec and its tests use.
