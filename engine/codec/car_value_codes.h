@@ -114,30 +114,52 @@ LRX_HOT_INLINE Code ValueDCode(uint32_t d) {
     return CodeOf(kCodes[index < 3 ? index : 3], d);
 }
 
-// The short residual codes by their first five bits: the residual, the
-// length, and whether it is the escape (length 4, the value follows).
+// The short residual codes by their first five bits: the residual (0 for
+// the escape, whose value follows) and the code's length (4 for the escape).
 struct ShortResidual {
     int8_t value;
     uint8_t length;
-    uint8_t escape;
-    uint8_t unused;  // four bytes an entry: one load, no multiply
 };
 constexpr ShortResidual ShortResidualOf(uint32_t next5) {
-    if ((next5 & 0x10) == 0) return {0, 1, 0, 0};
+    if ((next5 & 0x10) == 0) return {0, 1};
     int ones = 1;
     while (ones < 4 && (next5 & (0x10u >> ones))) ++ones;
-    if (ones == 4) return {0, 4, 1, 0};
+    if (ones == 4) return {0, 4};
     const bool negative = (next5 >> (3 - ones)) & 1;
-    return {static_cast<int8_t>(negative ? -ones : ones), static_cast<uint8_t>(ones + 2), 0, 0};
+    return {static_cast<int8_t>(negative ? -ones : ones), static_cast<uint8_t>(ones + 2)};
 }
-struct ShortResidualTable {
-    ShortResidual entry[32];
+struct ShortResidualValues {
+    int8_t value[32];
 };
-inline constexpr ShortResidualTable kShortResiduals = [] {
-    ShortResidualTable table{};
-    for (uint32_t i = 0; i < 32; ++i) table.entry[i] = ShortResidualOf(i);
+inline constexpr ShortResidualValues kShortResidualValues = [] {
+    ShortResidualValues table{};
+    for (uint32_t i = 0; i < 32; ++i) table.value[i] = ShortResidualOf(i).value;
     return table;
 }();
+
+// Code lengths from a table held in a register, four bits an entry: the
+// decoder is held by the chain from one code's length to where the next
+// code starts, and a load from memory would be part of it. The short
+// residual codes by their first four bits, which decide the length (the
+// escape's value bits come on top); valueD's codes by their first three.
+inline constexpr uint64_t kShortResidualLengths = [] {
+    uint64_t table = 0;
+    for (uint32_t i = 0; i < 16; ++i) {
+        table |= uint64_t{ShortResidualOf(i << 1).length} << (4 * i);
+    }
+    return table;
+}();
+inline constexpr uint64_t kValueDLengths = [] {
+    // "0"; "10" and the sign; "11" and 8 bits.
+    constexpr uint8_t kLengths[8] = {1, 1, 1, 1, 3, 3, 10, 10};
+    uint64_t table = 0;
+    for (uint32_t i = 0; i < 8; ++i) table |= uint64_t{kLengths[i]} << (4 * i);
+    return table;
+}();
+
+LRX_HOT_INLINE uint32_t LengthAt(uint64_t lengths, uint64_t index) {
+    return static_cast<uint32_t>(lengths >> (4 * index)) & 15;
+}
 
 }  // namespace car_codes
 
@@ -193,18 +215,20 @@ LRX_HOT_INLINE bool GetCarValues(In& in, uint64_t& car, SlotHistory& h, RawFrame
         b = SignExtend(b, kValueBBits);
     } else {
         uint64_t ahead = in.Ahead();
-        const ShortResidual keyCode = kShortResiduals.entry[ahead >> 59];
-        const uint32_t keyEscape = 0u - keyCode.escape;
-        const uint32_t keyLength = keyCode.length + (keyEscape & kKeyBits);
-        key = Extrapolate(h.key) + static_cast<uint32_t>(static_cast<int32_t>(keyCode.value)) +
+        const uint32_t keyEscape = 0u - static_cast<uint32_t>(ahead >> 60 == 15);
+        const uint32_t keyLength =
+            LengthAt(kShortResidualLengths, ahead >> 60) + (keyEscape & kKeyBits);
+        key = Extrapolate(h.key) +
+              static_cast<uint32_t>(int32_t{kShortResidualValues.value[ahead >> 59]}) +
               (static_cast<uint32_t>(ahead >> 36) & keyEscape);
         ahead <<= keyLength;
-        const ShortResidual bCode = kShortResiduals.entry[ahead >> 59];
-        const uint32_t bEscape = 0u - bCode.escape;
-        const uint32_t bLength = bCode.length + (bEscape & kValueBBits);
+        const uint32_t bEscape = 0u - static_cast<uint32_t>(ahead >> 60 == 15);
+        const uint32_t bLength =
+            LengthAt(kShortResidualLengths, ahead >> 60) + (bEscape & kValueBBits);
         // The escaped value, sign and all, by an arithmetic shift.
         const uint32_t bWide = static_cast<uint32_t>(static_cast<int64_t>(ahead << 4) >> 48);
-        b = Extrapolate(h.b) + static_cast<uint32_t>(static_cast<int32_t>(bCode.value)) +
+        b = Extrapolate(h.b) +
+            static_cast<uint32_t>(int32_t{kShortResidualValues.value[ahead >> 59]}) +
             (bWide & bEscape);
         if (!in.Consume(static_cast<int>(keyLength)) || !in.Consume(static_cast<int>(bLength))) {
             return false;
@@ -224,15 +248,18 @@ LRX_HOT_INLINE bool GetCarValues(In& in, uint64_t& car, SlotHistory& h, RawFrame
         const int64_t afterFlag = static_cast<int64_t>(ahead << 1);
         c = h.c + ((static_cast<uint32_t>(afterFlag >> 48) & wide) |
                    (static_cast<uint32_t>(afterFlag >> 57) & ~wide));
-        ahead <<= cLength;
-        // valueD: 0; 10 and the sign; 11 and 8 bits. By the first three bits.
+        // valueD: 0; 10 and the sign; 11 and 8 bits. By the first three
+        // bits, where valueD starts. A wide valueC is rare: as a branch the
+        // CPU predicts, the choice stays off the chain from code to code,
+        // which a select would lengthen (10% slower).
         static constexpr int8_t kShortD[8] = {0, 0, 0, 0, 1, -1, 0, 0};
-        static constexpr uint8_t kLengthD[8] = {1, 1, 1, 1, 3, 3, 10, 10};
-        const uint32_t index = static_cast<uint32_t>(ahead >> 61);
+        uint64_t index = ahead << 8 >> 61;
+        if (wide) [[unlikely]]
+            index = ahead << 17 >> 61;
         const uint32_t escape = 0u - static_cast<uint32_t>(index >= 6);
         d = h.d + static_cast<uint32_t>(static_cast<int32_t>(kShortD[index])) +
-            (static_cast<uint32_t>(ahead >> 54) & 0xFF & escape);
-        if (!in.Consume(static_cast<int>(cLength + kLengthD[index]))) return false;
+            (static_cast<uint32_t>(ahead << cLength >> 54) & 0xFF & escape);
+        if (!in.Consume(static_cast<int>(cLength + LengthAt(kValueDLengths, index)))) return false;
     }
     h.c = c;
     h.d = d;
