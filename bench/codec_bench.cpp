@@ -321,13 +321,15 @@ int main(int argc, char** argv) {
         PrintSpeed("file to file", lrx->file);
         PrintSpeed("in memory", lrx->memory);
     }
-    std::printf("\ntargets (file to file, wall clock):\n");
+    std::printf("\ntargets (wall clock):\n");
     if (lrx) {
+        const auto target = [](const char* aim, double value, double least) {
+            std::printf("  %-29s %s (%.0f)\n", aim, value >= least ? "met" : "MISSED", value);
+        };
         const double enc = lrx->file.encode, dec = lrx->file.decode;
-        std::printf("  encode >= 600 MB/s:          %s (%.0f)\n", enc >= 600 ? "met" : "MISSED",
-                    enc);
-        std::printf("  decode >= 500 MB/s:          %s (%.0f)\n", dec >= 500 ? "met" : "MISSED",
-                    dec);
+        target("encode >= 700 MB/s:", enc, 700);
+        target("decode >= 600 MB/s:", dec, 600);
+        target("decode >= 700 MB/s in memory:", lrx->memory.decode, 700);
         if (zstd) {
             std::printf("  encode faster than zstd -3:  %s (%.0f vs %.0f)\n",
                         enc > zstd->file.encode ? "met" : "MISSED", enc, zstd->file.encode);
